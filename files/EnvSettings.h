@@ -1,0 +1,50 @@
+#pragma once
+// The settings record: six serial-list indices and seven display colours, kept in the
+// 40-byte little-endian file MV_UTL.ENV in the working directory at start-up.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <vector>
+
+struct EnvSettings {
+    // List indices: speed, data bits, parity, stop bits, delimiter, port.
+    std::array<int16_t, 6> Com{4, 0, 0, 0, 0, 0};
+    // Colours as red + 256*green + 65536*blue: CH1 trace, CH2 trace, background,
+    // grid, centre line, CH1 baseline, CH2 baseline.
+    std::array<int32_t, 7> Color{12582912, 16576, 12632256, 14737632, 65535, 16744576, 8421631};
+
+    bool operator==(const EnvSettings&) const = default;
+};
+
+inline constexpr std::size_t kSettingsFileSize = 40;
+inline constexpr char kSettingsFileName[] = "MV_UTL.ENV";
+// Number of entries in each serial list; index k of Com must be below kComListSizes[k].
+inline constexpr std::array<int16_t, 6> kComListSizes{7, 2, 3, 2, 2, 2};
+
+std::array<uint8_t, kSettingsFileSize> EncodeSettings(const EnvSettings& settings);
+EnvSettings DecodeSettings(std::span<const uint8_t, kSettingsFileSize> bytes);
+
+// The settings file's path for a given start-up working directory.
+std::filesystem::path SettingsPathFor(const std::filesystem::path& startDir);
+
+// Outcome of ReadSettings. settings is always usable: whatever could not be read or
+// lay outside its list was replaced by its default. problems holds one Japanese
+// sentence per problem, for the user; empty when all went well.
+struct SettingsReadResult {
+    EnvSettings settings;
+    bool createdFile = false;          // the file was missing and the defaults were written
+    std::vector<std::string> problems;
+};
+
+// Reads the settings, creating the file with the defaults when it does not exist.
+// A file that exists but cannot be read, or is shorter than 40 bytes, is never
+// overwritten here.
+SettingsReadResult ReadSettings(const std::filesystem::path& settingsPath);
+
+// Writes the 40 bytes at the start of the file, creating it when missing and keeping
+// whatever follows byte 40. Returns an empty string on success, else a Japanese message.
+std::string WriteSettings(const std::filesystem::path& settingsPath, const EnvSettings& settings);

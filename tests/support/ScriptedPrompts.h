@@ -1,0 +1,71 @@
+#pragma once
+// A Prompts double for tests: answers come from queues filled by the test, and every
+// call is recorded so the test can check captions, texts, icons and buttons.
+
+#include "files/Prompts.h"
+
+#include <QList>
+#include <deque>
+
+class ScriptedPrompts final : public Prompts {
+public:
+    struct Asked {
+        QString caption;
+        QString text;
+        QMessageBox::Icon icon;
+        QMessageBox::StandardButtons buttons;
+        QMessageBox::StandardButton defaultButton;
+    };
+    struct FileDialog {
+        bool save;
+        QString title;
+        QString filter;
+        int selectedFilter;
+    };
+
+    std::deque<QMessageBox::StandardButton> answers;   // empty: the default button
+    std::deque<std::optional<QString>> fileNames;      // empty: cancelled
+    std::deque<std::optional<QColor>> colors;          // empty: cancelled
+
+    QList<Asked> asked;
+    QList<FileDialog> fileDialogs;
+    QStringList colorTitles;
+    int beeps = 0;
+
+    QMessageBox::StandardButton ask(QWidget*, const QString& caption, const QString& text, QMessageBox::Icon icon,
+                                    QMessageBox::StandardButtons buttons,
+                                    QMessageBox::StandardButton defaultButton) override
+    {
+        asked.append({caption, text, icon, buttons, defaultButton});
+        return take(answers, defaultButton);
+    }
+    std::optional<QString> openFileName(QWidget*, const QString& title, const QString& filter,
+                                        int selectedFilter) override
+    {
+        fileDialogs.append({false, title, filter, selectedFilter});
+        return take(fileNames, std::optional<QString>());
+    }
+    std::optional<QString> saveFileName(QWidget*, const QString& title, const QString& filter,
+                                        int selectedFilter) override
+    {
+        fileDialogs.append({true, title, filter, selectedFilter});
+        return take(fileNames, std::optional<QString>());
+    }
+    std::optional<QColor> chooseColor(QWidget*, const QString& title) override
+    {
+        colorTitles.append(title);
+        return take(colors, std::optional<QColor>());
+    }
+    void beep() override { ++beeps; }
+
+private:
+    template <typename T, typename D>
+    static T take(std::deque<T>& queue, D fallback)
+    {
+        if (queue.empty())
+            return fallback;
+        T front = queue.front();
+        queue.pop_front();
+        return front;
+    }
+};
