@@ -1,0 +1,39 @@
+#pragma once
+// What the setup dialog shows for a record, and how its texts go back into the record.
+// Kept apart from the widget so the conversions are tested without a window.
+
+#include "wave/WaveRecord.h"
+
+#include <QDateTime>
+#include <QString>
+
+// The texts and the check mark of the dialog's inputs.
+struct SetupValues {
+    QString title;
+    QString sweep;          // seconds per division, engineering text
+    QString volts[2];       // volts per division of CH1, CH2, engineering text
+    QString offset[2];      // CH1, CH2 offset in divisions, plain number text
+    QString delay;          // seconds, engineering text
+    bool equSampling = false;
+
+    bool operator==(const SetupValues&) const = default;
+};
+
+// Longest record (last index) that can have been taken by equivalent sampling.
+inline constexpr int32_t kMaxEquSamplingLastIndex = 6000;
+
+inline bool EquSamplingAvailable(int32_t lastIndex) { return lastIndex <= kMaxEquSamplingLastIndex; }
+
+// The inputs as they open for record.
+SetupValues SetupValuesFromRecord(const WaveRecord& record);
+
+// Stores every input into record: numbers through ParseEng, offsets from divisions to counts.
+void StoreSetupValues(const SetupValues& values, WaveRecord& record);
+
+// "Data : 5120/Ch" for a last index of 5119.
+QString DataLengthCaption(int32_t lastIndex);
+
+// The title put in by the date-and-time button, "5-Dec-2026 22:05:05". Month names are the
+// English abbreviations whatever the desktop's language: the title goes into waveform files
+// that other machines read.
+QString DateTimeTitle(const QDateTime& when);
