@@ -1,0 +1,153 @@
+#include "link/InstrumentLink.h"
+
+#include "link/CommEvents.h"
+#include "link/LinkError.h"
+#include "link/LinkWorker.h"
+#include "link/QtSerialLine.h"
+
+#include <QThread>
+
+struct InstrumentLink::Thread {
+    QThread thread;
+    QObject context;                    // lives on the thread; jobs are posted to it
+    std::unique_ptr<LinkWorker> worker; // created, used and destroyed on the thread only
+    std::stop_source stop;              // of the running job
+};
+
+InstrumentLink::InstrumentLink(QObject* parent, LinkTimeouts timeouts) : QObject(parent), m_thread(new Thread)
+{
+    m_thread->thread.setObjectName(QStringLiteral("instrument link"));
+    m_thread->context.moveToThread(&m_thread->thread);
+    m_thread->thread.start();
+    QMetaObject::invokeMethod(&m_thread->context, [this, timeouts] {
+        auto onCommEvent = [this](int code) {
+            QMetaObject::invokeMethod(
+                this, [this, code] { emit commEvent(code, CommEventText(code)); }, Qt::QueuedConnection);
+        };
+        m_thread->worker = std::make_unique<LinkWorker>(std::make_unique<QtSerialLine>(onCommEvent), timeouts);
+    });
+}
+
+InstrumentLink::~InstrumentLink()
+{
+    shutdown();
+}
+
+// work runs on the worker thread and returns the function that hands its result over
+// on this thread; a failure or a stop request skips that and is reported instead.
+template <class Work>
+bool InstrumentLink::post(LinkJob job, Work work)
+{
+    if (m_busy || m_shutDown)
+        return false;
+    m_busy = true;
+    m_thread->stop = std::stop_source();
+    emit jobStarted(job);
+    QMetaObject::invokeMethod(&m_thread->context, [this, job, work = std::move(work), stop = m_thread->stop.get_token()] {
+        LinkWorker& worker = *m_thread->worker;
+        std::function<void()> deliver;
+        JobResult result = JobResult::Succeeded;
+        QString message;
+        try {
+            deliver = work(worker, stop);
+        } catch (const LinkError& error) {
+            result = JobResult::Failed;
+            message = error.message;
+        } catch (const LinkCancelled&) {
+            result = JobResult::Cancelled;
+        }
+        const LinkState state = worker.state();
+        QMetaObject::invokeMethod(
+            this,
+            [this, job, result, message, state, deliver] {
+                m_busy = false;
+                m_state = state;
+                if (job == LinkJob::ApplySettings && result != JobResult::Cancelled)
+                    emit settingsApplied(m_state);
+                if (deliver)
+                    deliver();
+                if (result == JobResult::Failed)
+                    emit jobFailed(job, message);
+                emit jobFinished(job, result);
+            },
+            Qt::QueuedConnection);
+    });
+    return true;
+}
+
+bool InstrumentLink::applySettings(const EnvSettings& settings, const QString& devicePath)
+{
+    return post(LinkJob::ApplySettings, [this, settings, devicePath](LinkWorker& worker, std::stop_token) {
+        QStringList warnings;
+        worker.applySettings(settings, devicePath, warnings);
+        return std::function<void()>([this, warnings] {
+            for (const QString& text : warnings)
+                emit warning(text);
+        });
+    });
+}
+
+bool InstrumentLink::run()
+{
+    return post(LinkJob::Run, [](LinkWorker& worker, std::stop_token stop) {
+        worker.sendCommand("RUN", stop);
+        return std::function<void()>();
+    });
+}
+
+bool InstrumentLink::stop()
+{
+    return post(LinkJob::Stop, [](LinkWorker& worker, std::stop_token stop) {
+        worker.sendCommand("STOP", stop);
+        return std::function<void()>();
+    });
+}
+
+bool InstrumentLink::singleSweep()
+{
+    return post(LinkJob::SingleSweep, [this](LinkWorker& worker, std::stop_token stop) {
+        const int status = worker.singleSweep(stop);
+        return std::function<void()>([this, status] { emit sweepFinished(status); });
+    });
+}
+
+bool InstrumentLink::readIdentity()
+{
+    return post(LinkJob::ReadIdentity, [this](LinkWorker& worker, std::stop_token stop) {
+        const QStringList fields = worker.readIdentity(stop);
+        return std::function<void()>([this, fields] { emit identityRead(fields); });
+    });
+}
+
+bool InstrumentLink::downloadChannel(int channel, int points)
+{
+    return post(LinkJob::Download, [this, channel, points](LinkWorker& worker, std::stop_token stop) {
+        auto progress = [this, channel](qint64 received, qint64 total) {
+            QMetaObject::invokeMethod(
+                this, [=, this] { emit downloadProgress(channel, received, total); }, Qt::QueuedConnection);
+        };
+        const QByteArray bytes = worker.downloadChannel(channel, points, stop, progress);
+        return std::function<void()>([this, channel, bytes] { emit channelDownloaded(channel, bytes); });
+    });
+}
+
+void InstrumentLink::cancel()
+{
+    if (m_busy)
+        m_thread->stop.request_stop();
+}
+
+void InstrumentLink::shutdown()
+{
+    if (m_shutDown)
+        return;
+    m_shutDown = true;
+    m_thread->stop.request_stop();
+    // The port is closed and destroyed on the thread that owns it, after the running job
+    // has seen the stop request (within one short wait).
+    QMetaObject::invokeMethod(&m_thread->context, [this] { m_thread->worker.reset(); });
+    m_thread->thread.quit();
+    m_thread->thread.wait();
+    m_busy = false;
+    m_state.open = false;
+}

@@ -1,0 +1,27 @@
+#pragma once
+// The line configuration chosen by the serial fields of the settings record.
+
+#include "files/EnvSettings.h"
+
+#include <QByteArray>
+#include <QString>
+
+struct LineSettings {
+    int speed = 9600;   // baud
+    QString parity;     // "n", "e", "o"; empty for a parity index outside the list
+    int dataBits = 8;
+    int stopBits = 1;
+    int port = 1;       // 1 or 2
+    QByteArray delimiter = "\r\n";
+
+    // Speed, parity letter, data bits and stop bits joined by commas: "9600,n,8,1".
+    QString settingsText() const;
+
+    bool operator==(const LineSettings&) const = default;
+};
+
+// Com[0] speed, [1] data bits, [2] parity, [3] stop bits, [4] delimiter, [5] port.
+LineSettings LineSettingsFor(const EnvSettings& settings);
+
+// The device of a port number: COM1, COM2 on Windows; /dev/ttyS0, /dev/ttyS1 elsewhere.
+QString PortDeviceName(int port);

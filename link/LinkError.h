@@ -1,0 +1,35 @@
+#pragma once
+// How an exchange that cannot go on ends: LinkError with a Japanese sentence for the
+// user, or LinkCancelled when the user (or EXIT) stopped it. Both stay inside link/;
+// the window receives the message as a signal.
+
+#include <QString>
+#include <exception>
+
+struct LinkError : std::exception {
+    explicit LinkError(QString text) : message(std::move(text)) {}
+    const char* what() const noexcept override { return "instrument link error"; }
+    QString message;
+};
+
+struct LinkCancelled : std::exception {
+    const char* what() const noexcept override { return "instrument link job cancelled"; }
+};
+
+// Messages of failed exchanges.
+namespace LinkMessage {
+inline QString noAck() { return QStringLiteral("本体から応答（ACK）がありません。接続と通信設定を確認してください。"); }
+inline QString noReply() { return QStringLiteral("本体から返答がありません。"); }
+inline QString replyTooLong() { return QStringLiteral("本体からの返答が長すぎます。"); }
+inline QString badStatus() { return QStringLiteral("本体のステータスの返答が数値ではありません。"); }
+inline QString noHeader() { return QStringLiteral("本体から波形データが届きません。"); }
+inline QString badCount() { return QStringLiteral("波形データのヘッダーのデータ数が数字ではありません。"); }
+inline QString countTooLarge() { return QStringLiteral("波形データのデータ数が多すぎます。"); }
+inline QString countMismatch(int received, int requested)
+{
+    return QStringLiteral("波形データのデータ数（%1）が要求したデータ数（%2）と異なります。").arg(received).arg(requested);
+}
+inline QString blockStalled() { return QStringLiteral("波形データの受信が途中で止まりました。"); }
+inline QString portClosed() { return QStringLiteral("通信ポートが開いていません。通信設定を確認してください。"); }
+inline QString portLost() { return QStringLiteral("通信ポートとの接続が切れました。通信設定を確認してください。"); }
+} // namespace LinkMessage

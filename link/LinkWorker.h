@@ -1,0 +1,39 @@
+#pragma once
+// Runs the link's jobs on a SerialLine: keeps the open line, its settings and the
+// delimiter between jobs. Thread-agnostic; InstrumentLink calls it on its worker thread.
+// Failures throw LinkError, stop requests LinkCancelled (see InstrumentSession).
+
+#include "files/EnvSettings.h"
+#include "link/InstrumentSession.h"
+#include "link/LinkTypes.h"
+#include "link/SerialLine.h"
+
+#include <QStringList>
+#include <memory>
+#include <stop_token>
+
+class LinkWorker {
+public:
+    explicit LinkWorker(std::unique_ptr<SerialLine> line, LinkTimeouts timeouts = {});
+
+    // ApplySettings: close, configure from the serial fields, open (devicePath, when not
+    // empty, instead of the numbered port), discard input, take the delimiter. Throws
+    // LinkError when the port cannot be opened; state() then says it is closed.
+    void applySettings(const EnvSettings& settings, const QString& devicePath, QStringList& warnings);
+    void sendCommand(QByteArrayView command, std::stop_token stop);
+    int16_t singleSweep(std::stop_token stop);
+    QStringList readIdentity(std::stop_token stop);
+    QByteArray downloadChannel(int channel, int points, std::stop_token stop,
+                               const InstrumentSession::Progress& progress);
+    void close();
+
+    // The port as it is now: open turns false when the line was lost during a job.
+    LinkState state() const;
+
+private:
+    InstrumentSession session(std::stop_token stop);
+
+    std::unique_ptr<SerialLine> m_line;
+    LinkTimeouts m_timeouts;
+    LinkState m_state;
+};

@@ -1,0 +1,35 @@
+#pragma once
+// SerialLine on a QSerialPort. Lives on the thread that uses it; waits block that
+// thread (the link's worker), never the window.
+
+#include "link/SerialLine.h"
+
+#include <QSerialPort>
+#include <functional>
+
+class QtSerialLine : public SerialLine {
+public:
+    static constexpr qint64 kReceiveBufferSize = 8192;
+
+    // onCommEvent receives the CommEvent code of a communication error the port reports.
+    explicit QtSerialLine(std::function<void(int code)> onCommEvent = {});
+    ~QtSerialLine() override;
+
+    QString open(const QString& device, const LineSettings& settings, QStringList& warnings) override;
+    void close() override;
+    bool isOpen() const override;
+    bool write(QByteArrayView bytes) override;
+    qint64 bytesWaiting() override;
+    QByteArray read(qint64 maxBytes) override;
+    bool waitForData(std::chrono::milliseconds wait) override;
+    void discardInput() override;
+
+private:
+    void onError(QSerialPort::SerialPortError error);
+    void closeIfFailed();
+
+    QSerialPort m_port;
+    std::function<void(int)> m_onCommEvent;
+    bool m_failed = false;      // the device reported a read/write failure or vanished
+    bool m_configuring = false; // setter refusals while opening are warnings, not events
+};

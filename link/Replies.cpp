@@ -1,0 +1,45 @@
+#include "link/Replies.h"
+
+#include <algorithm>
+#include <charconv>
+#include <string_view>
+
+namespace {
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+} // namespace
+
+std::optional<int16_t> ParseStatus(QByteArrayView reply)
+{
+    std::string_view text(reply.data(), std::size_t(reply.size()));
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    int16_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+QStringList SplitIdentity(QByteArrayView reply)
+{
+    return QString::fromLatin1(reply).split(u',');
+}
+
+std::optional<int> BlockCount(QByteArrayView header)
+{
+    if (header.size() != kBlockHeaderSize)
+        return std::nullopt;
+    const std::string_view field(header.data() + 2, kBlockHeaderSize - 2);
+    if (!std::all_of(field.begin(), field.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    int count = 0;
+    std::from_chars(field.data(), field.data() + field.size(), count);
+    return count;
+}
