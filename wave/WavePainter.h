@@ -1,0 +1,27 @@
+#pragma once
+// Paints a WaveScene into the wave window's image: background, lines, then the traces
+// with far fewer drawing calls than samples, yet pixel for pixel what one drawLine or
+// drawPoint per sample gives (see WaveReferencePainter.h).
+
+#include "wave/WaveScene.h"
+
+#include <QColor>
+#include <QImage>
+
+#include <array>
+#include <cstdint>
+
+using ColorSlots = std::array<int32_t, 7>;
+
+// A settings colour (red in the low byte) as a QColor.
+QColor SlotColor(int32_t bgr);
+
+// The pen every line of the wave window is drawn with: one pixel, both ends included.
+QPen WavePen(int32_t bgr);
+
+// Fills the image with the background slot and draws the scene's lines; shared by both
+// painters so that they differ only in how they draw the traces.
+void PaintSceneBase(QImage& image, const WaveScene& scene, const ColorSlots& colors);
+
+// The whole scene. The image is converted to Format_RGB32 if it is not in it already.
+void PaintWaveScene(QImage& image, const WaveScene& scene, const ColorSlots& colors);
