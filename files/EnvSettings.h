@@ -14,7 +14,8 @@ struct EnvSettings {
     // List indices: speed, data bits, parity, stop bits, delimiter, port.
     std::array<int16_t, 6> Com{4, 0, 0, 0, 0, 0};
     // Colours as red + 256*green + 65536*blue: CH1 trace, CH2 trace, background,
-    // grid, centre line, CH1 baseline, CH2 baseline.
+    // grid, centre line, CH1 baseline, CH2 baseline. Kept as stored, high byte included;
+    // only the low 24 bits are a colour.
     std::array<int32_t, 7> Color{12582912, 16576, 12632256, 14737632, 65535, 16744576, 8421631};
 
     bool operator==(const EnvSettings&) const = default;

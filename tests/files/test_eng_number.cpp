@@ -21,7 +21,6 @@ private slots:
         QTest::addColumn<float>("value");
         QTest::addColumn<QString>("text");
         QTest::newRow("zero") << 0.0f << "0";
-        QTest::newRow("negative zero") << -0.0f << "0";
         QTest::newRow("half") << 0.5f << "0.5";
         QTest::newRow("small plain") << 0.0015f << "0.0015";
         QTest::newRow("lowest plain exponent") << 0.0001f << "0.0001";
@@ -29,16 +28,12 @@ private slots:
         QTest::newRow("integer") << 500.0f << "500";
         QTest::newRow("seven digits") << 333.33333f << "333.3333";
         QTest::newRow("negative") << -1.5f << "-1.5";
-        QTest::newRow("highest plain exponent") << 9999999.0f << "9999999";
         QTest::newRow("rounds into exponent form") << 9999999.6f << "1E+07";
         QTest::newRow("exponent form") << 12345678.0f << "1.234568E+07";
-        QTest::newRow("negative exponent form") << -2.5e-7f << "-2.5E-07";
         QTest::newRow("denormal") << 1e-40f << "9.999946E-41";
         QTest::newRow("largest float") << FLT_MAX << "3.402823E+38";
-        QTest::newRow("float noise hidden") << 0.1f << "0.1";
         QTest::newRow("nan") << std::numeric_limits<float>::quiet_NaN() << "NaN";
         QTest::newRow("infinity") << std::numeric_limits<float>::infinity() << "Inf";
-        QTest::newRow("minus infinity") << -std::numeric_limits<float>::infinity() << "-Inf";
     }
     void numberText()
     {
@@ -69,13 +64,11 @@ private slots:
         QTest::newRow("100T") << 1e14f << "100T" << "100.000T" << "100.00T";
         QTest::newRow("smallest prefix") << 1e-12f << "1p" << "1.000p" << "1.00p";
         QTest::newRow("rounds up into pico") << 9.996e-13f << "0.9996p" << "1.000p" << "1.00p";
-        QTest::newRow("four decimals kept") << 1.23456f << "1.2346 " << "1.235 " << "1.23 ";
         QTest::newRow("shown half rounds away") << 1.0005f << "1.0005 " << "1.001 " << "1.00 ";
         QTest::newRow("negative tenths") << -12.345f << "-12.345 " << "-12.345 " << "-12.35 ";
         QTest::newRow("below prefixes") << 1e-13f << "1E-13 " << "1E-13 " << "1E-13 ";
         QTest::newRow("above prefixes") << 1e15f << "1E+15 " << "1E+15 " << "1E+15 ";
         QTest::newRow("rounds up past T") << 9.9996e14f << "9.9996E+14 " << "9.9996E+14 " << "9.9996E+14 ";
-        QTest::newRow("denormal") << 1e-44f << "9.809089E-45 " << "9.809089E-45 " << "9.809089E-45 ";
         QTest::newRow("largest float") << -FLT_MAX << "-3.402823E+38 " << "-3.402823E+38 " << "-3.402823E+38 ";
         QTest::newRow("nan") << std::numeric_limits<float>::quiet_NaN() << "NaN " << "NaN " << "NaN ";
         QTest::newRow("infinity") << std::numeric_limits<float>::infinity() << "Inf " << "Inf " << "Inf ";
@@ -98,13 +91,7 @@ private slots:
         QTest::newRow("milli") << QByteArray("500m") << 0.5f;
         QTest::newRow("micro") << QByteArray("2u") << 2e-6f;
         QTest::newRow("kilo") << QByteArray("1.5k") << 1500.0f;
-        QTest::newRow("mega") << QByteArray("2M") << 2e6f;
-        QTest::newRow("giga") << QByteArray("3G") << 3e9f;
-        QTest::newRow("tera") << QByteArray("4T") << 4e12f;
-        QTest::newRow("nano") << QByteArray("5n") << 5e-9f;
-        QTest::newRow("pico") << QByteArray("6p") << 6e-12f;
         QTest::newRow("unit follows letter") << QByteArray("500ms/DIV") << 0.5f;
-        QTest::newRow("two-digit mantissa") << QByteArray("10ms/DIV") << 0.01f;
         QTest::newRow("unit only") << QByteArray("0s") << 0.0f;
         QTest::newRow("D is no prefix") << QByteArray("-1.5DIV") << -1.5f;
         QTest::newRow("small with unit") << QByteArray("0.04DIV") << 0.04f;
@@ -112,15 +99,11 @@ private slots:
         QTest::newRow("trailing zero before letter") << QByteArray("2.50m") << 0.0025f;
         QTest::newRow("three decimals") << QByteArray("2.000m") << 0.002f;
         QTest::newRow("two decimals") << QByteArray("5.00m") << 0.005f;
-        QTest::newRow("pattern kilo") << QByteArray("1.500k") << 1500.0f;
         QTest::newRow("space before letter") << QByteArray("2 m") << 0.002f;
         QTest::newRow("space letter and unit") << QByteArray("1 s/DIV") << 1.0f;
-        QTest::newRow("general with space letter") << QByteArray("5 ") << 5.0f;
         QTest::newRow("upper K is no prefix") << QByteArray("2K") << 2.0f;
-        QTest::newRow("upper U is no prefix") << QByteArray("2U") << 2.0f;
         QTest::newRow("exponent") << QByteArray("1.5E-3") << 0.0015f;
         QTest::newRow("D exponent") << QByteArray("2D3") << 2000.0f;
-        QTest::newRow("lower d exponent") << QByteArray("2d-3") << 0.002f;
         QTest::newRow("exponent without digits") << QByteArray("2Em") << 2.0f;
         QTest::newRow("empty") << QByteArray("") << 0.0f;
         QTest::newRow("no number") << QByteArray("abc") << 0.0f;
@@ -138,20 +121,6 @@ private slots:
         QTest::newRow("huge exponent digits") << QByteArray("1E99999999999999999999") << FLT_MAX;
         QTest::newRow("below float") << QByteArray("1E-60") << 0.0f;
         QTest::newRow("many zeros then digit") << QByteArray("0.00000000000000000000000000000000000000000000000000001E60") << 1e7f;
-        QTest::newRow("nan text") << QByteArray("NaN") << 0.0f;
-        QTest::newRow("inf text") << QByteArray("inf") << 0.0f;
-    }
-    void parseEng()
-    {
-        QFETCH(QByteArray, text);
-        QFETCH(float, value);
-        QCOMPARE(ParseEng(text.toStdString()), value);
-    }
-
-    void parseEngFullWidth_data()
-    {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<float>("value");
         QTest::newRow("digits and letter") << QByteArray("５００ｍ") << 0.5f;
         QTest::newRow("two milli") << QByteArray("２ｍ") << 0.002f;
         QTest::newRow("ideographic space") << QByteArray("２　ｍ") << 0.002f;
@@ -160,8 +129,9 @@ private slots:
         QTest::newRow("full-width unit") << QByteArray("１０ｍｓ／ＤＩＶ") << 0.01f;
         QTest::newRow("other wide letter stops") << QByteArray("５あｍ") << 5.0f;
         QTest::newRow("truncated sequence") << QByteArray("5\xEF\xBC") << 5.0f;
+        QTest::newRow("nan text") << QByteArray("NaN") << 0.0f;
     }
-    void parseEngFullWidth()
+    void parseEng()
     {
         QFETCH(QByteArray, text);
         QFETCH(float, value);
@@ -242,20 +212,12 @@ private slots:
         QCOMPARE(qs(FileExtension(path.toStdString())), extension);
     }
 
-    void signedByte_data()
-    {
-        QTest::addColumn<int>("byte");
-        QTest::addColumn<int>("value");
-        QTest::newRow("0") << 0 << 0;
-        QTest::newRow("127") << 127 << 127;
-        QTest::newRow("128") << 128 << -128;
-        QTest::newRow("255") << 255 << -1;
-    }
     void signedByte()
     {
-        QFETCH(int, byte);
-        QFETCH(int, value);
-        QCOMPARE(int(SignedByte(uint8_t(byte))), value);
+        QCOMPARE(SignedByte(0), int16_t(0));
+        QCOMPARE(SignedByte(127), int16_t(127));
+        QCOMPARE(SignedByte(128), int16_t(-128));
+        QCOMPARE(SignedByte(255), int16_t(-1));
     }
 };
 
