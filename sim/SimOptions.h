@@ -1,0 +1,32 @@
+#pragma once
+// How the simulated instrument behaves: its waveforms' seed, the time a single sweep
+// takes, pacing of its output, and the faults it injects for tests.
+
+#include <chrono>
+#include <cstdint>
+
+enum class BlockFault {
+    None,
+    Short,    // the header announces the requested count, half of the bytes follow, then nothing
+    Long,     // the header announces and sends more bytes than requested
+    BadCount, // the header's count field is not a number
+    HangUp,   // half of the block, then the line is hung up
+};
+
+struct SimFaults {
+    int nakLines = 0;              // refuse the next k command lines with NAK
+    bool garbageBeforeAck = false; // send noise before every ACK or NAK
+    BlockFault block = BlockFault::None;
+    int answerLines = -1;          // answer this many more lines, then stay silent; -1: always
+};
+
+struct SimOptions {
+    uint32_t seed = 1;
+    std::chrono::milliseconds sweepTime{300}; // "WSGL" finishes this long after it arrived
+    // Output pacing, 10 bits a byte: 0 unpaced (as fast as the pseudo-terminal goes),
+    // kPaceAtLineSpeed at the speed the program set on the line, else this speed in baud.
+    int paceBaud = 0;
+    SimFaults faults;
+
+    static constexpr int kPaceAtLineSpeed = -1;
+};

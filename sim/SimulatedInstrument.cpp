@@ -1,0 +1,197 @@
+#include "sim/SimulatedInstrument.h"
+
+#include "sim/SimEngine.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+#include <utility>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Paced output goes out in slices of this much line time, so the far side sees a
+// steady stream instead of one burst per command.
+constexpr std::chrono::microseconds kPaceSlice{4000};
+constexpr std::size_t kReadChunk = 4096;
+
+int baudOf(speed_t speed)
+{
+    switch (speed) {
+    case B1200: return 1200;
+    case B2400: return 2400;
+    case B4800: return 4800;
+    case B9600: return 9600;
+    case B19200: return 19200;
+    case B38400: return 38400;
+    case B57600: return 57600;
+    case B115200: return 115200;
+    case B230400: return 230400;
+    default: return 9600;
+    }
+}
+
+void closeFd(int& fd)
+{
+    if (fd >= 0)
+        ::close(fd);
+    fd = -1;
+}
+
+} // namespace
+
+struct SimulatedInstrument::Pty {
+    int master = -1;
+    int terminal = -1; // kept open by us, so the master never sees a hang-up between the program's opens
+    int wake[2] = {-1, -1};
+
+    ~Pty()
+    {
+        closeFd(master);
+        closeFd(terminal);
+        closeFd(wake[0]);
+        closeFd(wake[1]);
+    }
+};
+
+SimulatedInstrument::SimulatedInstrument() = default;
+
+SimulatedInstrument::~SimulatedInstrument()
+{
+    stop();
+}
+
+QString SimulatedInstrument::start(const SimOptions& options, QString* error)
+{
+    stop();
+    auto fail = [error](const char* what) {
+        if (error)
+            *error = QStringLiteral("模擬測定器の疑似端末を用意できません（%1: %2）。")
+                         .arg(QString::fromLatin1(what), QString::fromLocal8Bit(std::strerror(errno)));
+        return QString();
+    };
+    auto pty = std::make_unique<Pty>();
+    pty->master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (pty->master < 0)
+        return fail("posix_openpt");
+    if (::grantpt(pty->master) != 0 || ::unlockpt(pty->master) != 0)
+        return fail("grantpt");
+    const char* name = ::ptsname(pty->master);
+    if (!name)
+        return fail("ptsname");
+    const QString path = QString::fromLocal8Bit(name);
+    pty->terminal = ::open(name, O_RDWR | O_NOCTTY);
+    if (pty->terminal < 0)
+        return fail("open");
+    // Raw, so nothing we write ever echoes back or gets translated.
+    termios tio{};
+    if (::tcgetattr(pty->terminal, &tio) != 0)
+        return fail("tcgetattr");
+    ::cfmakeraw(&tio);
+    if (::tcsetattr(pty->terminal, TCSANOW, &tio) != 0)
+        return fail("tcsetattr");
+    if (::fcntl(pty->master, F_SETFL, ::fcntl(pty->master, F_GETFL) | O_NONBLOCK) != 0 || ::pipe(pty->wake) != 0)
+        return fail("fcntl");
+
+    m_options = options;
+    m_newFaults.reset();
+    m_pty = std::move(pty);
+    m_serving = true;
+    m_thread = std::jthread([this](std::stop_token stop) { serve(stop); });
+    return path;
+}
+
+void SimulatedInstrument::stop()
+{
+    if (!m_pty)
+        return;
+    m_thread.request_stop();
+    const char wake = 1;
+    [[maybe_unused]] auto written = ::write(m_pty->wake[1], &wake, 1);
+    if (m_thread.joinable())
+        m_thread.join();
+    m_pty.reset();
+    m_serving = false;
+}
+
+void SimulatedInstrument::setFaults(const SimFaults& faults)
+{
+    std::lock_guard lock(m_faultsMutex);
+    m_newFaults = faults;
+}
+
+void SimulatedInstrument::serve(std::stop_token stop)
+{
+    SimEngine engine(m_options);
+    std::string output;
+    std::size_t sent = 0;
+    auto lineFree = Clock::now(); // when the paced line has carried everything written so far
+
+    auto paceBaud = [&] {
+        if (m_options.paceBaud != SimOptions::kPaceAtLineSpeed)
+            return m_options.paceBaud;
+        termios tio{};
+        return ::tcgetattr(m_pty->terminal, &tio) == 0 ? baudOf(::cfgetospeed(&tio)) : 9600;
+    };
+
+    while (!stop.stop_requested()) {
+        const bool pending = sent < output.size();
+        const auto now = Clock::now();
+        const bool due = pending && (m_options.paceBaud == 0 || now >= lineFree);
+        timespec timeout{};
+        timespec* waitFor = nullptr; // forever: the wake pipe ends it
+        if (pending && !due) {
+            const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(lineFree - now);
+            timeout.tv_sec = time_t(left.count() / 1000000000);
+            timeout.tv_nsec = long(left.count() % 1000000000);
+            waitFor = &timeout;
+        }
+        pollfd fds[2] = {{m_pty->master, short(POLLIN | (due ? POLLOUT : 0)), 0}, {m_pty->wake[0], POLLIN, 0}};
+        if (::ppoll(fds, 2, waitFor, nullptr) < 0 && errno != EINTR)
+            break;
+        if (fds[1].revents)
+            break;
+
+        if (fds[0].revents & POLLIN) {
+            char buffer[kReadChunk];
+            const ssize_t n = ::read(m_pty->master, buffer, sizeof buffer);
+            if (n > 0) {
+                {
+                    std::lock_guard lock(m_faultsMutex);
+                    if (m_newFaults)
+                        engine.setFaults(*std::exchange(m_newFaults, std::nullopt));
+                }
+                engine.receive(std::string_view(buffer, std::size_t(n)), Clock::now());
+                output.erase(0, sent);
+                sent = 0;
+                output += engine.takeOutput();
+            }
+        }
+        if (due && (fds[0].revents & POLLOUT)) {
+            std::size_t chunk = output.size() - sent;
+            const int baud = m_options.paceBaud == 0 ? 0 : paceBaud();
+            if (baud > 0)
+                chunk = std::min<std::size_t>(chunk, std::max<long long>(1, baud / 10 * kPaceSlice.count() / 1000000));
+            const ssize_t n = ::write(m_pty->master, output.data() + sent, chunk);
+            if (n > 0) {
+                sent += std::size_t(n);
+                if (baud > 0)
+                    lineFree = std::max(lineFree, Clock::now())
+                        + std::chrono::microseconds(std::int64_t(n) * 10 * 1000000 / baud);
+            }
+        }
+        if (engine.hungUp() && sent == output.size())
+            break;
+    }
+    if (engine.hungUp()) {
+        // Hang up: both ends of the pseudo-terminal go, as when a cable is pulled.
+        closeFd(m_pty->master);
+        closeFd(m_pty->terminal);
+    }
+    m_serving = false;
+}
