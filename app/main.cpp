@@ -1,13 +1,62 @@
+#include "app/AppIdentity.h"
+#include "app/CommandLine.h"
+#include "app/MainWindow.h"
+#include "app/SplashWindow.h"
+#include "files/EnvSettings.h"
+#include "files/Prompts.h"
+#include "wave/WaveRecord.h"
+
 #include <QApplication>
-#include <QMainWindow>
+#include <cstdio>
+
+namespace {
+
+void print(std::FILE* stream, const QString& text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("MIRAVO Link Tool"));
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("MIRAVO Link Tool"));
-    window.resize(800, 600);
-    window.show();
+    QApplication::setApplicationName(QStringLiteral("miravo-link"));
+    QApplication::setApplicationDisplayName(AppIdentity::title());
+    QApplication::setApplicationVersion(AppIdentity::versionNumber());
+
+    const CommandLineOptions options = ParseCommandLine(QApplication::arguments());
+    switch (options.action) {
+    case CommandLineOptions::Action::ShowHelp:
+    case CommandLineOptions::Action::ShowVersion:
+        print(stdout, options.text);
+        return 0;
+    case CommandLineOptions::Action::Fail:
+        print(stderr, options.text + QStringLiteral("\n"));
+        return 2;
+    case CommandLineOptions::Action::Run:
+        break;
+    }
+
+    WaveRecord record;
+    EnvSettings settings;
+    QtPrompts prompts;
+
+    SplashWindow splash;
+    splash.show();
+    QApplication::processEvents();
+
+    MainWindowParts parts;
+    parts.prompts = &prompts;
+    parts.help = SystemHelpPlatform();
+    parts.appDir = QApplication::applicationDirPath();
+    parts.endProgram = [] { QApplication::exit(0); };
+    MainWindow window(record, settings, std::move(parts));
+
+    // The timer may already have fired while the load steps waited on a message.
+    if (splash.handedOver())
+        window.show();
+    else
+        QObject::connect(&splash, &SplashWindow::handOver, &window, &QWidget::show);
     return app.exec();
 }

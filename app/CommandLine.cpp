@@ -1,0 +1,54 @@
+#include "app/CommandLine.h"
+
+#include "app/AppIdentity.h"
+
+#include <QCommandLineParser>
+
+CommandLineOptions ParseCommandLine(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(AppIdentity::title() +
+                                     QStringLiteral(": MIRAVO KT-4410 とPCを RS-232C で連携します。"));
+    const QCommandLineOption port(QStringLiteral("port"),
+                                  QStringLiteral("設定ファイルのポートの代わりに DEVICE を使う（例: /dev/ttyUSB0, COM3）。"),
+                                  QStringLiteral("DEVICE"));
+    const QCommandLineOption simulate(QStringLiteral("simulate"),
+                                      QStringLiteral("内蔵の模擬 MIRAVO に接続する（本体なしで試せます）。"));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("このヘルプを表示する。"));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("バージョンを表示する。"));
+    parser.addOptions({port, simulate, help, version});
+
+    CommandLineOptions options;
+    if (!parser.parse(arguments)) {
+        options.action = CommandLineOptions::Action::Fail;
+        options.text = parser.errorText();
+        return options;
+    }
+    if (parser.isSet(help)) {
+        options.action = CommandLineOptions::Action::ShowHelp;
+        options.text = parser.helpText();
+        return options;
+    }
+    if (parser.isSet(version)) {
+        options.action = CommandLineOptions::Action::ShowVersion;
+        options.text = AppIdentity::title() + QLatin1Char(' ') + AppIdentity::versionNumber() + QLatin1Char('\n');
+        return options;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        options.action = CommandLineOptions::Action::Fail;
+        options.text = QStringLiteral("不明な引数です: ") + parser.positionalArguments().join(QLatin1Char(' '));
+        return options;
+    }
+    options.simulate = parser.isSet(simulate);
+    options.port = parser.value(port);
+    if (options.simulate && parser.isSet(port)) {
+        options.action = CommandLineOptions::Action::Fail;
+        options.text = QStringLiteral("--port と --simulate は同時に指定できません。");
+    } else if (parser.isSet(port) && options.port.trimmed().isEmpty()) {
+        options.action = CommandLineOptions::Action::Fail;
+        options.text = QStringLiteral("--port にデバイス名を指定してください。");
+    }
+    return options;
+}

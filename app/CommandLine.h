@@ -1,0 +1,16 @@
+#pragma once
+// The program's command line: --port DEVICE, --simulate, --help, --version.
+
+#include <QString>
+#include <QStringList>
+
+struct CommandLineOptions {
+    enum class Action { Run, ShowHelp, ShowVersion, Fail };
+    Action action = Action::Run;
+    QString port;           // a device used instead of the settings' port; empty: none
+    bool simulate = false;  // connect to the built-in simulated instrument
+    QString text;           // help or version text, or the reason for Fail
+};
+
+// arguments[0] is the program name.
+CommandLineOptions ParseCommandLine(const QStringList& arguments);

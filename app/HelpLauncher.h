@@ -1,0 +1,25 @@
+#pragma once
+// Opening the user's guide. On Windows the compiled help "Miravo2.chm" beside the
+// program goes to the HTML help viewer; elsewhere help/index.html beside the program
+// goes to the desktop's browser.
+
+#include <QString>
+#include <functional>
+
+// The help file for the program in appDir: appDir\Miravo2.chm on Windows, where the
+// viewer's command line is "hh.exe " and this path, unquoted even when it holds spaces;
+// appDir/help/index.html elsewhere.
+QString HelpFilePath(const QString& appDir, bool windows);
+
+// What starting the help needs from the platform; tests replace both.
+struct HelpPlatform {
+    std::function<bool(const QString& path)> fileExists;
+    // Starts the viewer or browser for the file; false when nothing could be started.
+    std::function<bool(const QString& path)> open;
+};
+
+HelpPlatform SystemHelpPlatform();
+
+// Starts the help for the program in appDir. Returns an empty string when started,
+// else a Japanese message for the user.
+QString StartHelp(const QString& appDir, const HelpPlatform& platform);

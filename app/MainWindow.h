@@ -1,0 +1,73 @@
+#pragma once
+// frmMain: the program's working window. It holds the title, the instrument identity
+// labels, the waveform display and the twelve command buttons (Command1), runs the
+// load steps when it is created and dispatches each button by its index.
+
+#include "app/CommandTable.h"
+#include "app/HelpLauncher.h"
+#include "files/EnvSettings.h"
+
+#include <QMainWindow>
+#include <array>
+#include <filesystem>
+#include <functional>
+
+class Prompts;
+class QLabel;
+class QPushButton;
+struct WaveRecord;
+
+// What the window uses from outside; tests replace each part.
+struct MainWindowParts {
+    Prompts* prompts = nullptr;
+    HelpPlatform help;
+    QString appDir;                    // where the help is looked up
+    std::function<void()> endProgram;  // ends the program at once (EXIT)
+};
+
+class MainWindow final : public QMainWindow {
+    Q_OBJECT
+public:
+    // record and settings are the program's single instances and outlive the window.
+    // The load steps run here: the window is ready but not shown when this returns.
+    MainWindow(WaveRecord& record, EnvSettings& settings, MainWindowParts parts, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Click on Command1(index); any index outside 0..11 does nothing.
+    void Command1_Click(int index);
+
+    // Configures the line from the settings and copies the colours to the display.
+    void ApplySettings();
+
+    const std::filesystem::path& StartDir() const { return m_startDir; }
+    const std::filesystem::path& SettingsPath() const { return m_settingsPath; }
+
+    // Buttons 0 to 10 are disabled while an instrument Load runs; EXIT stays usable.
+    void setLoadRunning(bool running);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QWidget* buildTitleRow();
+    QWidget* buildCommandRow();
+    void Form_Load();
+    void Form_Unload();
+    void updateCommandStates();
+    void showOptions();
+    void showAbout();
+    void startHelp();
+    void loadData();
+    void exitProgram();
+    void showProblem(const QString& text);
+
+    WaveRecord& m_record;
+    EnvSettings& m_settings;
+    MainWindowParts m_parts;
+    std::filesystem::path m_startDir;
+    std::filesystem::path m_settingsPath;
+    std::array<QPushButton*, kCommandCount> m_command1{};
+    std::array<QLabel*, 8> m_idLabel{};
+    bool m_loadRunning = false;
+    bool m_unloaded = false;
+};

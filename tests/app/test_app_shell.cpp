@@ -1,0 +1,204 @@
+#include "app/AboutDialog.h"
+#include "app/CommandLine.h"
+#include "app/HelpLauncher.h"
+#include "app/SplashWindow.h"
+#include "support/ScriptedPrompts.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+class TestAppShell : public QObject {
+    Q_OBJECT
+
+private slots:
+    void splashTexts();
+    void splashHandsOverOnTimer();
+    void splashKeys_data();
+    void splashKeys();
+    void aboutTextsAndBeepEachTime();
+    void commandLine_data();
+    void commandLine();
+    void helpFilePath_data();
+    void helpFilePath();
+    void startHelp_data();
+    void startHelp();
+};
+
+void TestAppShell::splashTexts()
+{
+    SplashWindow splash;
+    QCOMPARE(splash.findChild<QLabel*>("lblProductName")->text(), QStringLiteral("MIRAVO Link Tool"));
+    QCOMPARE(splash.findChild<QLabel*>("lblVersion")->text(), QStringLiteral("Ver. 1.0.0"));
+    QVERIFY(!splash.findChild<QLabel*>("lblCompany")->text().isEmpty());
+}
+
+void TestAppShell::splashHandsOverOnTimer()
+{
+    SplashWindow splash(20);
+    QSignalSpy handOver(&splash, &SplashWindow::handOver);
+    splash.show();
+    QTRY_COMPARE_WITH_TIMEOUT(handOver.count(), 1, 5000);
+    QVERIFY(!splash.isVisible());
+    // A key after the hand-over does nothing more.
+    QTest::keyClick(&splash, Qt::Key_A);
+    QTest::qWait(50);
+    QCOMPARE(handOver.count(), 1);
+}
+
+void TestAppShell::splashKeys_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("handsOver");
+    QTest::newRow("letter") << int(Qt::Key_A) << "a" << true;
+    QTest::newRow("enter") << int(Qt::Key_Return) << "\r" << true;
+    QTest::newRow("escape") << int(Qt::Key_Escape) << "\x1b" << true;
+    QTest::newRow("backspace") << int(Qt::Key_Backspace) << "\b" << true;
+    QTest::newRow("shift alone") << int(Qt::Key_Shift) << "" << false;
+    QTest::newRow("arrow") << int(Qt::Key_Left) << "" << false;
+}
+
+void TestAppShell::splashKeys()
+{
+    QFETCH(int, key);
+    QFETCH(QString, text);
+    QFETCH(bool, handsOver);
+    // An interval long enough that only the key can hand over during the test.
+    SplashWindow splash(60000);
+    splash.show();
+    QSignalSpy handOver(&splash, &SplashWindow::handOver);
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(&splash, &press);
+    QCOMPARE(handOver.count(), handsOver ? 1 : 0);
+    QCOMPARE(splash.handedOver(), handsOver);
+    // Only once, whatever follows.
+    QKeyEvent again(QEvent::KeyPress, Qt::Key_B, Qt::NoModifier, QStringLiteral("b"));
+    QApplication::sendEvent(&splash, &again);
+    QCOMPARE(handOver.count(), 1);
+}
+
+void TestAppShell::aboutTextsAndBeepEachTime()
+{
+    ScriptedPrompts prompts;
+    for (int opening = 1; opening <= 2; ++opening) {
+        AboutDialog about(prompts);
+        QCOMPARE(prompts.beeps, opening);
+        QCOMPARE(about.windowTitle(), QStringLiteral("MIRAVO Link Toolのﾊﾞｰｼﾞｮﾝ情報"));
+        QCOMPARE(about.findChild<QLabel*>("lblTitle")->text(), QStringLiteral("MIRAVO Link Tool"));
+        QCOMPARE(about.findChild<QLabel*>("lblVersion")->text(), QStringLiteral("Version 1.0.0"));
+        const QStringList lines = about.findChild<QLabel*>("lblDescription")->text().split('\n');
+        QCOMPARE(lines.size(), 4);
+        QVERIFY(lines[0].startsWith(QStringLiteral("このプログラムは")) && lines[0].endsWith(QStringLiteral("製")));
+        QCOMPARE(lines[1], QStringLiteral("オシロスコープ MIRAVO KT-4410 とPCの"));
+        QCOMPARE(lines[2], QStringLiteral("連携利用を目的としたプログラムです。"));
+        QCOMPARE(lines[3], QStringLiteral("お問合せは下記参照のうえ、お気軽に！"));
+        QVERIFY(about.findChild<QWidget*>("picIcon"));
+        auto* ok = about.findChild<QPushButton*>("cmdOK");
+        QVERIFY(ok->isDefault());
+
+        // Escape closes it like OK.
+        about.show();
+        QTest::keyClick(&about, opening == 1 ? Qt::Key_Escape : Qt::Key_Return);
+        QVERIFY(!about.isVisible());
+    }
+}
+
+void TestAppShell::commandLine_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("action");
+    QTest::addColumn<QString>("port");
+    QTest::addColumn<bool>("simulate");
+
+    using A = CommandLineOptions::Action;
+    QTest::newRow("nothing") << QStringList{} << int(A::Run) << "" << false;
+    QTest::newRow("port") << QStringList{"--port", "/dev/ttyUSB0"} << int(A::Run) << "/dev/ttyUSB0" << false;
+    QTest::newRow("port with =") << QStringList{"--port=COM3"} << int(A::Run) << "COM3" << false;
+    QTest::newRow("simulate") << QStringList{"--simulate"} << int(A::Run) << "" << true;
+    QTest::newRow("help") << QStringList{"--help"} << int(A::ShowHelp) << "" << false;
+    QTest::newRow("version") << QStringList{"--version"} << int(A::ShowVersion) << "" << false;
+    QTest::newRow("port without device") << QStringList{"--port"} << int(A::Fail) << "" << false;
+    QTest::newRow("empty device") << QStringList{"--port", " "} << int(A::Fail) << " " << false;
+    QTest::newRow("both") << QStringList{"--simulate", "--port", "/dev/ttyS1"} << int(A::Fail) << "/dev/ttyS1" << true;
+    QTest::newRow("unknown option") << QStringList{"--fast"} << int(A::Fail) << "" << false;
+    QTest::newRow("stray argument") << QStringList{"file.csv"} << int(A::Fail) << "" << false;
+}
+
+void TestAppShell::commandLine()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, action);
+    QFETCH(QString, port);
+    QFETCH(bool, simulate);
+    arguments.prepend(QStringLiteral("miravo-link"));
+    const CommandLineOptions options = ParseCommandLine(arguments);
+    QCOMPARE(int(options.action), action);
+    if (options.action == CommandLineOptions::Action::Run) {
+        QCOMPARE(options.port, port);
+        QCOMPARE(options.simulate, simulate);
+    } else {
+        QVERIFY(!options.text.isEmpty());
+    }
+    if (options.action == CommandLineOptions::Action::ShowVersion)
+        QVERIFY(options.text.contains(QStringLiteral("1.0.0")));
+    if (options.action == CommandLineOptions::Action::ShowHelp) {
+        QVERIFY(options.text.contains(QStringLiteral("--port")));
+        QVERIFY(options.text.contains(QStringLiteral("--simulate")));
+    }
+}
+
+void TestAppShell::helpFilePath_data()
+{
+    QTest::addColumn<QString>("appDir");
+    QTest::addColumn<bool>("windows");
+    QTest::addColumn<QString>("path");
+    QTest::newRow("windows, spaces kept unquoted")
+        << "C:\\Program Files\\MIRAVO Link" << true << "C:\\Program Files\\MIRAVO Link\\Miravo2.chm";
+    QTest::newRow("windows, forward slashes") << "C:/Tools" << true << "C:\\Tools\\Miravo2.chm";
+    QTest::newRow("elsewhere") << "/opt/miravo link/bin" << false << "/opt/miravo link/bin/help/index.html";
+}
+
+void TestAppShell::helpFilePath()
+{
+    QFETCH(QString, appDir);
+    QFETCH(bool, windows);
+    QFETCH(QString, path);
+    QCOMPARE(HelpFilePath(appDir, windows), path);
+}
+
+void TestAppShell::startHelp_data()
+{
+    QTest::addColumn<bool>("exists");
+    QTest::addColumn<bool>("opens");
+    QTest::addColumn<bool>("opened");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("started") << true << true << true << "";
+    QTest::newRow("file missing") << false << true << false << "ヘルプファイルが見つかりません。";
+    QTest::newRow("viewer missing") << true << false << true << "起動できませんでした。";
+}
+
+void TestAppShell::startHelp()
+{
+    QFETCH(bool, exists);
+    QFETCH(bool, opens);
+    QFETCH(bool, opened);
+    QFETCH(QString, message);
+    QStringList openedPaths;
+    HelpPlatform platform;
+    platform.fileExists = [&](const QString&) { return exists; };
+    platform.open = [&](const QString& path) {
+        openedPaths << path;
+        return opens;
+    };
+    const QString problem = StartHelp(QStringLiteral("/app dir"), platform);
+    QCOMPARE(!openedPaths.isEmpty(), opened);
+    if (message.isEmpty())
+        QVERIFY(problem.isEmpty());
+    else
+        QVERIFY2(problem.contains(message), qPrintable(problem));
+}
+
+QTEST_MAIN(TestAppShell)
+#include "test_app_shell.moc"
