@@ -1,0 +1,105 @@
+#include "FuzzTargets.h"
+
+#include "files/EnvSettings.h"
+#include "files/WaveFileReader.h"
+#include "files/WaveFileWriter.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+void require(bool condition, const char* what)
+{
+    if (!condition) {
+        std::fprintf(stderr, "fuzz invariant broken: %s\n", what);
+        std::abort();
+    }
+}
+
+std::string asIs(std::string_view bytes) { return std::string(bytes); }
+std::optional<std::string> asIsEncoded(std::string_view text) { return std::string(text); }
+
+void checkRoundTrip(const WaveRecord& record, const WaveFileContent& content, WaveFileKind kind)
+{
+    const WaveFileText written = FormatWaveFile(record, kind, asIsEncoded);
+    if (written.problem.kind != WaveFileProblem::Kind::None) {
+        require(written.problem.kind == WaveFileProblem::Kind::TitleHasQuote, "only a quoted title may be refused");
+        return;
+    }
+    const WaveFileRead again = ParseWaveFile(written.bytes, kind, asIs);
+    // CSV carries offsets through seven-digit divisions: beyond a few thousand counts the
+    // samples no longer come back exactly, which no real record reaches.
+    const bool exact = kind == WaveFileKind::Raw
+                    || (std::fabs(content.Ch1Offset) <= 1e4f && std::fabs(content.Ch2Offset) <= 1e4f);
+    if (!exact)
+        return;
+    require(again.content.has_value(), "a written file reads back");
+    require(again.content->Title == content.Title, "the title reads back");
+    require(again.content->pairCount() == content.pairCount(), "the sample count reads back");
+    for (int i = 0; i < content.pairCount(); ++i) {
+        for (int channel = 0; channel < 2; ++channel) {
+            const bool on = (channel == 0 ? content.Ch1On : content.Ch2On) != 0;
+            if (on) {
+                const auto at = std::size_t(2 * i + channel);
+                require(again.content->samples[at] == content.samples[at], "the samples read back");
+            }
+        }
+    }
+}
+
+} // namespace
+
+void FuzzWaveFile(std::span<const uint8_t> data)
+{
+    static WaveRecord record;  // one table for the whole run, as in the program
+    const std::string_view text(reinterpret_cast<const char*>(data.data()), data.size());
+    const auto lines = 1 + std::count(text.begin(), text.end(), '\n') + std::count(text.begin(), text.end(), '\r');
+    for (const WaveFileKind kind : {WaveFileKind::Csv, WaveFileKind::Raw}) {
+        const WaveFileRead read = ParseWaveFile(text, kind, asIs);
+        if (!read.content) {
+            require(read.problem.kind != WaveFileProblem::Kind::None, "a refusal says why");
+            require(read.problem.line >= 1 && read.problem.line <= lines, "a refusal names a line of the file");
+            continue;
+        }
+        const WaveFileContent& content = *read.content;
+        require(content.samples.size() % 2 == 0, "samples come in pairs");
+        require(content.pairCount() >= 1 && content.pairCount() <= SampleTable::kCapacity, "samples fit the table");
+        for (const float value : {content.SecondsPerDiv, content.DelaySeconds, content.Ch1VoltsPerDiv,
+                                  content.Ch2VoltsPerDiv, content.Ch1Offset, content.Ch2Offset})
+            require(std::isfinite(value), "parameters are finite");
+        ApplyWaveFile(content, record);
+        require(record.LastIndex == content.pairCount() - 1, "LastIndex follows the pairs read");
+        checkRoundTrip(record, content, kind);
+    }
+}
+
+void FuzzSettings(std::span<const uint8_t> data, const std::filesystem::path& scratchFile)
+{
+    std::array<uint8_t, kSettingsFileSize> block{};
+    std::copy_n(data.begin(), std::min(data.size(), block.size()), block.begin());
+    (void)DecodeSettings(block);
+
+    {
+        // A fresh file each time: ext4 flushes a file truncated and rewritten in place.
+        std::filesystem::remove(scratchFile);
+        std::ofstream out(scratchFile, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
+    }
+    const SettingsReadResult result = ReadSettings(scratchFile);
+    for (std::size_t k = 0; k < kComListSizes.size(); ++k)
+        require(result.settings.Com[k] >= 0 && result.settings.Com[k] < kComListSizes[k], "list index in its list");
+
+    std::ifstream in(scratchFile, std::ios::binary);
+    const std::vector<uint8_t> after{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    require(std::equal(after.begin(), after.end(), data.begin(), data.end()), "reading leaves the file alone");
+    if (result.problems.empty())
+        require(data.size() >= kSettingsFileSize && EncodeSettings(result.settings) == block,
+                "a clean read gives back the bytes read");
+}
