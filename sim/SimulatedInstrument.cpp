@@ -166,9 +166,13 @@ void SimulatedInstrument::serve(std::stop_token stop)
                     if (m_newFaults)
                         engine.setFaults(*std::exchange(m_newFaults, std::nullopt));
                 }
-                engine.receive(std::string_view(buffer, std::size_t(n)), Clock::now());
+                const auto received = Clock::now();
+                engine.receive(std::string_view(buffer, std::size_t(n)), received);
                 output.erase(0, sent);
                 sent = 0;
+                // An idle line starts carrying new output now, not when it last fell idle.
+                if (output.empty())
+                    lineFree = std::max(lineFree, received);
                 output += engine.takeOutput();
             }
         }
@@ -180,9 +184,9 @@ void SimulatedInstrument::serve(std::stop_token stop)
             const ssize_t n = ::write(m_pty->master, output.data() + sent, chunk);
             if (n > 0) {
                 sent += std::size_t(n);
+                // Back to back: a late wake-up is made up by the next slice, not carried on.
                 if (baud > 0)
-                    lineFree = std::max(lineFree, Clock::now())
-                        + std::chrono::microseconds(std::int64_t(n) * 10 * 1000000 / baud);
+                    lineFree += std::chrono::nanoseconds(std::int64_t(n) * 10 * 1000000000 / baud);
             }
         }
         if (engine.hungUp() && sent == output.size())
