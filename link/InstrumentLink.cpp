@@ -145,8 +145,10 @@ void InstrumentLink::shutdown()
     m_thread->stop.request_stop();
     // The port is closed and destroyed on the thread that owns it, after the running job
     // has seen the stop request (within one short wait).
-    QMetaObject::invokeMethod(&m_thread->context, [this] { m_thread->worker.reset(); });
-    m_thread->thread.quit();
+    QMetaObject::invokeMethod(&m_thread->context, [this] {
+        m_thread->worker.reset();
+        m_thread->thread.quit();
+    });
     m_thread->thread.wait();
     m_busy = false;
     m_state.open = false;
