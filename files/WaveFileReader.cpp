@@ -111,6 +111,38 @@ std::string_view trimmed(std::string_view field)
     return field.substr(first, field.find_last_not_of(" \t") - first + 1);
 }
 
+// "[-]digits[.digits]" with at most 2^24 as its digits: one exact float division of two
+// exactly held values, so correctly rounded like from_chars, and several times faster on
+// the sample lines that make up nearly all of a CSV file.
+bool shortDecimal(std::string_view text, float& value)
+{
+    static constexpr float kPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+    const bool negative = !text.empty() && text.front() == '-';
+    uint32_t digits = 0;
+    int count = 0;
+    int decimals = -1;
+    for (std::size_t i = negative ? 1 : 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            if (++count > 9)
+                return false;
+            digits = digits * 10 + uint32_t(c - '0');
+            if (decimals >= 0)
+                ++decimals;
+        } else if (c == '.' && decimals < 0) {
+            decimals = 0;
+        } else {
+            return false;
+        }
+    }
+    if (count == 0 || digits > (1u << 24) || decimals > 10)
+        return false;
+    value = float(digits) / kPowersOfTen[std::max(decimals, 0)];
+    if (negative)
+        value = -value;
+    return true;
+}
+
 // A decimal number filling the whole field: optional sign, digits, point, exponent.
 // No "inf", "nan" or hexadecimal. Empty reads as 0.
 template <typename T>
@@ -159,8 +191,10 @@ Kind parseInt16(std::string_view field, int16_t& value)
 Kind parseCsvSample(std::string_view field, float offset, int16_t& value)
 {
     float number = 0;
-    if (const Kind problem = parseDecimal(field, number); problem != Kind::None)
-        return problem;
+    if (!shortDecimal(field, number)) {
+        if (const Kind problem = parseDecimal(field, number); problem != Kind::None)
+            return problem;
+    }
     const float rounded = std::nearbyint(number - offset);
     if (!(rounded >= -32768.0f && rounded <= 32767.0f))
         return Kind::OutOfRange;

@@ -1,0 +1,140 @@
+// Saving and loading a long two-channel record (102400 samples) as CSV and as RAW, through
+// the program's file code and through a plain iostream version of the same layouts.
+// Prints medians in ms and the speed-up over iostream.
+
+#include "files/EngNumber.h"
+#include "files/WaveFileStore.h"
+
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <iomanip>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kRuns = 15;
+
+WaveRecord longRecord()
+{
+    WaveRecord r;
+    r.Title = "bench";
+    r.SecondsPerDiv = 0.01f;
+    r.Ch1VoltsPerDiv = 0.5f;
+    r.Ch2VoltsPerDiv = 2;
+    r.Ch1Offset = 12.5f;
+    r.Ch2Offset = -37.5f;
+    r.LastIndex = 102399;
+    for (int i = 0; i <= r.LastIndex; ++i) {
+        r.Samples(1, i) = int16_t(std::lround(100 * std::sin(i * 0.01)) + (i * 7919) % 5 - 2);
+        r.Samples(2, i) = int16_t((i / 500) % 2 == 0 ? 80 : -80);
+    }
+    return r;
+}
+
+double medianMs(const std::function<void()>& work)
+{
+    work();  // warm the caches and the file system
+    std::vector<double> ms;
+    for (int i = 0; i < kRuns; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        work();
+        ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    std::nth_element(ms.begin(), ms.begin() + kRuns / 2, ms.end());
+    return ms[kRuns / 2];
+}
+
+void print(const char* name, double value, const char* unit)
+{
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 2).ptr;
+    std::printf("%s: %.*s %s\n", name, int(end - text), text, unit);
+}
+
+// The same layouts written and read the plain way: an ofstream with operator<<, and
+// getline with a string stream per field.
+void saveWithIostream(const std::string& path, const WaveRecord& r, bool csv)
+{
+    std::ofstream out(path, std::ios::binary);
+    out << std::setprecision(7) << r.Title << "\r\n";
+    if (csv) {
+        out << FormatEng(r.SecondsPerDiv) << "s/DIV," << FormatEng(r.DelaySeconds) << "s\r\n";
+        out << (r.Ch1On ? "ON" : "OFF") << ',' << (r.Ch2On ? "ON" : "OFF") << "\r\n";
+        out << FormatEng(r.Ch1VoltsPerDiv) << "V/DIV," << FormatEng(r.Ch2VoltsPerDiv) << "V/DIV\r\n";
+        out << r.Ch1Offset / 25 << "DIV," << r.Ch2Offset / 25 << "DIV\r\n";
+        for (int i = 0; i <= r.LastIndex; ++i)
+            out << r.Samples(1, i) + r.Ch1Offset << ',' << r.Samples(2, i) + r.Ch2Offset << "\r\n";
+    } else {
+        out << r.SecondsPerDiv << ',' << r.DelaySeconds << "\r\n" << r.Ch1On << ',' << r.Ch2On << "\r\n";
+        out << r.Ch1VoltsPerDiv << ',' << r.Ch2VoltsPerDiv << "\r\n" << r.Ch1Offset << ',' << r.Ch2Offset << "\r\n";
+        for (int i = 0; i <= r.LastIndex; ++i)
+            out << r.Samples(1, i) << ',' << r.Samples(2, i) << "\r\n";
+    }
+}
+
+void loadWithIostream(const std::string& path, WaveRecord& r, bool csv)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    std::getline(in, r.Title);
+    std::vector<std::string> header;
+    for (int i = 0; i < 4 && std::getline(in, line); ++i) {
+        std::istringstream fields(line);
+        for (std::string field; std::getline(fields, field, ',');)
+            header.push_back(field);
+    }
+    const float offset1 = csv ? ParseEng(header[6]) * 25 : std::stof(header[6]);
+    const float offset2 = csv ? ParseEng(header[7]) * 25 : std::stof(header[7]);
+    int i = 0;
+    while (std::getline(in, line) && i <= SampleTable::kMaxSampleIndex) {
+        std::istringstream fields(line);
+        std::string field;
+        for (int channel = 1; channel <= 2 && std::getline(fields, field, ','); ++channel) {
+            float value = 0;
+            std::istringstream(field) >> value;
+            r.Samples(channel, i) = int16_t(csv ? std::nearbyint(value - (channel == 1 ? offset1 : offset2)) : value);
+        }
+        ++i;
+    }
+    r.LastIndex = i - 1;
+}
+
+} // namespace
+
+int main()
+{
+    QTemporaryDir dir;
+    if (!dir.isValid())
+        return 1;
+    const WaveRecord record = longRecord();
+    WaveRecord loaded;
+
+    for (const bool csv : {true, false}) {
+        const WaveFileKind kind = csv ? WaveFileKind::Csv : WaveFileKind::Raw;
+        const QString path = dir.filePath(csv ? QStringLiteral("bench.csv") : QStringLiteral("bench.raw"));
+        const std::string plainPath = dir.filePath(csv ? QStringLiteral("plain.csv") : QStringLiteral("plain.raw")).toStdString();
+
+        const double save = medianMs([&] { WriteWaveFile(path, kind, record); });
+        const double load = medianMs([&] { ReadWaveFile(path, kind, loaded); });
+        const double plainSave = medianMs([&] { saveWithIostream(plainPath, record, csv); });
+        const double plainLoad = medianMs([&] { loadWithIostream(plainPath, loaded, csv); });
+
+        const std::string prefix = csv ? "files-csv-" : "files-raw-";
+        print((prefix + "save-ms").c_str(), save, "ms");
+        print((prefix + "load-ms").c_str(), load, "ms");
+        print((prefix + "save-iostream-ms").c_str(), plainSave, "ms");
+        print((prefix + "load-iostream-ms").c_str(), plainLoad, "ms");
+        print((prefix + "save-speedup-vs-iostream").c_str(), plainSave / save, "x");
+        print((prefix + "load-speedup-vs-iostream").c_str(), plainLoad / load, "x");
+    }
+    return 0;
+}
