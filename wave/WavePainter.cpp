@@ -69,45 +69,105 @@ private:
     int m_height;
 };
 
+// The pixel row of every value a trace holds: value + offset mapped exactly as for a
+// single point, looked up instead of computed once per sample.
+class RowTable {
+public:
+    RowTable(const PixelMap& map, const SceneTrace& trace)
+    {
+        const auto [low, high] = std::minmax_element(trace.values.begin(), trace.values.end());
+        m_lowest = *low;
+        m_rows.resize(std::size_t(*high - *low + 1));
+        for (std::size_t v = 0; v < m_rows.size(); ++v)
+            m_rows[v] = map.y(float(m_lowest + int(v)) + trace.offset);
+    }
+
+    int operator()(int16_t value) const { return m_rows[std::size_t(value - m_lowest)]; }
+
+private:
+    int m_lowest;
+    std::vector<int> m_rows;
+};
+
+// Calls f(column, a, b) for each run of samples a..b that fall into one pixel column, in
+// order. Columns never decrease with the sample index, so each run's end is found by
+// galloping and bisection over the same mapping a single point uses.
+template <typename F>
+void forEachColumn(const PixelMap& map, const SceneTrace& trace, F f)
+{
+    const std::size_t n = trace.values.size();
+    const auto column = [&](std::size_t k) { return map.x(double(trace.firstIndex) + double(k)); };
+    for (std::size_t a = 0; a < n;) {
+        const int x = column(a);
+        std::size_t lo = a;   // column(lo) == x
+        std::size_t hi = a + 1;
+        for (std::size_t step = 1; hi < n && column(hi) == x; step *= 2) {
+            lo = hi;
+            hi = std::min(lo + step, n);
+        }
+        while (hi - lo > 1) {   // column(hi) > x, or hi == n
+            const std::size_t mid = lo + (hi - lo) / 2;
+            (column(mid) == x ? lo : hi) = mid;
+        }
+        f(x, a, lo);
+        a = lo + 1;
+    }
+}
+
 void paintDots(QImage& image, const PixelMap& map, const SceneTrace& trace, QRgb rgb)
 {
+    if (trace.values.empty())
+        return;
+    const RowTable row(map, trace);
     Pixels pixels(image);
-    for (std::size_t k = 0; k < trace.values.size(); ++k)
-        pixels.set(map.x(double(trace.firstIndex) + double(k)),
-                   map.y(float(trace.values[k]) + trace.offset), rgb);
+    forEachColumn(map, trace, [&](int x, std::size_t a, std::size_t b) {
+        for (std::size_t k = a; k <= b; ++k)
+            pixels.set(x, row(trace.values[k]), rgb);
+    });
 }
 
 // A polyline whose segments inside one pixel column together cover exactly the span
 // from their lowest to their highest pixel (every segment covers both its ends). The
 // spans are written straight into the image; the segments that join one column to the
 // next are handed to the rasteriser in one call, so they come out as drawLine draws them.
+// A join between neighbouring columns stays inside its end points' box; when both spans
+// already cover that box (dense, noisy views) it adds nothing and is left out.
 void paintPolyline(QImage& image, const PixelMap& map, const SceneTrace& trace, int32_t bgr)
 {
     if (trace.values.empty())
         return;
     const QRgb rgb = SlotColor(bgr).rgb();
+    const RowTable row(map, trace);
+    const std::vector<int16_t>& values = trace.values;
     std::vector<QLine> joins;
     Pixels pixels(image);
-
-    int columnX = map.x(trace.firstIndex);
-    int prevY = map.y(float(trace.values[0]) + trace.offset);
-    int top = prevY;
-    int bottom = prevY;
-    for (std::size_t k = 1; k < trace.values.size(); ++k) {
-        const int x = map.x(double(trace.firstIndex) + double(k));
-        const int y = map.y(float(trace.values[k]) + trace.offset);
-        if (x == columnX) {
-            top = std::min(top, y);
-            bottom = std::max(bottom, y);
-        } else {
-            pixels.span(columnX, top, bottom, rgb);
-            joins.emplace_back(columnX, prevY, x, y);
-            columnX = x;
-            top = bottom = y;
+    int previousX = 0;
+    int previousTop = 0;
+    int previousBottom = 0;
+    forEachColumn(map, trace, [&](int x, std::size_t a, std::size_t b) {
+        int16_t low = values[a];
+        int16_t high = values[a];
+        for (std::size_t k = a + 1; k <= b; ++k) {
+            low = std::min(low, values[k]);
+            high = std::max(high, values[k]);
         }
-        prevY = y;
-    }
-    pixels.span(columnX, top, bottom, rgb);
+        // Rows grow downwards: the highest value is the top of the span.
+        const int top = row(high);
+        const int bottom = row(low);
+        pixels.span(x, top, bottom, rgb);
+        if (a > 0) {
+            const QLine join(previousX, row(values[a - 1]), x, row(values[a]));
+            const int joinTop = std::min(join.y1(), join.y2());
+            const int joinBottom = std::max(join.y1(), join.y2());
+            const bool covered = x - previousX == 1 && previousTop <= joinTop && previousBottom >= joinBottom
+                && top <= joinTop && bottom >= joinBottom;
+            if (!covered)
+                joins.push_back(join);
+        }
+        previousX = x;
+        previousTop = top;
+        previousBottom = bottom;
+    });
 
     if (!joins.empty()) {
         QPainter painter(&image);

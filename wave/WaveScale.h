@@ -21,13 +21,29 @@ class PixelMap {
 public:
     PixelMap(const WaveScale& scale, QSize size);
 
-    int x(double sampleIndex) const;
-    int y(double counts) const;
+    int x(double sampleIndex) const { return toPixel((sampleIndex - m_left) * m_xFactor); }
+    int y(double counts) const { return toPixel((128.0 - counts) * m_yFactor); }
 
     // The user coordinates of a position in pixels (mouse events).
     QPointF toScale(QPointF pixel) const;
 
 private:
+    // Positions this far outside the image are all the same to the rasteriser; keeping
+    // them bounded keeps the integer arithmetic of line drawing well away from overflow.
+    static constexpr double kFar = 16384;
+
+    static int toPixel(double v)
+    {
+        if (!(v > -kFar))   // also NaN
+            return int(-kFar);
+        if (!(v < kFar))
+            return int(kFar);
+        // floor(v + 0.5) without a library call: this runs once per sample and axis.
+        const double shifted = v + 0.5;
+        const int truncated = int(shifted);
+        return truncated - (shifted < truncated);
+    }
+
     double m_left;
     double m_xFactor;   // pixels per sample step
     double m_yFactor;   // pixels per count

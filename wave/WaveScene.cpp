@@ -67,9 +67,11 @@ SceneTrace traceOf(const WaveRecord& record, const WaveScene& scene, int channel
                      std::max(scene.ViewLeft, 0), record.offset(channel), {}};
     const int last = std::min(scene.ViewRight, SampleTable::kMaxSampleIndex);
     if (last >= trace.firstIndex) {
-        trace.values.reserve(std::size_t(last - trace.firstIndex + 1));
-        for (int i = trace.firstIndex; i <= last; ++i)
-            trace.values.push_back(record.Samples(channel, i));
+        // Straight from the interleaved storage: channel 1, channel 2, next index.
+        const std::span<const int16_t> pairs = record.Samples.interleaved();
+        trace.values.resize(std::size_t(last - trace.firstIndex + 1));
+        for (std::size_t k = 0; k < trace.values.size(); ++k)
+            trace.values[k] = pairs[2 * (std::size_t(trace.firstIndex) + k) + std::size_t(channel - 1)];
     }
     return trace;
 }
