@@ -45,9 +45,7 @@ void TestPrintKey::keyInWaveWindow_data()
     QTest::newRow("Ctrl+Shift+Alt+P")
         << int(Qt::Key_P) << (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier) << 1;
     QTest::newRow("O") << int(Qt::Key_O) << Qt::KeyboardModifiers() << 0;
-    QTest::newRow("Q") << int(Qt::Key_Q) << Qt::KeyboardModifiers() << 0;
     QTest::newRow("Space") << int(Qt::Key_Space) << Qt::KeyboardModifiers() << 0;
-    QTest::newRow("Return") << int(Qt::Key_Return) << Qt::KeyboardModifiers() << 0;
 }
 
 void TestPrintKey::keyInWaveWindow()
