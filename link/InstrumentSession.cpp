@@ -93,7 +93,7 @@ QByteArray InstrumentSession::DownloadChannel(int channel, int points, const Pro
         receive(headerDeadline, LinkMessage::noHeader);
     const auto count = BlockCount(take(kBlockHeaderSize));
     if (!count || *count > kTransferCapacity) {
-        drainUntilQuiet();
+        SettleLine();
         throw LinkError(count ? LinkMessage::countTooLarge() : LinkMessage::badCount());
     }
 
@@ -175,7 +175,7 @@ QByteArray InstrumentSession::take(qsizetype count)
     return head;
 }
 
-void InstrumentSession::drainUntilQuiet()
+void InstrumentSession::SettleLine()
 {
     auto quietSince = Clock::now();
     while (Clock::now() - quietSince < kDrainQuiet) {

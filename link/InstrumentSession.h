@@ -29,7 +29,7 @@ public:
     // at once is not flooded.
     static constexpr std::chrono::milliseconds kStatusPollInterval{20};
     // A block that cannot be used is read off the line until it has been quiet this long,
-    // so its bytes do not reach the next exchange.
+    // so its bytes (which may hold ACK or NAK values) do not reach the next exchange.
     static constexpr std::chrono::milliseconds kDrainQuiet{200};
 
     InstrumentSession(SerialLine& line, QByteArray delimiter, std::stop_token stop, LinkTimeouts timeouts = {});
@@ -47,6 +47,9 @@ public:
     QStringList ReadIdentity();
     // The five waveform commands and the block: exactly `points` bytes of channel c.
     QByteArray DownloadChannel(int channel, int points, const Progress& progress = {});
+    // Reads and drops whatever arrives until the line has been quiet for kDrainQuiet:
+    // the rest of a block whose transfer was broken off must not reach the next exchange.
+    void SettleLine();
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -58,7 +61,6 @@ private:
     // deadline (with the message), on a stop request or when the line is lost.
     void receive(Clock::time_point deadline, QString (*timeoutMessage)());
     QByteArray take(qsizetype count);
-    void drainUntilQuiet();
     void pause(std::chrono::milliseconds duration);
 
     SerialLine& m_line;

@@ -38,7 +38,11 @@ QStringList LinkWorker::readIdentity(std::stop_token stop)
 QByteArray LinkWorker::downloadChannel(int channel, int points, std::stop_token stop,
                                        const InstrumentSession::Progress& progress)
 {
-    return session(std::move(stop)).DownloadChannel(channel, points, progress);
+    InstrumentSession download = session(std::move(stop));
+    m_blockMayFollow = true;
+    QByteArray bytes = download.DownloadChannel(channel, points, progress);
+    m_blockMayFollow = false;
+    return bytes;
 }
 
 void LinkWorker::close()
@@ -55,5 +59,10 @@ LinkState LinkWorker::state() const
 
 InstrumentSession LinkWorker::session(std::stop_token stop)
 {
-    return InstrumentSession(*m_line, m_state.delimiter, std::move(stop), m_timeouts);
+    InstrumentSession session(*m_line, m_state.delimiter, std::move(stop), m_timeouts);
+    if (m_blockMayFollow) {
+        session.SettleLine();
+        m_blockMayFollow = false;
+    }
+    return session;
 }

@@ -36,4 +36,6 @@ private:
     std::unique_ptr<SerialLine> m_line;
     LinkTimeouts m_timeouts;
     LinkState m_state;
+    // A download ended before its block did: the instrument may still be sending it.
+    bool m_blockMayFollow = false;
 };

@@ -4,6 +4,7 @@
 #include "files/EngNumber.h"
 #include "link/InstrumentSession.h"
 #include "link/LinkError.h"
+#include "link/LinkWorker.h"
 
 #include <QTest>
 
@@ -268,6 +269,25 @@ private slots:
                          session.DownloadChannel(1, 5120);
                  }),
                  QStringLiteral("cancelled"));
+    }
+
+    void brokenOffBlockDoesNotReachNextExchange()
+    {
+        auto scripted = std::make_unique<ScriptedLine>();
+        ScriptedLine& line = *scripted;
+        // A block of ACK values that keeps arriving after its download was stopped.
+        line.replies = repeated(kAck, 4) << kAck + header("#8", 5120) + QByteArray(5120, '\x06')
+                                         << kAck + "MIRAVO,KT-4410,1,2\r\n";
+        line.chunkSize = 700;
+        LinkWorker worker(std::move(scripted), kShort);
+        QStringList warnings;
+        worker.applySettings(EnvSettings{}, {}, warnings);
+        std::stop_source stop;
+        QCOMPARE(failureOf([&] { worker.downloadChannel(1, 5120, stop.get_token(), [&](qint64, qint64) { stop.request_stop(); }); }),
+                 QStringLiteral("cancelled"));
+        QStringList fields;
+        QCOMPARE(failureOf([&] { fields = worker.readIdentity({}); }), QString());
+        QCOMPARE(fields, (QStringList{"MIRAVO", "KT-4410", "1", "2\r\n"}));
     }
 
     void lostLine()
