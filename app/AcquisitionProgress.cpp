@@ -1,0 +1,77 @@
+#include "app/AcquisitionProgress.h"
+
+#include "app/AcquisitionEstimate.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShortcut>
+
+AcquisitionProgress::AcquisitionProgress(QWidget* parent)
+    : QWidget(parent),
+      m_text(new QLabel(this)),
+      m_bar(new QProgressBar(this)),
+      m_cancel(new QPushButton(QStringLiteral("中止"), this))
+{
+    setObjectName(QStringLiteral("DownloadProgress"));
+    m_text->setObjectName(QStringLiteral("ProgressText"));
+    m_bar->setObjectName(QStringLiteral("ProgressBar"));
+    m_bar->setTextVisible(true);
+    m_bar->setMinimumWidth(160);
+    m_cancel->setObjectName(QStringLiteral("CancelButton"));
+    m_cancel->setToolTip(QStringLiteral("通信を中止します（Esc）"));
+    m_cancel->setAutoDefault(false);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(4, 0, 4, 0);
+    layout->addWidget(m_text, 1);
+    layout->addWidget(m_bar);
+    layout->addWidget(m_cancel);
+
+    // Showing and hiding the panel must not move the rest of the window.
+    QSizePolicy policy = sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    setSizePolicy(policy);
+
+    connect(m_cancel, &QPushButton::clicked, this, &AcquisitionProgress::cancelRequested);
+    // Works anywhere in the window, but only while the panel is shown.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WindowShortcut);
+    connect(escape, &QShortcut::activated, this, &AcquisitionProgress::cancelRequested);
+    hide();
+}
+
+void AcquisitionProgress::showSweepWait()
+{
+    m_text->setText(QStringLiteral("単掃引の完了を待っています"));
+    m_bar->setRange(0, 0);
+    show();
+}
+
+void AcquisitionProgress::showTransfer(const TransferProgress& progress)
+{
+    m_text->setText(ProgressText(progress));
+    const qint64 all = progress.allBytes();
+    m_bar->setRange(0, 1000);
+    m_bar->setValue(all > 0 ? int(progress.doneBytes() * 1000 / all) : 0);
+    m_bar->setFormat(QStringLiteral("%1%").arg(all > 0 ? progress.doneBytes() * 100 / all : 0));
+    show();
+}
+
+void AcquisitionProgress::finish()
+{
+    hide();
+}
+
+QString AcquisitionProgress::text() const
+{
+    return m_text->text();
+}
+
+int AcquisitionProgress::percent() const
+{
+    if (m_bar->maximum() == 0)
+        return -1;
+    return m_bar->value() / 10;
+}

@@ -1,0 +1,35 @@
+#pragma once
+// The busy panel of an instrument exchange: what is going on, a progress bar with the
+// bytes received and the time left, and a cancel button (Esc presses it too while the
+// panel is shown). Hidden while the line is idle.
+
+#include <QWidget>
+
+struct TransferProgress;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+class AcquisitionProgress : public QWidget {
+    Q_OBJECT
+public:
+    explicit AcquisitionProgress(QWidget* parent = nullptr);
+
+    // The single sweep's wait for the instrument: a busy bar without an end.
+    void showSweepWait();
+    // A waveform transfer: bytes over all channels of the capture, and the time left.
+    void showTransfer(const TransferProgress& progress);
+    // Back to idle: hidden.
+    void finish();
+
+    QString text() const;
+    int percent() const;   // -1 while there is no measurable progress
+
+signals:
+    void cancelRequested();
+
+private:
+    QLabel* m_text;
+    QProgressBar* m_bar;
+    QPushButton* m_cancel;
+};
