@@ -283,7 +283,8 @@ private slots:
         QStringList warnings;
         worker.applySettings(EnvSettings{}, {}, warnings);
         std::stop_source stop;
-        QCOMPARE(failureOf([&] { worker.downloadChannel(1, 5120, stop.get_token(), [&](qint64, qint64) { stop.request_stop(); }); }),
+        const auto stopAtFirstBytes = [&](qint64, qint64) { stop.request_stop(); };
+        QCOMPARE(failureOf([&] { worker.downloadChannel(1, 5120, stop.get_token(), stopAtFirstBytes); }),
                  QStringLiteral("cancelled"));
         QStringList fields;
         QCOMPARE(failureOf([&] { fields = worker.readIdentity({}); }), QString());

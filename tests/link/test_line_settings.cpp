@@ -20,9 +20,6 @@ private slots:
         QTest::newRow("fastest, even, 7, 2, LF, port 2")
             << QList{0, 1, 1, 1, 1, 1} << "115200,e,7,2" << "/dev/ttyS1" << QByteArray("\n");
         QTest::newRow("57600 odd") << QList{1, 0, 2, 0, 0, 0} << "57600,o,8,1" << "/dev/ttyS0" << QByteArray("\r\n");
-        QTest::newRow("38400") << QList{2, 0, 0, 0, 0, 0} << "38400,n,8,1" << "/dev/ttyS0" << QByteArray("\r\n");
-        QTest::newRow("19200") << QList{3, 0, 0, 0, 0, 0} << "19200,n,8,1" << "/dev/ttyS0" << QByteArray("\r\n");
-        QTest::newRow("4800") << QList{5, 0, 0, 0, 0, 0} << "4800,n,8,1" << "/dev/ttyS0" << QByteArray("\r\n");
         QTest::newRow("2400") << QList{6, 0, 0, 0, 0, 0} << "2400,n,8,1" << "/dev/ttyS0" << QByteArray("\r\n");
         QTest::newRow("past the list follows the rule") << QList{7, 0, 0, 0, 0, 0} << "1200,n,8,1" << "/dev/ttyS0"
                                                         << QByteArray("\r\n");
