@@ -328,7 +328,8 @@ WaveFileRead ParseWaveFile(std::string_view bytes, WaveFileKind kind, TextDecode
             return failed(fields.unclosedQuote() ? Kind::UnclosedQuote : Kind::EndInPair, fields.line());
         if (const Kind problem = sample(2); problem != Kind::None)
             return failed(problem, fields.line());
-        content.samples.insert(content.samples.end(), values, values + 2);
+        content.samples.push_back(values[0]);
+        content.samples.push_back(values[1]);
     }
     if (content.samples.empty())
         return failed(Kind::NoSamples, fields.line());

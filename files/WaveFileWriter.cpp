@@ -40,7 +40,7 @@ void appendInteger(std::string& out, int value)
 {
     char buffer[12];
     const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
-    out.append(buffer, end);
+    out.append(buffer, std::size_t(end - buffer));
 }
 
 void appendLine(std::string& out, std::string_view first, std::string_view second)
