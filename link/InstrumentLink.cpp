@@ -22,7 +22,12 @@ InstrumentLink::InstrumentLink(QObject* parent, LinkTimeouts timeouts) : QObject
     QMetaObject::invokeMethod(&m_thread->context, [this, timeouts] {
         auto onCommEvent = [this](int code) {
             QMetaObject::invokeMethod(
-                this, [this, code] { emit commEvent(code, CommEventText(code)); }, Qt::QueuedConnection);
+                this,
+                [this, code] {
+                    if (!m_shutDown)
+                        emit commEvent(code, CommEventText(code));
+                },
+                Qt::QueuedConnection);
         };
         m_thread->worker = std::make_unique<LinkWorker>(std::make_unique<QtSerialLine>(onCommEvent), timeouts);
     });
@@ -60,6 +65,8 @@ bool InstrumentLink::post(LinkJob job, Work work)
         QMetaObject::invokeMethod(
             this,
             [this, job, result, message, state, deliver] {
+                if (m_shutDown)
+                    return;
                 m_busy = false;
                 m_state = state;
                 if (job == LinkJob::ApplySettings && result != JobResult::Cancelled)
@@ -124,7 +131,12 @@ bool InstrumentLink::downloadChannel(int channel, int points)
     return post(LinkJob::Download, [this, channel, points](LinkWorker& worker, std::stop_token stop) {
         auto progress = [this, channel](qint64 received, qint64 total) {
             QMetaObject::invokeMethod(
-                this, [=, this] { emit downloadProgress(channel, received, total); }, Qt::QueuedConnection);
+                this,
+                [=, this] {
+                    if (!m_shutDown)
+                        emit downloadProgress(channel, received, total);
+                },
+                Qt::QueuedConnection);
         };
         const QByteArray bytes = worker.downloadChannel(channel, points, stop, progress);
         return std::function<void()>([this, channel, bytes] { emit channelDownloaded(channel, bytes); });

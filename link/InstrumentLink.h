@@ -46,8 +46,9 @@ public:
     // Ends the running job at once: jobFinished(job, Cancelled), nothing handed back.
     // Does nothing when idle.
     void cancel();
-    // For EXIT: cancels, closes the port and stops the thread; returns promptly. Every
-    // later call is refused.
+    // For EXIT: cancels, closes the port and stops the thread; returns promptly. Nothing
+    // is emitted afterwards (not even the running job's jobFinished), and every later
+    // call is refused.
     void shutdown();
 
     bool isBusy() const { return m_busy; }
