@@ -3,9 +3,15 @@
 #include "app/AboutDialog.h"
 #include "app/AppIcon.h"
 #include "app/AppIdentity.h"
+#include "app/PrintCommand.h"
+#include "app/SetupDialog.h"
 #include "files/OptionsDialog.h"
 #include "files/Prompts.h"
+#include "files/WaveFileCommands.h"
+#include "link/InstrumentLink.h"
+#include "wave/WaveDisplay.h"
 #include "wave/WaveRecord.h"
+#include "wave/WaveWindow.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -41,6 +47,12 @@ bool isInstrumentCommand(int index)
     return index >= 0 && index <= 10;
 }
 
+// Commands whose flows are not wired into this window yet.
+bool isPending(int index)
+{
+    return index == static_cast<int>(Command::Single) || index == static_cast<int>(Command::IdRead);
+}
+
 } // namespace
 
 MainWindow::MainWindow(WaveRecord& record, EnvSettings& settings, MainWindowParts parts, QWidget* parent)
@@ -53,13 +65,25 @@ MainWindow::MainWindow(WaveRecord& record, EnvSettings& settings, MainWindowPart
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
     layout->addWidget(buildTitleRow());
-    auto* waveArea = new QLabel(QStringLiteral("波形表示（準備中）"), central);
-    waveArea->setAlignment(Qt::AlignCenter);
-    waveArea->setMinimumSize(505, 245);
-    layout->addWidget(waveArea, 1);
+    m_display = new WaveDisplay(m_record, central);
+    layout->addWidget(m_display, 1);
     layout->addWidget(buildCommandRow());
     setCentralWidget(central);
     statusBar()->setObjectName(QStringLiteral("StatusLine"));
+    m_portStatus = new QLabel(statusBar());
+    m_portStatus->setObjectName(QStringLiteral("PortStatus"));
+    statusBar()->addPermanentWidget(m_portStatus);
+    connect(m_display, &WaveDisplay::printRequested, this, &MainWindow::print);
+
+    m_link = new InstrumentLink(this);
+    connect(m_link, &InstrumentLink::settingsApplied, this, &MainWindow::onSettingsApplied);
+    connect(m_link, &InstrumentLink::jobFailed, this, &MainWindow::onJobFailed);
+    connect(m_link, &InstrumentLink::jobFinished, this, &MainWindow::onJobFinished);
+    connect(m_link, &InstrumentLink::commEvent, this, [this](int code, const QString& text) {
+        statusBar()->showMessage(QStringLiteral("通信エラー %1: %2").arg(code).arg(text));
+    });
+    connect(m_link, &InstrumentLink::warning, this,
+            [this](const QString& text) { statusBar()->showMessage(text); });
 
     Form_Load();
 }
@@ -132,6 +156,8 @@ void MainWindow::Form_Load()
     m_record.LastIndex = 5119;
     m_record.Ch1On = 1;
     m_record.Ch2On = 1;
+    m_display->waveWindow()->setToolTip(QStringLiteral("左クリックで基点と計測開始　右クリックで解除"));
+    m_print = std::make_unique<PrintCommand>();
     updateCommandStates();
 }
 
@@ -140,6 +166,7 @@ void MainWindow::Form_Unload()
     if (m_unloaded)
         return;
     m_unloaded = true;
+    m_print->RestoreStartPrinter();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
@@ -150,12 +177,35 @@ void MainWindow::closeEvent(QCloseEvent* event)
 
 void MainWindow::ApplySettings()
 {
+    // The line is configured on the link's thread; a job still running there (the
+    // options dialog can close during a single sweep's wait) gets the settings after it.
+    m_applyPending = !m_link->applySettings(m_settings, m_parts.devicePath);
+    m_display->setColors(m_settings.Color);
+}
+
+void MainWindow::onSettingsApplied(const LinkState& state)
+{
+    m_portStatus->setText(state.open ? QStringLiteral("%1  %2").arg(state.portName, state.settingsText)
+                                     : QStringLiteral("%1  未接続").arg(state.portName));
+}
+
+void MainWindow::onJobFailed(LinkJob job, const QString& message)
+{
+    // The acquisition flows report their own failures.
+    if (job == LinkJob::ApplySettings || job == LinkJob::Run || job == LinkJob::Stop)
+        showProblem(message);
+}
+
+void MainWindow::onJobFinished(LinkJob, JobResult)
+{
+    if (m_applyPending && !m_unloaded)
+        ApplySettings();
 }
 
 void MainWindow::updateCommandStates()
 {
     for (int i = 0; i < kCommandCount; ++i) {
-        const bool ready = true;
+        const bool ready = !isPending(i);
         QString tooltip = QString::fromUtf8(kCommandTexts[i].tooltip);
         if (!ready)
             tooltip += QString::fromUtf8(kPendingNote);
@@ -175,6 +225,19 @@ void MainWindow::Command1_Click(int index)
     if (index < 0 || index >= kCommandCount || !m_command1[index]->isEnabled())
         return;
     switch (static_cast<Command>(index)) {
+    case Command::Run:
+    case Command::Stop:
+        sendSweepCommand(static_cast<Command>(index));
+        break;
+    case Command::Setup:
+        showSetup();
+        break;
+    case Command::Save:
+        SaveWaveFile(this, *m_parts.prompts, m_record);
+        break;
+    case Command::Print:
+        print();
+        break;
     case Command::Help:
         startHelp();
         break;
@@ -195,6 +258,28 @@ void MainWindow::Command1_Click(int index)
     }
 }
 
+void MainWindow::sendSweepCommand(Command command)
+{
+    const bool accepted = command == Command::Run ? m_link->run() : m_link->stop();
+    if (!accepted)
+        statusBar()->showMessage(QStringLiteral("通信中のため %1 を送れませんでした。").arg(
+            QString::fromUtf8(kCommandTexts[static_cast<int>(command)].caption)));
+}
+
+void MainWindow::showSetup()
+{
+    {
+        SetupDialog dialog(m_record, *m_parts.prompts, this);
+        dialog.exec();
+    }
+    m_display->RefreshParameters();
+}
+
+void MainWindow::print()
+{
+    m_print->PrintMainWindow(this, *m_parts.prompts, *m_parts.printDialog);
+}
+
 void MainWindow::showOptions()
 {
     {
@@ -202,6 +287,7 @@ void MainWindow::showOptions()
         dialog.exec();
     }
     ApplySettings();
+    m_display->RedrawWave();
 }
 
 void MainWindow::showAbout()
@@ -224,10 +310,28 @@ void MainWindow::loadData()
         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
     if (answer == QMessageBox::Cancel)
         return;
+    if (answer == QMessageBox::No) {
+        loadFromFile();
+        m_display->RedrawWave();
+        return;
+    }
+    showProblem(QStringLiteral("本体からの読込は準備中です。"));
+}
+
+void MainWindow::loadFromFile()
+{
+    if (!LoadWaveFile(this, *m_parts.prompts, m_record))
+        return;
+    m_display->setFlagValue(WaveDisplay::Flag::Ch1, m_record.Ch1On != 0 ? 1 : 0);
+    m_display->setFlagValue(WaveDisplay::Flag::Ch2, m_record.Ch2On != 0 ? 1 : 0);
+    m_display->FitTimeAxis();
+    m_display->RefreshParameters();
 }
 
 void MainWindow::exitProgram()
 {
+    // The port closes and any exchange ends here, even one still waiting for the instrument.
+    m_link->shutdown();
     close();
     if (m_parts.endProgram)
         m_parts.endProgram();

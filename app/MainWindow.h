@@ -6,22 +6,30 @@
 #include "app/CommandTable.h"
 #include "app/HelpLauncher.h"
 #include "files/EnvSettings.h"
+#include "link/LinkTypes.h"
 
 #include <QMainWindow>
 #include <array>
 #include <filesystem>
 #include <functional>
+#include <memory>
 
+class InstrumentLink;
+class PrintCommand;
+class PrintDialogRunner;
 class Prompts;
 class QLabel;
 class QPushButton;
+class WaveDisplay;
 struct WaveRecord;
 
 // What the window uses from outside; tests replace each part.
 struct MainWindowParts {
     Prompts* prompts = nullptr;
+    PrintDialogRunner* printDialog = nullptr;
     HelpPlatform help;
     QString appDir;                    // where the help is looked up
+    QString devicePath;                // opened instead of the settings' port when set
     std::function<void()> endProgram;  // ends the program at once (EXIT)
 };
 
@@ -45,6 +53,9 @@ public:
     // Buttons 0 to 10 are disabled while an instrument Load runs; EXIT stays usable.
     void setLoadRunning(bool running);
 
+    WaveDisplay* display() const { return m_display; }
+    InstrumentLink* link() const { return m_link; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -58,8 +69,15 @@ private:
     void showAbout();
     void startHelp();
     void loadData();
+    void loadFromFile();
+    void showSetup();
+    void print();
+    void sendSweepCommand(Command command);
     void exitProgram();
     void showProblem(const QString& text);
+    void onSettingsApplied(const LinkState& state);
+    void onJobFailed(LinkJob job, const QString& message);
+    void onJobFinished(LinkJob job, JobResult result);
 
     WaveRecord& m_record;
     EnvSettings& m_settings;
@@ -68,6 +86,11 @@ private:
     std::filesystem::path m_settingsPath;
     std::array<QPushButton*, kCommandCount> m_command1{};
     std::array<QLabel*, 8> m_idLabel{};
+    WaveDisplay* m_display = nullptr;
+    InstrumentLink* m_link = nullptr;
+    std::unique_ptr<PrintCommand> m_print;
+    QLabel* m_portStatus = nullptr;
     bool m_loadRunning = false;
+    bool m_applyPending = false;  // the line was busy when the settings changed
     bool m_unloaded = false;
 };

@@ -1,9 +1,11 @@
 #include "app/AppIdentity.h"
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
+#include "app/PrintDialogRunner.h"
 #include "app/SplashWindow.h"
 #include "files/EnvSettings.h"
 #include "files/Prompts.h"
+#include "sim/SimulatedInstrument.h"
 #include "wave/WaveRecord.h"
 
 #include <QApplication>
@@ -41,6 +43,22 @@ int main(int argc, char* argv[])
     WaveRecord record;
     EnvSettings settings;
     QtPrompts prompts;
+    QtPrintDialogRunner printDialog;
+
+    // --simulate: the simulated instrument answers on a pseudo-terminal of its own,
+    // paced at the line speed the program sets so transfers take their real time.
+    SimulatedInstrument simulator;
+    QString devicePath = options.port;
+    if (options.simulate) {
+        SimOptions simOptions;
+        simOptions.paceBaud = SimOptions::kPaceAtLineSpeed;
+        QString error;
+        devicePath = simulator.start(simOptions, &error);
+        if (devicePath.isEmpty()) {
+            prompts.tell(nullptr, QString(), QStringLiteral("模擬 MIRAVO を起動できませんでした。\n") + error);
+            return 1;
+        }
+    }
 
     SplashWindow splash;
     splash.show();
@@ -48,6 +66,8 @@ int main(int argc, char* argv[])
 
     MainWindowParts parts;
     parts.prompts = &prompts;
+    parts.printDialog = &printDialog;
+    parts.devicePath = devicePath;
     parts.help = SystemHelpPlatform();
     parts.appDir = QApplication::applicationDirPath();
     parts.endProgram = [] { QApplication::exit(0); };

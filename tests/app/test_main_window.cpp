@@ -1,33 +1,55 @@
 #include "app/MainWindow.h"
 #include "ModalHelper.h"
+#include "app/PrintDialogRunner.h"
+#include "link/InstrumentLink.h"
+#include "sim/SimulatedInstrument.h"
 #include "support/ScriptedPrompts.h"
+#include "wave/WaveDisplay.h"
 #include "wave/WaveRecord.h"
+#include "wave/WaveWindow.h"
 
 #include <QDialog>
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <fstream>
 #include <memory>
 
 namespace {
 
-// A main window loaded in a fresh working directory, with every outside part scripted.
+class NoPrintDialog final : public PrintDialogRunner {
+public:
+    bool run(QWidget*, QPrinter&, const QString&) override { return false; }
+};
+
+// A main window loaded in a fresh working directory against the simulated instrument,
+// with every outside part scripted.
 struct Fixture {
     QTemporaryDir dir;
+    SimulatedInstrument simulator;
     WaveRecord record;
     EnvSettings settings;
     ScriptedPrompts prompts;
+    NoPrintDialog printDialog;
     QStringList helpOpened;
     int endCalls = 0;
     std::unique_ptr<MainWindow> window;
 
-    Fixture()
+    // settingsFile: bytes written to MV_UTL.ENV before the load; none: no file.
+    explicit Fixture(std::optional<std::string> settingsFile = {}, SimOptions simOptions = {},
+                     bool connect = true)
     {
         QDir::setCurrent(dir.path());
+        if (settingsFile)
+            std::ofstream(dir.filePath("MV_UTL.ENV").toStdString(), std::ios::binary) << *settingsFile;
         MainWindowParts parts;
         parts.prompts = &prompts;
+        parts.printDialog = &printDialog;
+        parts.devicePath = connect ? simulator.start(simOptions) : dir.filePath("no-such-device");
         parts.appDir = QStringLiteral("/app dir");
         parts.help.fileExists = [](const QString&) { return true; };
         parts.help.open = [this](const QString& path) {
@@ -37,6 +59,14 @@ struct Fixture {
         parts.endProgram = [this] { ++endCalls; };
         window = std::make_unique<MainWindow>(record, settings, std::move(parts));
     }
+
+    // Waits until the link has no job, so the next command is not refused.
+    bool linkIdle() const
+    {
+        return QTest::qWaitFor([this] { return !window->link()->isBusy(); }, 5000);
+    }
+
+    WaveDisplay* display() const { return window->display(); }
 
     QPushButton* button(int index) const
     {
@@ -54,6 +84,13 @@ private slots:
     void controls_data();
     void controls();
     void loadSteps();
+    void portOpenedAtLoad();
+    void portFailureIsShown();
+    void settingsProblemsAreShown();
+    void optionsCloseReopensPort_data();
+    void optionsCloseReopensPort();
+    void exitWhileTheInstrumentIsWaited_for();
+    void setupRefreshesWithoutRedraw();
     void settingsFollowTheWorkingDirectory();
     void loadQuestion_data();
     void loadQuestion();
@@ -127,7 +164,116 @@ void TestMainWindow::loadSteps()
     QCOMPARE(f.record.LastIndex, 5119);
     QCOMPARE(f.record.Ch1On, int16_t(1));
     QCOMPARE(f.record.Ch2On, int16_t(1));
+    QCOMPARE(f.window->display()->waveWindow()->toolTip(),
+             QStringLiteral("左クリックで基点と計測開始　右クリックで解除"));
     QVERIFY(!f.window->isVisible());
+}
+
+void TestMainWindow::portOpenedAtLoad()
+{
+    Fixture f;
+    QVERIFY(f.linkIdle());
+    QVERIFY(f.window->link()->state().open);
+    const QString status = f.window->findChild<QLabel*>("PortStatus")->text();
+    QVERIFY2(status.contains(QStringLiteral("9600,n,8,1")), qPrintable(status));
+    QVERIFY(f.prompts.asked.isEmpty());
+}
+
+void TestMainWindow::portFailureIsShown()
+{
+    Fixture f({}, {}, false);
+    QVERIFY(f.linkIdle());
+    QTRY_COMPARE(f.prompts.asked.size(), 1);
+    QCOMPARE(f.prompts.asked[0].icon, QMessageBox::Warning);
+    QVERIFY(!f.prompts.asked[0].text.isEmpty());
+    QVERIFY(f.window->findChild<QLabel*>("PortStatus")->text().contains(QStringLiteral("未接続")));
+    // The window stays usable: the next command still runs.
+    f.window->Command1_Click(int(Command::Help));
+    QCOMPARE(f.helpOpened.size(), 1);
+}
+
+void TestMainWindow::settingsProblemsAreShown()
+{
+    const std::string shortFile(10, '\x01');
+    Fixture f(shortFile);
+    QVERIFY(!f.prompts.asked.isEmpty());
+    QVERIFY2(f.prompts.asked[0].text.contains(QStringLiteral("設定ファイル")), qPrintable(f.prompts.asked[0].text));
+    QCOMPARE(f.settings, EnvSettings{});
+    // A damaged file is left for the user, not overwritten.
+    QCOMPARE(std::filesystem::file_size(f.dir.filePath("MV_UTL.ENV").toStdString()), std::uintmax_t(10));
+}
+
+void TestMainWindow::optionsCloseReopensPort_data()
+{
+    QTest::addColumn<QString>("closeWith");
+    QTest::addColumn<bool>("stored");
+    QTest::newRow("OK") << "cmdOK" << true;
+    QTest::newRow("Cancel") << "cmdCancel" << false;
+}
+
+void TestMainWindow::optionsCloseReopensPort()
+{
+    QFETCH(QString, closeWith);
+    QFETCH(bool, stored);
+    Fixture f;
+    QVERIFY(f.linkIdle());
+    const std::array<int32_t, 7> before = f.display()->colors();
+    QSignalSpy started(f.window->link(), &InstrumentLink::jobStarted);
+    QSignalSpy applied(f.window->link(), &InstrumentLink::settingsApplied);
+    f.prompts.colors.push_back(QColor(1, 2, 3));
+    bool wasModal = false;
+    whenModalOpens([&](QWidget* dialog) {
+        wasModal = dialog->objectName() == QStringLiteral("frmOptions");
+        dialog->findChild<QPushButton*>("ColorCommand_0")->click();
+        dialog->findChild<QPushButton*>(closeWith)->click();
+    });
+    f.window->Command1_Click(int(Command::Option));
+    QVERIFY(wasModal);
+    QCOMPARE(started.size(), 1);
+    QCOMPARE(started[0][0].value<LinkJob>(), LinkJob::ApplySettings);
+    QTRY_COMPARE(applied.size(), 1);
+    QVERIFY(applied[0][0].value<LinkState>().open);
+    const int32_t chosen = 1 | (2 << 8) | (3 << 16);
+    QCOMPARE(f.settings.Color[0], stored ? chosen : before[0]);
+    QCOMPARE(f.display()->colors(), f.settings.Color);
+    QVERIFY(f.prompts.asked.isEmpty());
+}
+
+void TestMainWindow::exitWhileTheInstrumentIsWaited_for()
+{
+    SimOptions slowSweep;
+    slowSweep.sweepTime = std::chrono::minutes(10);
+    Fixture f({}, slowSweep);
+    QVERIFY(f.linkIdle());
+    f.window->show();
+    QVERIFY(f.window->link()->singleSweep());
+    QTest::qWait(50);
+    QVERIFY(f.window->link()->isBusy());
+    f.button(int(Command::Exit))->click();
+    QCOMPARE(f.endCalls, 1);
+    QVERIFY(!f.window->isVisible());
+    // The port is closed: nothing more goes out.
+    QVERIFY(!f.window->link()->run());
+}
+
+void TestMainWindow::setupRefreshesWithoutRedraw()
+{
+    Fixture f;
+    f.record.SecondsPerDiv = 1e-4f;
+    f.record.Ch1VoltsPerDiv = 0.5f;
+    f.record.Ch2VoltsPerDiv = 2.0f;
+    QString opened;
+    whenModalOpens([&](QWidget* dialog) {
+        opened = dialog->objectName();
+        qobject_cast<QDialog*>(dialog)->reject();
+    });
+    f.window->Command1_Click(int(Command::Setup));
+    QCOMPARE(opened, QStringLiteral("frmSetup"));
+    QCOMPARE(f.window->findChild<QLabel*>("Parameter_2")->text(), QStringLiteral("CH1 500mV/DIV"));
+    QCOMPARE(f.window->findChild<QLabel*>("Parameter_3")->text(), QStringLiteral("CH2 2 V/DIV"));
+    QCOMPARE(f.record.SecondsPerSample, 2e-7f);
+    // No redraw: the time label keeps its design caption.
+    QCOMPARE(f.window->findChild<QLabel*>("Parameter_0")->text(), QStringLiteral("TimeScale"));
 }
 
 void TestMainWindow::settingsFollowTheWorkingDirectory()
@@ -145,13 +291,18 @@ void TestMainWindow::settingsFollowTheWorkingDirectory()
 void TestMainWindow::loadQuestion_data()
 {
     QTest::addColumn<int>("answer");
-    QTest::newRow("cancel") << int(QMessageBox::Cancel);
+    QTest::addColumn<int>("fileDialogs");
+    QTest::newRow("cancel") << int(QMessageBox::Cancel) << 0;
+    QTest::newRow("file, dialog cancelled") << int(QMessageBox::No) << 1;
 }
 
 void TestMainWindow::loadQuestion()
 {
     QFETCH(int, answer);
+    QFETCH(int, fileDialogs);
     Fixture f;
+    QVERIFY(f.linkIdle());
+    QSignalSpy started(f.window->link(), &InstrumentLink::jobStarted);
     f.record.Samples(1, 0) = 42;
     const WaveRecord before = f.record;
     f.prompts.answers.push_back(QMessageBox::StandardButton(answer));
@@ -163,7 +314,10 @@ void TestMainWindow::loadQuestion()
     QCOMPARE(asked.icon, QMessageBox::NoIcon);
     QCOMPARE(asked.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     QCOMPARE(asked.defaultButton, QMessageBox::Yes);
+    QCOMPARE(f.prompts.fileDialogs.size(), fileDialogs);
     QVERIFY(f.record == before);
+    QVERIFY(started.isEmpty());
+    QVERIFY(f.window->link()->state().open);
 }
 
 void TestMainWindow::buttonsDuringInstrumentLoad()
