@@ -38,6 +38,14 @@ void setUp(WaveDisplay& display, WaveRecord& record)
     display.RefreshParameters();
 }
 
+struct FlagCase {
+    WaveDisplay::Flag flag;
+    int value;
+    int ch1On;
+    bool ch1Drawn;
+    bool gridDrawn;
+};
+
 QPoint pixelOf(const WaveWindow& window, double x, double y)
 {
     const PixelMap map(window.scale(), window.image().size());
@@ -46,41 +54,30 @@ QPoint pixelOf(const WaveWindow& window, double x, double y)
 
 } // namespace
 
+Q_DECLARE_METATYPE(FlagCase)
+
 class TestWaveDisplay : public QObject {
     Q_OBJECT
 private slots:
-    void checkBoxes_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("tip");
-        QTest::addColumn<int>("start");
-        QTest::newRow("Ch1Flag") << "Ch1Flag" << "CH 1" << "Ｃｈ　１の波形表示＆取込" << 1;
-        QTest::newRow("Ch2Flag") << "Ch2Flag" << "CH 2" << "Ｃｈ　２の波形表示＆取込" << 1;
-        QTest::newRow("BaseFlag") << "BaseFlag" << "Base" << "ベースライン表示" << 0;
-        QTest::newRow("GridFlag") << "GridFlag" << "Grid" << "グリッドの表示" << 0;
-        QTest::newRow("LineFlag") << "LineFlag" << "Line" << "点描・線描の切替" << 1;
-        QTest::newRow("LengthFlag") << "LengthFlag" << "LONG" << "データー長の切り替え" << 0;
-    }
-    void checkBoxes()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, text);
-        QFETCH(QString, tip);
-        QFETCH(int, start);
-        WaveRecord record;
-        WaveDisplay display(record);
-        auto* box = display.findChild<QCheckBox*>(name);
-        QVERIFY(box);
-        QCOMPARE(box->text(), text);
-        QCOMPARE(box->toolTip(), tip);
-        QCOMPARE(box->checkState(), start ? Qt::Checked : Qt::Unchecked);
-    }
-
+    // Names, captions, tooltips and start values the rest of the program relies on.
     void controlsByName()
     {
         WaveRecord record;
         WaveDisplay display(record);
+        const std::tuple<const char*, const char*, const char*, Qt::CheckState> boxes[] = {
+            {"Ch1Flag", "CH 1", "Ｃｈ　１の波形表示＆取込", Qt::Checked},
+            {"Ch2Flag", "CH 2", "Ｃｈ　２の波形表示＆取込", Qt::Checked},
+            {"BaseFlag", "Base", "ベースライン表示", Qt::Unchecked},
+            {"GridFlag", "Grid", "グリッドの表示", Qt::Unchecked},
+            {"LineFlag", "Line", "点描・線描の切替", Qt::Checked},
+            {"LengthFlag", "LONG", "データー長の切り替え", Qt::Unchecked},
+        };
+        for (auto [name, text, tip, state] : boxes) {
+            auto* box = display.findChild<QCheckBox*>(name);
+            QCOMPARE(box->text(), text);
+            QCOMPARE(box->toolTip(), QString::fromUtf8(tip));
+            QCOMPARE(box->checkState(), state);
+        }
         const QStringList captions{"TimeScale", "", "CH1-V", "CH2-V", "H-Width", "H-Offset", "", "", ""};
         for (int i = 0; i < 9; ++i)
             QCOMPARE(caption(display, i), captions[i]);
@@ -92,48 +89,29 @@ private slots:
         QCOMPARE(display.waveWindow()->cursor().shape(), Qt::CrossCursor);
     }
 
-    // Values set by the program run the click actions too; greyed hides a channel.
+    // Values set by the program run the click actions too; greyed hides a channel
+    // but counts as on for the grid.
     void flagsSetByProgram_data()
     {
-        QTest::addColumn<int>("flag");
-        QTest::addColumn<int>("value");
-        QTest::addColumn<int>("ch1On");
-        QTest::addColumn<bool>("ch1Drawn");
-        QTest::addColumn<bool>("gridDrawn");
-        QTest::newRow("channel 1 off") << int(WaveDisplay::Flag::Ch1) << 0 << 0 << false << false;
-        QTest::newRow("channel 1 greyed") << int(WaveDisplay::Flag::Ch1) << 2 << 2 << false << false;
-        QTest::newRow("grid on") << int(WaveDisplay::Flag::Grid) << 1 << 1 << true << true;
-        QTest::newRow("grid greyed counts as on") << int(WaveDisplay::Flag::Grid) << 2 << 1 << true << true;
+        QTest::addColumn<FlagCase>("c");
+        QTest::newRow("channel 1 off") << FlagCase{WaveDisplay::Flag::Ch1, 0, 0, false, false};
+        QTest::newRow("channel 1 greyed") << FlagCase{WaveDisplay::Flag::Ch1, 2, 2, false, false};
+        QTest::newRow("grid on") << FlagCase{WaveDisplay::Flag::Grid, 1, 1, true, true};
+        QTest::newRow("grid greyed") << FlagCase{WaveDisplay::Flag::Grid, 2, 1, true, true};
     }
     void flagsSetByProgram()
     {
-        QFETCH(int, flag);
-        QFETCH(int, value);
-        QFETCH(int, ch1On);
-        QFETCH(bool, ch1Drawn);
-        QFETCH(bool, gridDrawn);
+        QFETCH(FlagCase, c);
         WaveRecord record;
         WaveDisplay display(record);
         setUp(display, record);
         display.RedrawWave();
-        display.setFlagValue(WaveDisplay::Flag(flag), value);
-        QCOMPARE(display.flagValue(WaveDisplay::Flag(flag)), value);
-        QCOMPARE(int(record.Ch1On), ch1On);
+        display.setFlagValue(c.flag, c.value);
+        QCOMPARE(display.flagValue(c.flag), c.value);
+        QCOMPARE(int(record.Ch1On), c.ch1On);
         const QImage& image = display.waveWindow()->image();
-        const ColorSlots colors = display.colors();
-        QCOMPARE(pixelsOf(image, colors[kCh1TraceColor]) > 0, ch1Drawn);
-        QCOMPARE(pixelsOf(image, colors[kGridColor]) > 0, gridDrawn);
-    }
-
-    void userClickOnGreyedBoxChecks()
-    {
-        WaveRecord record;
-        WaveDisplay display(record);
-        display.setFlagValue(WaveDisplay::Flag::Ch2, 2);
-        display.show();
-        QTest::mouseClick(display.findChild<QCheckBox*>("Ch2Flag"), Qt::LeftButton, {}, QPoint(5, 5));
-        QCOMPARE(display.flagValue(WaveDisplay::Flag::Ch2), 1);
-        QCOMPARE(record.Ch2On, int16_t(1));
+        QCOMPARE(pixelsOf(image, display.colors()[kCh1TraceColor]) > 0, c.ch1Drawn);
+        QCOMPARE(pixelsOf(image, display.colors()[kGridColor]) > 0, c.gridDrawn);
     }
 
     void fitTimeAxis_data()
@@ -159,19 +137,6 @@ private slots:
         QCOMPARE(display.flagValue(WaveDisplay::Flag::Length), longFlag);
     }
 
-    void nothingDrawnWithoutTimeBase()
-    {
-        WaveRecord record;
-        FillSineSquare(record, 5119);
-        WaveDisplay display(record);
-        display.setColors({1, 2, 0x336699, 4, 5, 6, 7});
-        display.setFlagValue(WaveDisplay::Flag::Grid, 1);
-        display.RedrawWave();
-        QCOMPARE(caption(display, 0), QStringLiteral("TimeScale"));
-        const QImage& image = display.waveWindow()->image();
-        QCOMPARE(pixelsOf(image, 0x336699), image.width() * image.height());
-    }
-
     void redrawAndRefresh()
     {
         WaveRecord record;
@@ -194,44 +159,37 @@ private slots:
         display.setColors(changed);
         const QImage& image = display.waveWindow()->image();
         QCOMPARE(pixelsOf(image, 0x102030), image.width() * image.height());
-    }
 
-    // The retained picture follows the window's size with the same mapping.
-    void resizeRepaintsTheLastPicture()
-    {
-        WaveRecord record;
-        WaveDisplay display(record);
-        setUp(display, record);
+        // The retained picture follows the window's size, with the same mapping.
+        display.setColors(colors);
         display.RedrawWave();
         display.resize(1200, 800);
         display.show();
         QVERIFY(QTest::qWaitForWindowExposed(&display));
-        const QImage& image = display.waveWindow()->image();
         QCOMPARE(image.size(), display.waveWindow()->size());
-        QVERIFY(image.width() > 1000);
-        QVERIFY(pixelsOf(image, display.colors()[kCh1TraceColor]) > 0);
+        QVERIFY(pixelsOf(image, colors[kCh1TraceColor]) > 0);
     }
 
     void printKey_data()
     {
         QTest::addColumn<int>("key");
-        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
         QTest::addColumn<int>("prints");
-        QTest::newRow("P") << int(Qt::Key_P) << 0 << 1;
-        QTest::newRow("Shift+P") << int(Qt::Key_P) << int(Qt::ShiftModifier) << 1;
-        QTest::newRow("Ctrl+P") << int(Qt::Key_P) << int(Qt::ControlModifier) << 1;
-        QTest::newRow("Alt+P") << int(Qt::Key_P) << int(Qt::AltModifier) << 1;
-        QTest::newRow("O") << int(Qt::Key_O) << 0 << 0;
+        QTest::newRow("P") << int(Qt::Key_P) << Qt::KeyboardModifiers() << 1;
+        QTest::newRow("Shift+P") << int(Qt::Key_P) << Qt::KeyboardModifiers(Qt::ShiftModifier) << 1;
+        QTest::newRow("Ctrl+P") << int(Qt::Key_P) << Qt::KeyboardModifiers(Qt::ControlModifier) << 1;
+        QTest::newRow("Alt+P") << int(Qt::Key_P) << Qt::KeyboardModifiers(Qt::AltModifier) << 1;
+        QTest::newRow("O") << int(Qt::Key_O) << Qt::KeyboardModifiers() << 0;
     }
     void printKey()
     {
         QFETCH(int, key);
-        QFETCH(int, modifiers);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
         QFETCH(int, prints);
         WaveRecord record;
         WaveDisplay display(record);
         QSignalSpy spy(&display, &WaveDisplay::printRequested);
-        QTest::keyClick(display.waveWindow(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QTest::keyClick(display.waveWindow(), Qt::Key(key), modifiers);
         QCOMPARE(spy.count(), prints);
     }
 

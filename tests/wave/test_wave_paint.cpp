@@ -106,31 +106,6 @@ private slots:
             QVERIFY(pixelsOf(image, kColors[kCh2TraceColor]) > 500);
         }
     }
-
-    // The view's ends and the vertical range map onto the first and last pixels.
-    void mappingCoversTheWholeImage_data()
-    {
-        QTest::addColumn<double>("x");
-        QTest::addColumn<double>("y");
-        QTest::addColumn<QPoint>("pixel");
-        QTest::newRow("top left") << 100.0 << 128.0 << QPoint(0, 0);
-        QTest::newRow("bottom right") << 5219.0 << -128.0 << QPoint(504, 244);
-        QTest::newRow("centre") << 2659.5 << 0.0 << QPoint(252, 122);
-        QTest::newRow("far below") << 100.0 << -1e30 << QPoint(0, 16384);
-    }
-    void mappingCoversTheWholeImage()
-    {
-        QFETCH(double, x);
-        QFETCH(double, y);
-        QFETCH(QPoint, pixel);
-        const PixelMap map({100, 5119}, QSize(505, 245));
-        QCOMPARE(QPoint(map.x(x), map.y(y)), pixel);
-        if (pixel.y() < 245) {
-            const QPointF back = map.toScale(pixel);
-            QCOMPARE(back.x(), x);
-            QCOMPARE(back.y(), y);
-        }
-    }
 };
 
 QTEST_GUILESS_MAIN(TestWavePaint)
