@@ -48,12 +48,12 @@ PrintCommand::PrintCommand()
 void PrintCommand::PrintMainWindow(QWidget* mainWindow, Prompts& prompts, PrintDialogRunner& dialog)
 {
     // Taken before the dialog opens, so the dialog is never part of the picture.
-    WindowPicture picture = GrabWholeForm(mainWindow);
-    if (picture.image.isNull()) {
+    QImage picture = GrabWholeForm(mainWindow);
+    if (picture.isNull()) {
         prompts.tell(mainWindow, QString(), QStringLiteral("画面を取り込めませんでした。") + kNotPrinted);
         return;
     }
-    m_printerBuffer = std::move(picture.image);
+    m_printerBuffer = std::move(picture);
 
     if (!dialog.run(mainWindow, m_printer, kDialogTitle))
         return;

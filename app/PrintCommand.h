@@ -37,7 +37,6 @@ public:
 
     const QImage& PrinterBuffer() const { return m_printerBuffer; }
     const QString& StartPrinterName() const { return m_startPrinterName; }
-    const QPrinter& printer() const { return m_printer; }
 
 private:
     // Empty on success, otherwise the message for the user.

@@ -49,17 +49,14 @@ void setResolution(QImage& image, const QWidget* form, double devicePixelRatio)
 
 } // namespace
 
-WindowPicture GrabWholeForm(QWidget* form)
+QImage GrabWholeForm(QWidget* form)
 {
-    WindowPicture picture{{}, CaptureSource::ScreenWithFrame};
     QPixmap shot = grabFromScreen(form);
-    if (shot.isNull()) {
-        picture.source = CaptureSource::WidgetOnly;
-        shot = form->grab();
-    }
     if (shot.isNull())
-        return picture;
-    picture.image = shot.toImage();
-    setResolution(picture.image, form, shot.devicePixelRatio());
-    return picture;
+        shot = form->grab();
+    if (shot.isNull())
+        return {};
+    QImage image = shot.toImage();
+    setResolution(image, form, shot.devicePixelRatio());
+    return image;
 }
