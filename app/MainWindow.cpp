@@ -1,6 +1,8 @@
 #include "app/MainWindow.h"
 
 #include "app/AboutDialog.h"
+#include "app/AcquisitionController.h"
+#include "app/AcquisitionProgress.h"
 #include "app/AppIcon.h"
 #include "app/AppIdentity.h"
 #include "app/PrintCommand.h"
@@ -40,17 +42,16 @@ constexpr std::array<IdLabelText, 8> kIdLabels{{
     {"F Ver.:", "ﾌｧｰﾑｳｴｱﾊﾞｰｼﾞｮﾝ"},
 }};
 
-constexpr char kPendingNote[] = "（準備中）";
-
-bool isInstrumentCommand(int index)
+// Buttons 0 to 10, off while a Load from the instrument runs.
+bool isLockedDuringLoad(int index)
 {
     return index >= 0 && index <= 10;
 }
 
-// Commands whose flows are not wired into this window yet.
-bool isPending(int index)
+// RUN, STOP, Single and ID Read start an exchange; one runs at a time on the line.
+bool startsExchange(int index)
 {
-    return index == static_cast<int>(Command::Single) || index == static_cast<int>(Command::IdRead);
+    return index >= 0 && index <= 3;
 }
 
 } // namespace
@@ -67,6 +68,8 @@ MainWindow::MainWindow(WaveRecord& record, EnvSettings& settings, MainWindowPart
     layout->addWidget(buildTitleRow());
     m_display = new WaveDisplay(m_record, central);
     layout->addWidget(m_display, 1);
+    m_progress = new AcquisitionProgress(central);
+    layout->addWidget(m_progress);
     layout->addWidget(buildCommandRow());
     setCentralWidget(central);
     statusBar()->setObjectName(QStringLiteral("StatusLine"));
@@ -84,6 +87,24 @@ MainWindow::MainWindow(WaveRecord& record, EnvSettings& settings, MainWindowPart
     });
     connect(m_link, &InstrumentLink::warning, this,
             [this](const QString& text) { statusBar()->showMessage(text); });
+
+    AcquisitionParts acquisition;
+    acquisition.record = &m_record;
+    acquisition.link = m_link;
+    acquisition.display = m_display;
+    acquisition.prompts = m_parts.prompts;
+    acquisition.window = this;
+    acquisition.singleButton = m_command1[static_cast<int>(Command::Single)];
+    acquisition.loadButton = m_command1[static_cast<int>(Command::Load)];
+    std::copy_n(m_idLabel.begin(), 4, acquisition.idLabels.begin());
+    acquisition.progress = m_progress;
+    acquisition.setLoadRunning = [this](bool running) { setLoadRunning(running); };
+    acquisition.pressSetup = [this] { Command1_Click(static_cast<int>(Command::Setup)); };
+    m_acquisition = new AcquisitionController(std::move(acquisition), this);
+    connect(m_acquisition, &AcquisitionController::busyChanged, this, [this](bool busy) {
+        m_lineBusy = busy;
+        updateCommandStates();
+    });
 
     Form_Load();
 }
@@ -205,12 +226,8 @@ void MainWindow::onJobFinished(LinkJob, JobResult)
 void MainWindow::updateCommandStates()
 {
     for (int i = 0; i < kCommandCount; ++i) {
-        const bool ready = !isPending(i);
-        QString tooltip = QString::fromUtf8(kCommandTexts[i].tooltip);
-        if (!ready)
-            tooltip += QString::fromUtf8(kPendingNote);
-        m_command1[i]->setToolTip(tooltip);
-        m_command1[i]->setEnabled(ready && !(m_loadRunning && isInstrumentCommand(i)));
+        const bool locked = (m_loadRunning && isLockedDuringLoad(i)) || (m_lineBusy && startsExchange(i));
+        m_command1[i]->setEnabled(!locked);
     }
 }
 
@@ -228,6 +245,12 @@ void MainWindow::Command1_Click(int index)
     case Command::Run:
     case Command::Stop:
         sendSweepCommand(static_cast<Command>(index));
+        break;
+    case Command::Single:
+        m_acquisition->SingleSweep();
+        break;
+    case Command::IdRead:
+        m_acquisition->ReadIdentity();
         break;
     case Command::Setup:
         showSetup();
@@ -315,7 +338,8 @@ void MainWindow::loadData()
         m_display->RedrawWave();
         return;
     }
-    showProblem(QStringLiteral("本体からの読込は準備中です。"));
+    // The flow redraws when its capture, the setup dialog and the refresh are done.
+    m_acquisition->LoadFromInstrument();
 }
 
 void MainWindow::loadFromFile()

@@ -14,6 +14,8 @@
 #include <functional>
 #include <memory>
 
+class AcquisitionController;
+class AcquisitionProgress;
 class InstrumentLink;
 class PrintCommand;
 class PrintDialogRunner;
@@ -55,6 +57,7 @@ public:
 
     WaveDisplay* display() const { return m_display; }
     InstrumentLink* link() const { return m_link; }
+    AcquisitionController* acquisition() const { return m_acquisition; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -88,9 +91,12 @@ private:
     std::array<QLabel*, 8> m_idLabel{};
     WaveDisplay* m_display = nullptr;
     InstrumentLink* m_link = nullptr;
+    AcquisitionProgress* m_progress = nullptr;
+    AcquisitionController* m_acquisition = nullptr;
     std::unique_ptr<PrintCommand> m_print;
     QLabel* m_portStatus = nullptr;
     bool m_loadRunning = false;
+    bool m_lineBusy = false;      // an instrument exchange runs
     bool m_applyPending = false;  // the line was busy when the settings changed
     bool m_unloaded = false;
 };

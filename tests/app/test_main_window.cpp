@@ -95,6 +95,7 @@ private slots:
     void loadQuestion_data();
     void loadQuestion();
     void buttonsDuringInstrumentLoad();
+    void instrumentLoadWithoutChannels();
     void dispatchIgnoresOtherIndices_data();
     void dispatchIgnoresOtherIndices();
     void aboutOpensModallyEachTime();
@@ -147,10 +148,9 @@ void TestMainWindow::controls()
         QCOMPARE(button->text(), caption);
     else
         QCOMPARE(qobject_cast<QLabel*>(control)->text(), caption);
-    // A command whose part is not there yet carries a note after its tooltip.
-    QVERIFY2(control->toolTip() == tooltip || control->toolTip() == tooltip + QStringLiteral("（準備中）"),
-             qPrintable(control->toolTip()));
-    QCOMPARE(control->toolTip() == tooltip, control->isEnabled());
+    QCOMPARE(control->toolTip(), tooltip);
+    // Once the port is open every control is usable.
+    QTRY_VERIFY(control->isEnabled());
 }
 
 void TestMainWindow::loadSteps()
@@ -322,25 +322,44 @@ void TestMainWindow::loadQuestion()
 
 void TestMainWindow::buttonsDuringInstrumentLoad()
 {
-    Fixture f;
-    std::array<bool, kCommandCount> before{};
-    for (int i = 0; i < kCommandCount; ++i)
-        before[i] = f.button(i)->isEnabled();
-    f.window->setLoadRunning(true);
+    // Paced so that the 5120 bytes of channel 1 take about five seconds.
+    SimOptions paced;
+    paced.paceBaud = 9600;
+    Fixture f({}, paced);
+    QVERIFY(f.linkIdle());
+    f.window->show();
+    f.prompts.answers.push_back(QMessageBox::Yes);
+    f.window->Command1_Click(int(Command::Load));
     for (int i = 0; i <= 10; ++i)
         QVERIFY2(!f.button(i)->isEnabled(), qPrintable(QString::number(i)));
-    QVERIFY(f.button(11)->isEnabled());
-    // Clicks on disabled buttons reach nothing; EXIT still ends the program.
+    QVERIFY(f.button(int(Command::Exit))->isEnabled());
+    QTest::qWait(100);
+    QVERIFY(f.window->link()->isBusy());
+    // A click that reaches a disabled button does nothing; EXIT ends the program at once.
     f.window->Command1_Click(int(Command::Load));
-    QVERIFY(f.prompts.asked.isEmpty());
-    f.window->show();
-    f.button(11)->click();
+    QCOMPARE(f.prompts.asked.size(), 1);
+    f.button(int(Command::Exit))->click();
     QCOMPARE(f.endCalls, 1);
     QVERIFY(!f.window->isVisible());
+}
 
-    f.window->setLoadRunning(false);
-    for (int i = 0; i < kCommandCount; ++i)
-        QCOMPARE(f.button(i)->isEnabled(), before[i]);
+void TestMainWindow::instrumentLoadWithoutChannels()
+{
+    Fixture f;
+    QVERIFY(f.linkIdle());
+    f.display()->setFlagValue(WaveDisplay::Flag::Ch1, 0);
+    f.display()->setFlagValue(WaveDisplay::Flag::Ch2, 0);
+    QSignalSpy started(f.window->link(), &InstrumentLink::jobStarted);
+    QString opened;
+    whenModalOpens([&](QWidget* dialog) {
+        opened = dialog->objectName();
+        qobject_cast<QDialog*>(dialog)->reject();
+    });
+    f.prompts.answers.push_back(QMessageBox::Yes);
+    f.window->Command1_Click(int(Command::Load));
+    QTRY_COMPARE(opened, QStringLiteral("frmSetup"));
+    QVERIFY(started.isEmpty());
+    QTRY_VERIFY(f.button(int(Command::Load))->isEnabled());
 }
 
 void TestMainWindow::dispatchIgnoresOtherIndices_data()
