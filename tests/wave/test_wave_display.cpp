@@ -1,3 +1,4 @@
+#include "wave/UpDownControl.h"
 #include "wave/WaveDisplay.h"
 #include "wave/WavePainter.h"
 #include "wave/WaveRecord.h"
@@ -245,7 +246,7 @@ private slots:
 
         auto* position = display.findChild<QWidget*>("WidthUD_0");
         QTest::mousePress(position, Qt::LeftButton, {}, QPoint(12, 8));   // 180 twips
-        QTest::qWait(2 * 300);
+        QTest::qWait(2 * UpDownControl::kRepeatDelayMs);
         QTest::mouseRelease(position, Qt::LeftButton, {}, QPoint(12, 8));
         QCOMPARE(display.scale(), held);
 
