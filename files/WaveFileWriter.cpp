@@ -6,6 +6,7 @@
 #include <array>
 #include <charconv>
 #include <memory>
+#include <span>
 
 namespace {
 
@@ -28,20 +29,14 @@ public:
         return {&m_text[slot * kWidth], m_length[slot]};
     }
 
+    static constexpr std::size_t kWidth = 16;  // "-3.402823E+38" is the longest general text
+
 private:
     static constexpr std::size_t kSlots = 65536;
-    static constexpr std::size_t kWidth = 16;  // "-3.402823E+38" is the longest general text
     float m_offset;
     std::unique_ptr<uint8_t[]> m_length = std::make_unique<uint8_t[]>(kSlots);  // 0: not made yet
     std::unique_ptr<char[]> m_text = std::make_unique_for_overwrite<char[]>(kSlots * kWidth);
 };
-
-void appendInteger(std::string& out, int value)
-{
-    char buffer[12];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
-    out.append(buffer, std::size_t(end - buffer));
-}
 
 void appendLine(std::string& out, std::string_view first, std::string_view second)
 {
@@ -49,6 +44,30 @@ void appendLine(std::string& out, std::string_view first, std::string_view secon
     out.push_back(',');
     out.append(second);
     out.append(kLineEnd);
+}
+
+// Sample lines go straight into room made for the longest possible line, and the text is
+// cut to what was written: no capacity check per value. write(p, channel, sample) puts one
+// value of at most valueBytes at p and returns the end.
+template <typename WriteValue>
+void appendSampleLines(std::string& out, const WaveRecord& r, int lastIndex, std::size_t valueBytes,
+                       WriteValue write)
+{
+    const std::span<const int16_t> samples = r.Samples.interleaved();
+    const std::size_t lines = std::size_t(lastIndex) + 1;
+    const std::size_t start = out.size();
+    out.resize(start + lines * (2 * valueBytes + 3));
+    char* p = out.data() + start;
+    for (std::size_t i = 0; i < lines; ++i) {
+        if (r.Ch1On != 0)
+            p = write(p, 1, samples[2 * i]);
+        *p++ = ',';
+        if (r.Ch2On != 0)
+            p = write(p, 2, samples[2 * i + 1]);
+        *p++ = '\r';
+        *p++ = '\n';
+    }
+    out.resize(std::size_t(p - out.data()));
 }
 
 std::string onText(int16_t on) { return on != 0 ? "ON" : "OFF"; }
@@ -61,14 +80,10 @@ void appendCsv(std::string& out, const WaveRecord& r, int lastIndex)
     appendLine(out, NumberText(r.Ch1Offset / 25.0f) + "DIV", NumberText(r.Ch2Offset / 25.0f) + "DIV");
     SampleTextCache ch1(r.Ch1Offset);
     SampleTextCache ch2(r.Ch2Offset);
-    for (int i = 0; i <= lastIndex; ++i) {
-        if (r.Ch1On != 0)
-            out.append(ch1.text(r.Samples(1, i)));
-        out.push_back(',');
-        if (r.Ch2On != 0)
-            out.append(ch2.text(r.Samples(2, i)));
-        out.append(kLineEnd);
-    }
+    appendSampleLines(out, r, lastIndex, SampleTextCache::kWidth, [&](char* p, int channel, int16_t sample) {
+        const std::string_view text = (channel == 1 ? ch1 : ch2).text(sample);
+        return std::copy(text.begin(), text.end(), p);
+    });
 }
 
 void appendRaw(std::string& out, const WaveRecord& r, int lastIndex)
@@ -77,14 +92,9 @@ void appendRaw(std::string& out, const WaveRecord& r, int lastIndex)
     appendLine(out, std::to_string(r.Ch1On), std::to_string(r.Ch2On));
     appendLine(out, NumberText(r.Ch1VoltsPerDiv), NumberText(r.Ch2VoltsPerDiv));
     appendLine(out, NumberText(r.Ch1Offset), NumberText(r.Ch2Offset));
-    for (int i = 0; i <= lastIndex; ++i) {
-        if (r.Ch1On != 0)
-            appendInteger(out, r.Samples(1, i));
-        out.push_back(',');
-        if (r.Ch2On != 0)
-            appendInteger(out, r.Samples(2, i));
-        out.append(kLineEnd);
-    }
+    appendSampleLines(out, r, lastIndex, 6, [](char* p, int, int16_t sample) {
+        return std::to_chars(p, p + 6, sample).ptr;
+    });
 }
 
 } // namespace
@@ -101,8 +111,7 @@ WaveFileText FormatWaveFile(const WaveRecord& record, WaveFileKind kind, TextEnc
 
     const int lastIndex = std::clamp(record.LastIndex, 0, SampleTable::kMaxSampleIndex);
     std::string out;
-    // Header, then at most two signed six-character values, a comma and CR LF per line.
-    out.reserve(title->size() + 256 + std::size_t(lastIndex + 1) * 16);
+    out.reserve(title->size() + 256);  // the header; the sample lines make their own room
     if (quoted)
         out.push_back('"');
     out.append(*title);
