@@ -52,8 +52,9 @@ AboutDialog::AboutDialog(Prompts& prompts, QWidget* parent) : QDialog(parent)
                                                      "オシロスコープ MIRAVO KT-4410 とPCの\n"
                                                      "連携利用を目的としたプログラムです。\n"
                                                      "お問合せは下記参照のうえ、お気軽に！"));
-    auto* disclaimer = makeLabel(this, "lblDisclaimer", AppIdentity::credit());
-    disclaimer->setWordWrap(true);
+    auto* disclaimer = makeLabel(this, "lblDisclaimer",
+                                 AppIdentity::company() + QStringLiteral("\nCopyright (C) ") +
+                                     AppIdentity::rightsHolder());
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("cmdOK"));

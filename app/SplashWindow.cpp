@@ -5,7 +5,9 @@
 
 #include <QKeyEvent>
 #include <QLabel>
+#include <QGuiApplication>
 #include <QPainter>
+#include <QScreen>
 #include <QVBoxLayout>
 
 SplashWindow::SplashWindow(int intervalMs, QWidget* parent)
@@ -32,6 +34,8 @@ SplashWindow::SplashWindow(int intervalMs, QWidget* parent)
     layout->addStretch();
     layout->addWidget(makeLabel("lblCompany", AppIdentity::credit(), 0.9, false));
     resize(520, 260);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
 
     m_timer.setSingleShot(true);
     m_timer.setInterval(intervalMs);

@@ -1,0 +1,114 @@
+// Takes the README's pictures of the main window (after a capture from the simulated
+// instrument), the options dialog and the version window. Run it on a real display
+// (Xvfb with Japanese fonts):  miravo_docs_snapshots <output folder>
+#include "app/AboutDialog.h"
+#include "app/AcquisitionController.h"
+#include "app/MainWindow.h"
+#include "app/PrintDialogRunner.h"
+#include "ModalHelper.h"
+#include "files/OptionsDialog.h"
+#include "link/InstrumentLink.h"
+#include "sim/SimulatedInstrument.h"
+#include "support/ScriptedPrompts.h"
+#include "wave/WaveDisplay.h"
+#include "wave/WaveRecord.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstdio>
+
+namespace {
+
+class NoPrintDialog final : public PrintDialogRunner {
+public:
+    bool run(QWidget*, QPrinter&, const QString&) override { return false; }
+};
+
+bool save(QWidget* widget, const QString& path)
+{
+    widget->show();
+    widget->raise();
+    QTest::qWait(400);
+    const QPixmap shot = widget->screen()->grabWindow(widget->winId());
+    if (!shot.save(path)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationDisplayName(QStringLiteral("MIRAVO Link Tool"));
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: miravo_docs_snapshots <output folder>\n");
+        return 2;
+    }
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    QTemporaryDir workDir;
+    QDir::setCurrent(workDir.path());
+
+    SimulatedInstrument simulator;
+    QString error;
+    const QString device = simulator.start(SimOptions{}, &error);
+    if (device.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 1;
+    }
+
+    WaveRecord record;
+    EnvSettings settings;
+    ScriptedPrompts prompts;
+    NoPrintDialog printDialog;
+    MainWindowParts parts;
+    parts.prompts = &prompts;
+    parts.printDialog = &printDialog;
+    parts.devicePath = device;
+    parts.endProgram = [] {};
+    MainWindow window(record, settings, std::move(parts));
+    window.resize(1040, 560);
+    window.show();
+    QTest::qWaitFor([&] { return !window.acquisition()->isBusy(); }, 5000);
+
+    window.Command1_Click(3);
+    QTest::qWaitFor([&] { return !window.acquisition()->isBusy(); }, 5000);
+
+    // Load from the instrument, then the setup dialog filled in as a user would.
+    whenModalOpens([](QWidget* dialog) {
+        const auto setText = [dialog](const char* name, const char* text) {
+            dialog->findChild<QComboBox*>(QLatin1String(name))->setEditText(QString::fromUtf8(text));
+        };
+        setText("SetupCombo_0", "100u");
+        setText("SetupCombo_1", "500m");
+        setText("SetupCombo_2", "1");
+        dialog->findChild<QLineEdit*>(QStringLiteral("SetupOffset_0"))->setText(QStringLiteral("0"));
+        dialog->findChild<QLineEdit*>(QStringLiteral("SetupOffset_1"))->setText(QStringLiteral("0"));
+        dialog->findChild<QPushButton*>(QStringLiteral("Command1_1"))->click();
+    });
+    prompts.answers.push_back(QMessageBox::Yes);
+    window.Command1_Click(10);
+    QTest::qWaitFor([&] { return !window.acquisition()->isBusy() && !QApplication::activeModalWidget(); }, 20000);
+    window.display()->setFlagValue(WaveDisplay::Flag::Grid, 1);
+    window.display()->setFlagValue(WaveDisplay::Flag::Base, 1);
+
+    bool ok = save(&window, out.filePath(QStringLiteral("main-window.png")));
+
+    OptionsDialog options(settings, window.SettingsPath(), prompts, &window);
+    ok = save(&options, out.filePath(QStringLiteral("options.png"))) && ok;
+    options.close();
+
+    AboutDialog about(prompts, &window);
+    ok = save(&about, out.filePath(QStringLiteral("about.png"))) && ok;
+    about.close();
+    return ok ? 0 : 1;
+}
