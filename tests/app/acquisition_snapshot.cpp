@@ -1,0 +1,120 @@
+// Writes the pictures of a capture as a user sees it, into OUTDIR: the main window during
+// a long download (download-progress.png), then the setup dialog unlocked after the
+// capture (setup-unlocked.png) and locked after its confirmation (setup-locked.png).
+// Usage: acquisition_snapshot OUTDIR; run it in a scratch directory (the window keeps its
+// settings file in the working directory), under Xvfb or with QT_QPA_PLATFORM=offscreen.
+
+#include "app/AcquisitionController.h"
+#include "app/MainWindow.h"
+#include "app/SetupDialog.h"
+#include "files/EnvSettings.h"
+#include "link/InstrumentLink.h"
+#include "sim/SimulatedInstrument.h"
+#include "support/ScriptedPrompts.h"
+#include "wave/WaveDisplay.h"
+#include "wave/WaveRecord.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+namespace {
+
+// Runs step on the setup dialog once it is open and has shown its first-paint warning.
+void onSetupDialog(QObject* context, std::function<void(SetupDialog&)> step)
+{
+    QTimer::singleShot(50, context, [context, step] {
+        auto* dialog = qobject_cast<SetupDialog*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            onSetupDialog(context, step);
+            return;
+        }
+        QTest::qWait(300);
+        step(*dialog);
+    });
+}
+
+bool save(QWidget& widget, const QString& path)
+{
+    const bool saved = widget.grab().save(path);
+    std::fprintf(saved ? stdout : stderr, "%s %s\n", saved ? "wrote" : "could not write", qPrintable(path));
+    return saved;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationDisplayName(QStringLiteral("MIRAVO Link Tool"));
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: acquisition_snapshot OUTDIR\n");
+        return 2;
+    }
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+
+    // 115200 baud, and the simulator paced at that speed: a long channel takes 9 s.
+    EnvSettings settings;
+    settings.Com[0] = 0;
+    WriteSettings(SettingsPathFor(std::filesystem::current_path()), settings);
+    SimOptions options;
+    options.paceBaud = SimOptions::kPaceAtLineSpeed;
+    SimulatedInstrument simulator;
+    const QString device = simulator.start(options);
+
+    auto record = std::make_unique<WaveRecord>();
+    ScriptedPrompts prompts;
+    MainWindowParts parts;
+    parts.prompts = &prompts;
+    parts.devicePath = device;
+    parts.endProgram = [] {};
+    MainWindow window(*record, settings, std::move(parts));
+    window.resize(1000, 720);
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return 1;
+    QTest::qWait(500);
+    window.display()->setFlagValue(WaveDisplay::Flag::Length, 1);
+
+    int failures = 0;
+    bool progressShot = false;
+    QObject::connect(window.link(), &InstrumentLink::downloadProgress, &window,
+                     [&](int channel, qint64 received, qint64 total) {
+                         if (!progressShot && channel == 1 && received * 5 >= total * 2) {
+                             progressShot = true;
+                             failures += !save(window, out.filePath(QStringLiteral("download-progress.png")));
+                         }
+                     });
+    onSetupDialog(&window, [&](SetupDialog& dialog) {
+        dialog.findChild<QComboBox*>(QStringLiteral("SetupCombo_0"))->setEditText(QStringLiteral("1m"));
+        dialog.findChild<QComboBox*>(QStringLiteral("SetupCombo_1"))->setEditText(QStringLiteral("500m"));
+        dialog.findChild<QComboBox*>(QStringLiteral("SetupCombo_2"))->setEditText(QStringLiteral("2"));
+        dialog.findChild<QLineEdit*>(QStringLiteral("SetupOffset_0"))->setText(QStringLiteral("1"));
+        dialog.findChild<QLineEdit*>(QStringLiteral("SetupOffset_1"))->setText(QStringLiteral("-1.5"));
+        dialog.findChild<QLineEdit*>(QStringLiteral("Title"))->setText(QStringLiteral("模擬 MIRAVO の波形"));
+        failures += !save(dialog, out.filePath(QStringLiteral("setup-unlocked.png")));
+        prompts.answers.push_back(QMessageBox::Yes);
+        dialog.findChild<QPushButton*>(QStringLiteral("Command1_3"))->click();
+    });
+
+    QObject::connect(window.acquisition(), &AcquisitionController::flowFinished, &window, [&] {
+        onSetupDialog(&window, [&](SetupDialog& dialog) {
+            failures += !save(dialog, out.filePath(QStringLiteral("setup-locked.png")));
+            dialog.findChild<QPushButton*>(QStringLiteral("Command1_2"))->click();
+            QTimer::singleShot(0, &app, [] { QApplication::quit(); });
+        });
+        window.Command1_Click(4);
+    });
+    if (!window.acquisition()->LoadFromInstrument())
+        return 1;
+    app.exec();
+    return failures == 0 && progressShot ? 0 : 1;
+}
