@@ -23,7 +23,12 @@ namespace {
 
 class NoPrintDialog final : public PrintDialogRunner {
 public:
-    bool run(QWidget*, QPrinter&, const QString&) override { return false; }
+    QStringList titles;
+    bool run(QWidget*, QPrinter&, const QString& title) override
+    {
+        titles << title;
+        return false;
+    }
 };
 
 // A main window loaded in a fresh working directory against the simulated instrument,
@@ -96,6 +101,8 @@ private slots:
     void loadQuestion();
     void buttonsDuringInstrumentLoad();
     void instrumentLoadWithoutChannels();
+    void dispatchByIndex_data();
+    void dispatchByIndex();
     void dispatchIgnoresOtherIndices_data();
     void dispatchIgnoresOtherIndices();
     void aboutOpensModallyEachTime();
@@ -305,6 +312,8 @@ void TestMainWindow::loadQuestion()
     QSignalSpy started(f.window->link(), &InstrumentLink::jobStarted);
     f.record.Samples(1, 0) = 42;
     const WaveRecord before = f.record;
+    const WaveScale scaleBefore = f.display()->scale();
+    const QString timeLabel = f.window->findChild<QLabel*>("Parameter_0")->text();
     f.prompts.answers.push_back(QMessageBox::StandardButton(answer));
     f.window->Command1_Click(int(Command::Load));
     QCOMPARE(f.prompts.asked.size(), 1);
@@ -316,6 +325,8 @@ void TestMainWindow::loadQuestion()
     QCOMPARE(asked.defaultButton, QMessageBox::Yes);
     QCOMPARE(f.prompts.fileDialogs.size(), fileDialogs);
     QVERIFY(f.record == before);
+    QCOMPARE(f.display()->scale(), scaleBefore);
+    QCOMPARE(f.window->findChild<QLabel*>("Parameter_0")->text(), timeLabel);
     QVERIFY(started.isEmpty());
     QVERIFY(f.window->link()->state().open);
 }
@@ -360,6 +371,57 @@ void TestMainWindow::instrumentLoadWithoutChannels()
     QTRY_COMPARE(opened, QStringLiteral("frmSetup"));
     QVERIFY(started.isEmpty());
     QTRY_VERIFY(f.button(int(Command::Load))->isEnabled());
+}
+
+void TestMainWindow::dispatchByIndex_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("effect");
+    QTest::newRow("RUN") << 0 << "job Run";
+    QTest::newRow("STOP") << 1 << "job Stop";
+    QTest::newRow("Single") << 2 << "job SingleSweep";
+    QTest::newRow("ID Read") << 3 << "job ReadIdentity";
+    QTest::newRow("Setup") << 4 << "dialog frmSetup";
+    QTest::newRow("Save") << 5 << "save dialog";
+    QTest::newRow("Help") << 6 << "help";
+    QTest::newRow("About") << 7 << "dialog frmAbout";
+    QTest::newRow("Print") << 8 << "print dialog 印刷の設定";
+    QTest::newRow("Option") << 9 << "dialog frmOptions, job ApplySettings";
+    QTest::newRow("Load") << 10 << "question 読込先の選択";
+}
+
+void TestMainWindow::dispatchByIndex()
+{
+    QFETCH(int, index);
+    QFETCH(QString, effect);
+    Fixture f;
+    QVERIFY(f.linkIdle());
+    f.window->show();
+    QStringList effects;
+    connect(f.window->link(), &InstrumentLink::jobStarted, this, [&](LinkJob job) {
+        static const QStringList names{"ApplySettings", "Run", "Stop", "SingleSweep", "ReadIdentity", "Download"};
+        effects << QStringLiteral("job ") + names[int(job)];
+    });
+    const bool opensDialog = effect.startsWith(QStringLiteral("dialog"));
+    if (opensDialog) {
+        whenModalOpens([&](QWidget* dialog) {
+            effects << QStringLiteral("dialog ") + dialog->objectName();
+            qobject_cast<QDialog*>(dialog)->reject();
+        });
+    }
+    f.prompts.answers.push_back(QMessageBox::Cancel);
+    f.window->Command1_Click(index);
+    if (opensDialog)
+        QTRY_VERIFY(!effects.isEmpty());
+    for (const auto& asked : f.prompts.asked)
+        effects << QStringLiteral("question ") + asked.caption;
+    for (const auto& dialog : f.prompts.fileDialogs)
+        effects << (dialog.save ? QStringLiteral("save dialog") : QStringLiteral("open dialog"));
+    if (!f.helpOpened.isEmpty())
+        effects << QStringLiteral("help");
+    for (const QString& title : f.printDialog.titles)
+        effects << QStringLiteral("print dialog ") + title;
+    QCOMPARE(effects.join(QStringLiteral(", ")), effect);
 }
 
 void TestMainWindow::dispatchIgnoresOtherIndices_data()
