@@ -70,6 +70,12 @@ void appendSampleLines(std::string& out, const WaveRecord& r, int lastIndex, std
     out.resize(std::size_t(p - out.data()));
 }
 
+std::string integerText(int16_t value)
+{
+    char text[6];
+    return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+}
+
 std::string onText(int16_t on) { return on != 0 ? "ON" : "OFF"; }
 
 void appendCsv(std::string& out, const WaveRecord& r, int lastIndex)
@@ -89,11 +95,11 @@ void appendCsv(std::string& out, const WaveRecord& r, int lastIndex)
 void appendRaw(std::string& out, const WaveRecord& r, int lastIndex)
 {
     appendLine(out, NumberText(r.SecondsPerDiv), NumberText(r.DelaySeconds));
-    appendLine(out, std::to_string(r.Ch1On), std::to_string(r.Ch2On));
+    appendLine(out, integerText(r.Ch1On), integerText(r.Ch2On));
     appendLine(out, NumberText(r.Ch1VoltsPerDiv), NumberText(r.Ch2VoltsPerDiv));
     appendLine(out, NumberText(r.Ch1Offset), NumberText(r.Ch2Offset));
     appendSampleLines(out, r, lastIndex, 6, [](char* p, int, int16_t sample) {
-        return std::to_chars(p, p + 6, sample).ptr;
+        return std::to_chars(p, p + 6, sample).ptr;  // "-32768" at most
     });
 }
 
