@@ -1,5 +1,5 @@
-#include "app/MainWindow.h"
 #include "ModalHelper.h"
+#include "app/MainWindow.h"
 #include "app/PrintDialogRunner.h"
 #include "link/InstrumentLink.h"
 #include "sim/SimulatedInstrument.h"
@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <fstream>
@@ -21,7 +20,7 @@
 
 namespace {
 
-class NoPrintDialog final : public PrintDialogRunner {
+class ScriptedPrintDialog final : public PrintDialogRunner {
 public:
     QStringList titles;
     bool run(QWidget*, QPrinter&, const QString& title) override
@@ -39,14 +38,13 @@ struct Fixture {
     WaveRecord record;
     EnvSettings settings;
     ScriptedPrompts prompts;
-    NoPrintDialog printDialog;
+    ScriptedPrintDialog printDialog;
     QStringList helpOpened;
     int endCalls = 0;
     std::unique_ptr<MainWindow> window;
 
     // settingsFile: bytes written to MV_UTL.ENV before the load; none: no file.
-    explicit Fixture(std::optional<std::string> settingsFile = {}, SimOptions simOptions = {},
-                     bool connect = true)
+    explicit Fixture(std::optional<std::string> settingsFile = {}, SimOptions simOptions = {}, bool connect = true)
     {
         QDir::setCurrent(dir.path());
         if (settingsFile)
@@ -70,13 +68,12 @@ struct Fixture {
     {
         return QTest::qWaitFor([this] { return !window->link()->isBusy(); }, 5000);
     }
-
     WaveDisplay* display() const { return window->display(); }
-
     QPushButton* button(int index) const
     {
         return window->findChild<QPushButton*>(QStringLiteral("Command1_%1").arg(index));
     }
+    QString label(const char* name) const { return window->findChild<QLabel*>(QLatin1String(name))->text(); }
 };
 
 } // namespace
@@ -89,24 +86,18 @@ private slots:
     void controls_data();
     void controls();
     void loadSteps();
-    void portOpenedAtLoad();
     void portFailureIsShown();
     void settingsProblemsAreShown();
-    void optionsCloseReopensPort_data();
-    void optionsCloseReopensPort();
-    void exitWhileTheInstrumentIsWaited_for();
-    void setupRefreshesWithoutRedraw();
-    void settingsFollowTheWorkingDirectory();
+    void dispatchByIndex_data();
+    void dispatchByIndex();
     void loadQuestion_data();
     void loadQuestion();
     void buttonsDuringInstrumentLoad();
     void instrumentLoadWithoutChannels();
-    void dispatchByIndex_data();
-    void dispatchByIndex();
-    void dispatchIgnoresOtherIndices_data();
-    void dispatchIgnoresOtherIndices();
-    void aboutOpensModallyEachTime();
-    void helpStartsOrTells();
+    void setupRefreshesWithoutRedraw();
+    void optionsCloseReopensPort_data();
+    void optionsCloseReopensPort();
+    void exitWhileTheInstrumentIsWaitedFor();
 };
 
 void TestMainWindow::controls_data()
@@ -114,32 +105,21 @@ void TestMainWindow::controls_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("tooltip");
-
-    const QList<QPair<QString, QString>> commands{
-        {"RUN", "掃引"},
-        {"STOP", "掃引停止"},
-        {"Single", "単掃引&データー取込"},
-        {"ID Read", "MIRAVO 製品情報取得"},
-        {"Setup", "取込んだ波形の条件設定"},
-        {"Save", "ファイルへの保存"},
-        {"Help", "ヘルプの表示"},
-        {"About", "このプログラムについて"},
-        {"Print", "印刷（PキーでもOK）"},
-        {"Option", "オプション設定"},
-        {"Load", "データー読込＆取込"},
-        {"EXIT", "終了"},
-    };
-    for (int i = 0; i < commands.size(); ++i) {
+    const QStringList commands{"RUN",    "掃引",           "STOP",   "掃引停止",
+                               "Single", "単掃引&データー取込", "ID Read", "MIRAVO 製品情報取得",
+                               "Setup",  "取込んだ波形の条件設定", "Save", "ファイルへの保存",
+                               "Help",   "ヘルプの表示",     "About",  "このプログラムについて",
+                               "Print",  "印刷（PキーでもOK）", "Option", "オプション設定",
+                               "Load",   "データー読込＆取込", "EXIT",   "終了"};
+    for (int i = 0; i < 12; ++i) {
         const QString name = QStringLiteral("Command1_%1").arg(i);
-        QTest::newRow(qPrintable(name)) << name << commands[i].first << commands[i].second;
+        QTest::newRow(qPrintable(name)) << name << commands[2 * i] << commands[2 * i + 1];
     }
-    const QList<QPair<QString, QString>> ids{
-        {"", "製造メーカー"},     {"", "モデル名"},          {"", "シリアル番号"},  {"", "ﾌｧｰﾑｳｴｱ ﾊﾞｰｼﾞｮﾝ"},
-        {"Maker :", "製造メーカー"}, {"Model :", "モデル名"}, {"SerNo.:", "製造番号"}, {"F Ver.:", "ﾌｧｰﾑｳｴｱﾊﾞｰｼﾞｮﾝ"},
-    };
-    for (int i = 0; i < ids.size(); ++i) {
+    const QStringList ids{"",        "製造メーカー", "",        "モデル名", "",        "シリアル番号", "",        "ﾌｧｰﾑｳｴｱ ﾊﾞｰｼﾞｮﾝ",
+                          "Maker :", "製造メーカー", "Model :", "モデル名", "SerNo.:", "製造番号",   "F Ver.:", "ﾌｧｰﾑｳｴｱﾊﾞｰｼﾞｮﾝ"};
+    for (int i = 0; i < 8; ++i) {
         const QString name = QStringLiteral("IDLabel_%1").arg(i);
-        QTest::newRow(qPrintable(name)) << name << ids[i].first << ids[i].second;
+        QTest::newRow(qPrintable(name)) << name << ids[2 * i] << ids[2 * i + 1];
     }
 }
 
@@ -151,10 +131,8 @@ void TestMainWindow::controls()
     Fixture f;
     QWidget* control = f.window->findChild<QWidget*>(name);
     QVERIFY2(control, qPrintable(name));
-    if (auto* button = qobject_cast<QPushButton*>(control))
-        QCOMPARE(button->text(), caption);
-    else
-        QCOMPARE(qobject_cast<QLabel*>(control)->text(), caption);
+    const auto* button = qobject_cast<QPushButton*>(control);
+    QCOMPARE(button ? button->text() : qobject_cast<QLabel*>(control)->text(), caption);
     QCOMPARE(control->toolTip(), tooltip);
     // Once the port is open every control is usable.
     QTRY_VERIFY(control->isEnabled());
@@ -165,24 +143,24 @@ void TestMainWindow::loadSteps()
     Fixture f;
     QCOMPARE(f.window->objectName(), QStringLiteral("frmMain"));
     QCOMPARE(f.window->windowTitle(), QStringLiteral("MIRAVO Link Tool"));
-    auto* title = f.window->findChild<QLabel*>("TitleLabel");
-    QCOMPARE(title->text(), QStringLiteral("MIRAVO Link Tool"));
-    QVERIFY(!title->toolTip().isEmpty());
+    QCOMPARE(f.label("TitleLabel"), QStringLiteral("MIRAVO Link Tool"));
+    QVERIFY(!f.window->findChild<QLabel*>("TitleLabel")->toolTip().isEmpty());
     QCOMPARE(f.record.LastIndex, 5119);
     QCOMPARE(f.record.Ch1On, int16_t(1));
     QCOMPARE(f.record.Ch2On, int16_t(1));
-    QCOMPARE(f.window->display()->waveWindow()->toolTip(),
-             QStringLiteral("左クリックで基点と計測開始　右クリックで解除"));
+    QCOMPARE(f.display()->waveWindow()->toolTip(), QStringLiteral("左クリックで基点と計測開始　右クリックで解除"));
     QVERIFY(!f.window->isVisible());
-}
 
-void TestMainWindow::portOpenedAtLoad()
-{
-    Fixture f;
+    // The settings file is created in the working directory; help is looked up beside the program.
+    const std::filesystem::path expected = std::filesystem::path(f.dir.path().toStdString()) / "MV_UTL.ENV";
+    QCOMPARE(f.window->SettingsPath(), expected);
+    QVERIFY(std::filesystem::exists(expected));
+    f.window->Command1_Click(int(Command::Help));
+    QCOMPARE(f.helpOpened, QStringList{"/app dir/help/index.html"});
+
     QVERIFY(f.linkIdle());
     QVERIFY(f.window->link()->state().open);
-    const QString status = f.window->findChild<QLabel*>("PortStatus")->text();
-    QVERIFY2(status.contains(QStringLiteral("9600,n,8,1")), qPrintable(status));
+    QVERIFY2(f.label("PortStatus").contains(QStringLiteral("9600,n,8,1")), qPrintable(f.label("PortStatus")));
     QVERIFY(f.prompts.asked.isEmpty());
 }
 
@@ -192,17 +170,15 @@ void TestMainWindow::portFailureIsShown()
     QVERIFY(f.linkIdle());
     QTRY_COMPARE(f.prompts.asked.size(), 1);
     QCOMPARE(f.prompts.asked[0].icon, QMessageBox::Warning);
-    QVERIFY(!f.prompts.asked[0].text.isEmpty());
-    QVERIFY(f.window->findChild<QLabel*>("PortStatus")->text().contains(QStringLiteral("未接続")));
-    // The window stays usable: the next command still runs.
+    QVERIFY(f.label("PortStatus").contains(QStringLiteral("未接続")));
+    // The window stays usable.
     f.window->Command1_Click(int(Command::Help));
     QCOMPARE(f.helpOpened.size(), 1);
 }
 
 void TestMainWindow::settingsProblemsAreShown()
 {
-    const std::string shortFile(10, '\x01');
-    Fixture f(shortFile);
+    Fixture f(std::string(10, '\x01'));
     QVERIFY(!f.prompts.asked.isEmpty());
     QVERIFY2(f.prompts.asked[0].text.contains(QStringLiteral("設定ファイル")), qPrintable(f.prompts.asked[0].text));
     QCOMPARE(f.settings, EnvSettings{});
@@ -210,89 +186,58 @@ void TestMainWindow::settingsProblemsAreShown()
     QCOMPARE(std::filesystem::file_size(f.dir.filePath("MV_UTL.ENV").toStdString()), std::uintmax_t(10));
 }
 
-void TestMainWindow::optionsCloseReopensPort_data()
+void TestMainWindow::dispatchByIndex_data()
 {
-    QTest::addColumn<QString>("closeWith");
-    QTest::addColumn<bool>("stored");
-    QTest::newRow("OK") << "cmdOK" << true;
-    QTest::newRow("Cancel") << "cmdCancel" << false;
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("effect");
+    QTest::newRow("RUN") << 0 << "job Run";
+    QTest::newRow("STOP") << 1 << "job Stop";
+    QTest::newRow("Single") << 2 << "job SingleSweep";
+    QTest::newRow("ID Read") << 3 << "job ReadIdentity";
+    QTest::newRow("Setup") << 4 << "dialog frmSetup";
+    QTest::newRow("Save") << 5 << "save dialog";
+    QTest::newRow("Help") << 6 << "help";
+    QTest::newRow("About") << 7 << "dialog frmAbout";
+    QTest::newRow("Print") << 8 << "print dialog 印刷の設定";
+    QTest::newRow("Option") << 9 << "dialog frmOptions, job ApplySettings";
+    QTest::newRow("Load") << 10 << "question 読込先の選択";
+    QTest::newRow("below") << -1 << "";
+    QTest::newRow("above") << 12 << "";
 }
 
-void TestMainWindow::optionsCloseReopensPort()
+void TestMainWindow::dispatchByIndex()
 {
-    QFETCH(QString, closeWith);
-    QFETCH(bool, stored);
+    QFETCH(int, index);
+    QFETCH(QString, effect);
     Fixture f;
-    QVERIFY(f.linkIdle());
-    const std::array<int32_t, 7> before = f.display()->colors();
-    QSignalSpy started(f.window->link(), &InstrumentLink::jobStarted);
-    QSignalSpy applied(f.window->link(), &InstrumentLink::settingsApplied);
-    f.prompts.colors.push_back(QColor(1, 2, 3));
-    bool wasModal = false;
-    whenModalOpens([&](QWidget* dialog) {
-        wasModal = dialog->objectName() == QStringLiteral("frmOptions");
-        dialog->findChild<QPushButton*>("ColorCommand_0")->click();
-        dialog->findChild<QPushButton*>(closeWith)->click();
-    });
-    f.window->Command1_Click(int(Command::Option));
-    QVERIFY(wasModal);
-    QCOMPARE(started.size(), 1);
-    QCOMPARE(started[0][0].value<LinkJob>(), LinkJob::ApplySettings);
-    QTRY_COMPARE(applied.size(), 1);
-    QVERIFY(applied[0][0].value<LinkState>().open);
-    const int32_t chosen = 1 | (2 << 8) | (3 << 16);
-    QCOMPARE(f.settings.Color[0], stored ? chosen : before[0]);
-    QCOMPARE(f.display()->colors(), f.settings.Color);
-    QVERIFY(f.prompts.asked.isEmpty());
-}
-
-void TestMainWindow::exitWhileTheInstrumentIsWaited_for()
-{
-    SimOptions slowSweep;
-    slowSweep.sweepTime = std::chrono::minutes(10);
-    Fixture f({}, slowSweep);
     QVERIFY(f.linkIdle());
     f.window->show();
-    QVERIFY(f.window->link()->singleSweep());
-    QTest::qWait(50);
-    QVERIFY(f.window->link()->isBusy());
-    f.button(int(Command::Exit))->click();
-    QCOMPARE(f.endCalls, 1);
-    QVERIFY(!f.window->isVisible());
-    // The port is closed: nothing more goes out.
-    QVERIFY(!f.window->link()->run());
-}
-
-void TestMainWindow::setupRefreshesWithoutRedraw()
-{
-    Fixture f;
-    f.record.SecondsPerDiv = 1e-4f;
-    f.record.Ch1VoltsPerDiv = 0.5f;
-    f.record.Ch2VoltsPerDiv = 2.0f;
-    QString opened;
-    whenModalOpens([&](QWidget* dialog) {
-        opened = dialog->objectName();
-        qobject_cast<QDialog*>(dialog)->reject();
+    QStringList effects;
+    connect(f.window->link(), &InstrumentLink::jobStarted, this, [&](LinkJob job) {
+        static const QStringList names{"ApplySettings", "Run", "Stop", "SingleSweep", "ReadIdentity", "Download"};
+        effects << QStringLiteral("job ") + names[int(job)];
     });
-    f.window->Command1_Click(int(Command::Setup));
-    QCOMPARE(opened, QStringLiteral("frmSetup"));
-    QCOMPARE(f.window->findChild<QLabel*>("Parameter_2")->text(), QStringLiteral("CH1 500mV/DIV"));
-    QCOMPARE(f.window->findChild<QLabel*>("Parameter_3")->text(), QStringLiteral("CH2 2 V/DIV"));
-    QCOMPARE(f.record.SecondsPerSample, 2e-7f);
-    // No redraw: the time label keeps its design caption.
-    QCOMPARE(f.window->findChild<QLabel*>("Parameter_0")->text(), QStringLiteral("TimeScale"));
-}
-
-void TestMainWindow::settingsFollowTheWorkingDirectory()
-{
-    Fixture f;
-    const std::filesystem::path expected = std::filesystem::path(f.dir.path().toStdString()) / "MV_UTL.ENV";
-    QCOMPARE(QString::fromStdString(f.window->SettingsPath().string()), QString::fromStdString(expected.string()));
-    QVERIFY(std::filesystem::exists(expected));
-    // Help is still looked up beside the program.
-    f.window->Command1_Click(int(Command::Help));
-    QCOMPARE(f.helpOpened.size(), 1);
-    QVERIFY(f.helpOpened[0].startsWith(QStringLiteral("/app dir")));
+    const bool opensDialog = effect.startsWith(QStringLiteral("dialog"));
+    if (opensDialog) {
+        whenModalOpens([&](QWidget* dialog) {
+            effects << QStringLiteral("dialog ") + dialog->objectName();
+            qobject_cast<QDialog*>(dialog)->reject();
+        });
+    }
+    f.prompts.answers.push_back(QMessageBox::Cancel);
+    f.window->Command1_Click(index);
+    if (opensDialog)
+        QTRY_VERIFY(!effects.isEmpty());
+    for (const auto& asked : f.prompts.asked)
+        effects << QStringLiteral("question ") + asked.caption;
+    for (const auto& dialog : f.prompts.fileDialogs)
+        effects << (dialog.save ? QStringLiteral("save dialog") : QStringLiteral("open dialog"));
+    if (!f.helpOpened.isEmpty())
+        effects << QStringLiteral("help");
+    for (const QString& title : f.printDialog.titles)
+        effects << QStringLiteral("print dialog ") + title;
+    QCOMPARE(effects.join(QStringLiteral(", ")), effect);
+    QCOMPARE(f.endCalls, 0);
 }
 
 void TestMainWindow::loadQuestion_data()
@@ -313,9 +258,10 @@ void TestMainWindow::loadQuestion()
     f.record.Samples(1, 0) = 42;
     const WaveRecord before = f.record;
     const WaveScale scaleBefore = f.display()->scale();
-    const QString timeLabel = f.window->findChild<QLabel*>("Parameter_0")->text();
+    const QString timeLabel = f.label("Parameter_0");
     f.prompts.answers.push_back(QMessageBox::StandardButton(answer));
     f.window->Command1_Click(int(Command::Load));
+
     QCOMPARE(f.prompts.asked.size(), 1);
     const ScriptedPrompts::Asked& asked = f.prompts.asked[0];
     QCOMPARE(asked.caption, QStringLiteral("読込先の選択"));
@@ -326,7 +272,7 @@ void TestMainWindow::loadQuestion()
     QCOMPARE(f.prompts.fileDialogs.size(), fileDialogs);
     QVERIFY(f.record == before);
     QCOMPARE(f.display()->scale(), scaleBefore);
-    QCOMPARE(f.window->findChild<QLabel*>("Parameter_0")->text(), timeLabel);
+    QCOMPARE(f.label("Parameter_0"), timeLabel);
     QVERIFY(started.isEmpty());
     QVERIFY(f.window->link()->state().open);
 }
@@ -373,100 +319,68 @@ void TestMainWindow::instrumentLoadWithoutChannels()
     QTRY_VERIFY(f.button(int(Command::Load))->isEnabled());
 }
 
-void TestMainWindow::dispatchByIndex_data()
+void TestMainWindow::setupRefreshesWithoutRedraw()
 {
-    QTest::addColumn<int>("index");
-    QTest::addColumn<QString>("effect");
-    QTest::newRow("RUN") << 0 << "job Run";
-    QTest::newRow("STOP") << 1 << "job Stop";
-    QTest::newRow("Single") << 2 << "job SingleSweep";
-    QTest::newRow("ID Read") << 3 << "job ReadIdentity";
-    QTest::newRow("Setup") << 4 << "dialog frmSetup";
-    QTest::newRow("Save") << 5 << "save dialog";
-    QTest::newRow("Help") << 6 << "help";
-    QTest::newRow("About") << 7 << "dialog frmAbout";
-    QTest::newRow("Print") << 8 << "print dialog 印刷の設定";
-    QTest::newRow("Option") << 9 << "dialog frmOptions, job ApplySettings";
-    QTest::newRow("Load") << 10 << "question 読込先の選択";
+    Fixture f;
+    f.record.SecondsPerDiv = 1e-4f;
+    f.record.Ch1VoltsPerDiv = 0.5f;
+    f.record.Ch2VoltsPerDiv = 2.0f;
+    whenModalOpens([](QWidget* dialog) { qobject_cast<QDialog*>(dialog)->reject(); });
+    f.window->Command1_Click(int(Command::Setup));
+    QCOMPARE(f.label("Parameter_2"), QStringLiteral("CH1 500mV/DIV"));
+    QCOMPARE(f.label("Parameter_3"), QStringLiteral("CH2 2 V/DIV"));
+    QCOMPARE(f.record.SecondsPerSample, 2e-7f);
+    // No redraw: the time label keeps its design caption.
+    QCOMPARE(f.label("Parameter_0"), QStringLiteral("TimeScale"));
 }
 
-void TestMainWindow::dispatchByIndex()
+void TestMainWindow::optionsCloseReopensPort_data()
 {
-    QFETCH(int, index);
-    QFETCH(QString, effect);
+    QTest::addColumn<QString>("closeWith");
+    QTest::addColumn<bool>("stored");
+    QTest::newRow("OK") << "cmdOK" << true;
+    QTest::newRow("Cancel") << "cmdCancel" << false;
+}
+
+void TestMainWindow::optionsCloseReopensPort()
+{
+    QFETCH(QString, closeWith);
+    QFETCH(bool, stored);
     Fixture f;
     QVERIFY(f.linkIdle());
-    f.window->show();
-    QStringList effects;
-    connect(f.window->link(), &InstrumentLink::jobStarted, this, [&](LinkJob job) {
-        static const QStringList names{"ApplySettings", "Run", "Stop", "SingleSweep", "ReadIdentity", "Download"};
-        effects << QStringLiteral("job ") + names[int(job)];
+    const std::array<int32_t, 7> before = f.display()->colors();
+    QSignalSpy started(f.window->link(), &InstrumentLink::jobStarted);
+    QSignalSpy applied(f.window->link(), &InstrumentLink::settingsApplied);
+    f.prompts.colors.push_back(QColor(1, 2, 3));
+    whenModalOpens([&](QWidget* dialog) {
+        dialog->findChild<QPushButton*>("ColorCommand_0")->click();
+        dialog->findChild<QPushButton*>(closeWith)->click();
     });
-    const bool opensDialog = effect.startsWith(QStringLiteral("dialog"));
-    if (opensDialog) {
-        whenModalOpens([&](QWidget* dialog) {
-            effects << QStringLiteral("dialog ") + dialog->objectName();
-            qobject_cast<QDialog*>(dialog)->reject();
-        });
-    }
-    f.prompts.answers.push_back(QMessageBox::Cancel);
-    f.window->Command1_Click(index);
-    if (opensDialog)
-        QTRY_VERIFY(!effects.isEmpty());
-    for (const auto& asked : f.prompts.asked)
-        effects << QStringLiteral("question ") + asked.caption;
-    for (const auto& dialog : f.prompts.fileDialogs)
-        effects << (dialog.save ? QStringLiteral("save dialog") : QStringLiteral("open dialog"));
-    if (!f.helpOpened.isEmpty())
-        effects << QStringLiteral("help");
-    for (const QString& title : f.printDialog.titles)
-        effects << QStringLiteral("print dialog ") + title;
-    QCOMPARE(effects.join(QStringLiteral(", ")), effect);
-}
-
-void TestMainWindow::dispatchIgnoresOtherIndices_data()
-{
-    QTest::addColumn<int>("index");
-    QTest::newRow("-1") << -1;
-    QTest::newRow("12") << 12;
-    QTest::newRow("32767") << 32767;
-}
-
-void TestMainWindow::dispatchIgnoresOtherIndices()
-{
-    QFETCH(int, index);
-    Fixture f;
-    const WaveRecord before = f.record;
-    f.window->Command1_Click(index);
+    f.window->Command1_Click(int(Command::Option));
+    QCOMPARE(started.size(), 1);
+    QCOMPARE(started[0][0].value<LinkJob>(), LinkJob::ApplySettings);
+    QTRY_COMPARE(applied.size(), 1);
+    QVERIFY(applied[0][0].value<LinkState>().open);
+    QCOMPARE(f.settings.Color[0], stored ? 0x030201 : before[0]);
+    QCOMPARE(f.display()->colors(), f.settings.Color);
     QVERIFY(f.prompts.asked.isEmpty());
-    QCOMPARE(f.endCalls, 0);
-    QVERIFY(f.record == before);
 }
 
-void TestMainWindow::aboutOpensModallyEachTime()
+void TestMainWindow::exitWhileTheInstrumentIsWaitedFor()
 {
-    Fixture f;
-    for (int opening = 1; opening <= 2; ++opening) {
-        QString caption;
-        bool modal = false;
-        whenModalOpens([&](QWidget* dialog) {
-            caption = dialog->windowTitle();
-            modal = dialog->isModal();
-            qobject_cast<QDialog*>(dialog)->accept();
-        });
-        f.window->Command1_Click(int(Command::About));
-        QCOMPARE(caption, QStringLiteral("MIRAVO Link Toolのﾊﾞｰｼﾞｮﾝ情報"));
-        QVERIFY(modal);
-        QCOMPARE(f.prompts.beeps, opening);
-    }
-}
-
-void TestMainWindow::helpStartsOrTells()
-{
-    Fixture f;
-    f.window->Command1_Click(int(Command::Help));
-    QVERIFY(f.prompts.asked.isEmpty());
-    QCOMPARE(f.helpOpened.size(), 1);
+    SimOptions slowSweep;
+    slowSweep.sweepTime = std::chrono::minutes(10);
+    Fixture f({}, slowSweep);
+    QVERIFY(f.linkIdle());
+    f.window->show();
+    QVERIFY(f.window->link()->singleSweep());
+    QTest::qWait(50);
+    QVERIFY(f.window->link()->isBusy());
+    f.button(int(Command::Exit))->click();
+    QCOMPARE(f.endCalls, 1);
+    QVERIFY(!f.window->isVisible());
+    // The port is closed: nothing more goes out.
+    QVERIFY(!f.window->link()->run());
 }
 
 QTEST_MAIN(TestMainWindow)
