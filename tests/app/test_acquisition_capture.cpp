@@ -59,11 +59,9 @@ void TestAcquisitionCapture::plan_data()
     QTest::addColumn<QList<int>>("channels");
     QTest::addColumn<int>("points");
 
-    QTest::newRow("both, normal") << 1 << 1 << 0 << QList<int>{1, 2} << 5120;
     QTest::newRow("both, long") << 1 << 1 << 1 << QList<int>{1, 2} << 102400;
     QTest::newRow("greyed boxes count as checked") << 2 << 0 << 2 << QList<int>{1} << 102400;
-    QTest::newRow("channel 2 only") << 0 << 1 << 0 << QList<int>{2} << 5120;
-    QTest::newRow("none") << 0 << 0 << 1 << QList<int>{} << 102400;
+    QTest::newRow("channel 2 only, normal") << 0 << 1 << 0 << QList<int>{2} << 5120;
 }
 
 void TestAcquisitionCapture::plan()
@@ -84,7 +82,6 @@ void TestAcquisitionCapture::appliesRawSignedSamples_data()
     QTest::addColumn<QList<int>>("channels");
     QTest::addColumn<int>("points");
 
-    QTest::newRow("both channels, normal") << QList<int>{1, 2} << 5120;
     QTest::newRow("both channels, long") << QList<int>{1, 2} << 102400;
     QTest::newRow("channel 2 alone keeps channel 1") << QList<int>{2} << 5120;
     QTest::newRow("channel 1 alone keeps channel 2") << QList<int>{1} << 102400;
@@ -141,9 +138,7 @@ void TestAcquisitionCapture::incompleteOrWrongBlocksChangeNothing_data()
 
     QTest::newRow("second channel missing") << 1 << 5120 << true;
     QTest::newRow("short block") << 1 << 5119 << false;
-    QTest::newRow("long block") << 1 << 5121 << false;
     QTest::newRow("channel out of order") << 2 << 5120 << false;
-    QTest::newRow("channel not asked for") << 3 << 5120 << false;
 }
 
 void TestAcquisitionCapture::incompleteOrWrongBlocksChangeNothing()
@@ -169,7 +164,6 @@ void TestAcquisitionCapture::secondsLeft_data()
     QTest::addColumn<qint64>("elapsedMs");
     QTest::addColumn<qint64>("seconds");   // -1: not yet known
 
-    QTest::newRow("half of one channel") << 0 << 1 << qint64(51200) << qint64(4450) << qint64(5);
     QTest::newRow("half of the first of two") << 0 << 2 << qint64(51200) << qint64(4450) << qint64(14);
     QTest::newRow("start of the second of two") << 1 << 2 << qint64(0) << qint64(9000) << qint64(9);
     QTest::newRow("everything arrived") << 1 << 2 << qint64(102400) << qint64(18000) << qint64(0);

@@ -5,7 +5,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -24,49 +23,55 @@ WaveRecord sampleRecord()
     record.Ch2VoltsPerDiv = 0.05f;
     record.Ch1Offset = 25.0f;
     record.Ch2Offset = -10.0f;
-    record.LastIndex = 5119;
     record.Samples(1, 7) = 42;
     return record;
 }
 
-template <typename T>
-T* child(QWidget& dialog, const QString& name)
-{
-    T* widget = dialog.findChild<T*>(name);
-    if (!widget)
-        qFatal("no control %s", qPrintable(name));
-    return widget;
-}
+// A dialog on its own record, shown and painted.
+struct Opened {
+    explicit Opened(const WaveRecord& start = sampleRecord()) : record(start), dialog(record, prompts, nullptr, clock)
+    {
+        dialog.show();
+        if (!QTest::qWaitForWindowExposed(&dialog))
+            qFatal("dialog not shown");
+        QCoreApplication::processEvents();
+    }
+    template <typename T = QWidget>
+    T* at(const char* name)
+    {
+        T* widget = dialog.findChild<T*>(QString::fromLatin1(name));
+        if (!widget)
+            qFatal("no control %s", name);
+        return widget;
+    }
+    void press(int index) { QTest::mouseClick(at<QPushButton>(qPrintable(QStringLiteral("Command1_%1").arg(index))), Qt::LeftButton); }
 
-QPushButton* button(QWidget& dialog, int index)
-{
-    return child<QPushButton>(dialog, QStringLiteral("Command1_%1").arg(index));
-}
+    static QDateTime clock() { return QDateTime(QDate(2026, 12, 5), QTime(22, 5, 5)); }
 
-void showAndPaint(QDialog& dialog)
-{
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    QCoreApplication::processEvents();
-}
+    WaveRecord record;
+    ScriptedPrompts prompts;
+    SetupDialog dialog;
+};
 
-const QDateTime kNow(QDate(2026, 12, 5), QTime(22, 5, 5));
+WaveRecord withField(int16_t WaveRecord::*field, int16_t value, int32_t lastIndex = 5119)
+{
+    WaveRecord record = sampleRecord();
+    record.*field = value;
+    record.LastIndex = lastIndex;
+    return record;
+}
 
 } // namespace
 
 class TestSetupDialog : public QObject {
     Q_OBJECT
 private slots:
-    void controlsCarryTheirTexts_data();
-    void controlsCarryTheirTexts();
-    void listsAndGuidance();
     void opensWithTheRecordsValues();
     void equSamplingFollowsTheLength_data();
     void equSamplingFollowsTheLength();
     void protectionModes_data();
     void protectionModes();
     void lockedOkStoresTitleWithReReadValues();
-    void okStoresWhatWasTyped_data();
     void okStoresWhatWasTyped();
     void closingWithoutOkStoresNothing_data();
     void closingWithoutOkStoresNothing();
@@ -79,99 +84,24 @@ private slots:
     void freshCaptureWarning();
 };
 
-void TestSetupDialog::controlsCarryTheirTexts_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QString>("tip");
-
-    QTest::newRow("sweep") << "SetupCombo_0" << "" << "掃引速度";
-    QTest::newRow("ch1 volts") << "SetupCombo_1" << "" << "CH1 電圧レンジ";
-    QTest::newRow("ch2 volts") << "SetupCombo_2" << "" << "CH2 電圧レンジ";
-    QTest::newRow("delay") << "Delay" << "" << "遅延時間";
-    QTest::newRow("title") << "Title" << "" << "タイトル欄";
-    QTest::newRow("ch1 offset") << "SetupOffset_0" << "" << "CH1 オフセット";
-    QTest::newRow("ch2 offset") << "SetupOffset_1" << "" << "CH2 オフセット";
-    QTest::newRow("equ sampling") << "EquSamplingCheck" << "等価サンプリング" << "等価ｻﾝﾌﾟﾘﾝｸﾞ波形はチェックを！";
-    QTest::newRow("date and time") << "Command1_0" << "Date && Time" << "タイトルとして日付と時間を代入します";
-    QTest::newRow("ok") << "Command1_1" << "OK" << "確認＆終了";
-    QTest::newRow("cancel") << "Command1_2" << "Cancel" << "設定破棄＆終了";
-    QTest::newRow("confirm") << "Command1_3" << "設定確定" << "確定すると、設定値は保護され変更出来ません！";
-    QTest::newRow("frame 1") << "Frame1_0" << " Ch 1 " << "";
-    QTest::newRow("frame 2") << "Frame1_1" << " Ch 2 " << "";
-    QTest::newRow("label sweep unit") << "Label1_0" << "sec/DIV" << "";
-    QTest::newRow("label delay unit") << "Label1_1" << "sec" << "";
-    QTest::newRow("label title") << "Label1_2" << "Ｔｉｔｌｅ" << "";
-    QTest::newRow("label sweep") << "Label1_3" << "Sweep" << "";
-    QTest::newRow("label delay") << "Label1_4" << "Delay" << "";
-    QTest::newRow("label ch1 scale") << "Label1_5" << "V Scale" << "";
-    QTest::newRow("label ch2 offset unit") << "Label1_12" << "DIV" << "";
-}
-
-void TestSetupDialog::controlsCarryTheirTexts()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, caption);
-    QFETCH(QString, tip);
-
-    WaveRecord record = sampleRecord();
-    ScriptedPrompts prompts;
-    SetupDialog dialog(record, prompts);
-    QCOMPARE(dialog.windowTitle(), QStringLiteral("セットアップ情報"));
-    QWidget* widget = child<QWidget>(dialog, name);
-    QCOMPARE(widget->toolTip(), tip);
-    if (auto* b = qobject_cast<QAbstractButton*>(widget))
-        QCOMPARE(b->text(), caption);
-    else if (auto* l = qobject_cast<QLabel*>(widget))
-        QCOMPARE(l->text(), caption);
-    else if (auto* g = qobject_cast<QGroupBox*>(widget))
-        QCOMPARE(g->title(), caption);
-}
-
-void TestSetupDialog::listsAndGuidance()
-{
-    WaveRecord record = sampleRecord();
-    ScriptedPrompts prompts;
-    SetupDialog dialog(record, prompts);
-
-    auto entries = [&](int index) {
-        QStringList list;
-        auto* combo = child<QComboBox>(dialog, QStringLiteral("SetupCombo_%1").arg(index));
-        for (int i = 0; i < combo->count(); ++i)
-            list << combo->itemText(i);
-        return list;
-    };
-    const QStringList sweep = entries(0);
-    QCOMPARE(sweep.size(), 31);
-    QCOMPARE(sweep.mid(4, 4), (QStringList{"2", "1", "500m", "200m"}));
-    QCOMPARE(sweep.last(), QStringLiteral("5n"));
-    const QStringList volts = entries(1);
-    QCOMPARE(volts.size(), 15);
-    QCOMPARE(volts.first(), QStringLiteral("100"));
-    QCOMPARE(volts.last(), QStringLiteral("2m"));
-    QCOMPARE(entries(2), volts);
-
-    const QStringList guidance = child<QPlainTextEdit>(dialog, QStringLiteral("Text1"))->toPlainText().split('\n');
-    QCOMPARE(guidance.size(), 12);
-    QCOMPARE(guidance[0], QStringLiteral("ファイルからデーターを読み込ん"));
-    QCOMPARE(guidance[5], QString());
-    QCOMPARE(guidance[11], QStringLiteral("  k: ｷﾛ   M: ﾒｶﾞ   G: ｷﾞｶﾞ"));
-}
-
 void TestSetupDialog::opensWithTheRecordsValues()
 {
-    WaveRecord record = sampleRecord();
-    ScriptedPrompts prompts;
-    SetupDialog dialog(record, prompts);
-    QCOMPARE(child<QLineEdit>(dialog, "Title")->text(), QStringLiteral("前回の波形"));
-    QCOMPARE(child<QComboBox>(dialog, "SetupCombo_0")->currentText(), QStringLiteral("500m"));
-    QCOMPARE(child<QComboBox>(dialog, "SetupCombo_1")->currentText(), QStringLiteral("2 "));
-    QCOMPARE(child<QComboBox>(dialog, "SetupCombo_2")->currentText(), QStringLiteral("50m"));
-    QCOMPARE(child<QLineEdit>(dialog, "SetupOffset_0")->text(), QStringLiteral("1"));
-    QCOMPARE(child<QLineEdit>(dialog, "SetupOffset_1")->text(), QStringLiteral("-0.4"));
-    QCOMPARE(child<QLineEdit>(dialog, "Delay")->text(), QStringLiteral("1m"));
-    const auto* length = child<QLabel>(dialog, "DataLength");
-    QCOMPARE(length->text(), QStringLiteral("Data : 5120/Ch"));
+    Opened o;
+    QCOMPARE(o.dialog.windowTitle(), QStringLiteral("セットアップ情報"));
+    QCOMPARE(o.at<QLineEdit>("Title")->text(), QStringLiteral("前回の波形"));
+    QCOMPARE(o.at<QComboBox>("SetupCombo_0")->currentText(), QStringLiteral("500m"));
+    QCOMPARE(o.at<QComboBox>("SetupCombo_1")->currentText(), QStringLiteral("2 "));
+    QCOMPARE(o.at<QComboBox>("SetupCombo_2")->currentText(), QStringLiteral("50m"));
+    QCOMPARE(o.at<QLineEdit>("SetupOffset_0")->text(), QStringLiteral("1"));
+    QCOMPARE(o.at<QLineEdit>("SetupOffset_1")->text(), QStringLiteral("-0.4"));
+    QCOMPARE(o.at<QLineEdit>("Delay")->text(), QStringLiteral("1m"));
+    QCOMPARE(o.at<QComboBox>("SetupCombo_0")->count(), 31);
+    QCOMPARE(o.at<QComboBox>("SetupCombo_0")->itemText(6), QStringLiteral("500m"));
+    QCOMPARE(o.at<QComboBox>("SetupCombo_1")->count(), 15);
+    QCOMPARE(o.at<QComboBox>("SetupCombo_2")->itemText(14), QStringLiteral("2m"));
+    QCOMPARE(o.at<QPlainTextEdit>("Text1")->toPlainText().split('\n').size(), 12);
+    QCOMPARE(o.at<QPushButton>("Command1_0")->text(), QStringLiteral("Date && Time"));
+    const auto* length = o.at<QLabel>("DataLength");
     QCOMPARE(length->palette().color(QPalette::Window), QColor(0, 0, 192));
     QCOMPARE(length->palette().color(QPalette::WindowText), QColor(Qt::white));
 }
@@ -179,33 +109,31 @@ void TestSetupDialog::opensWithTheRecordsValues()
 void TestSetupDialog::equSamplingFollowsTheLength_data()
 {
     QTest::addColumn<int>("lastIndex");
+    QTest::addColumn<QString>("caption");
     QTest::addColumn<bool>("enabled");
-    QTest::addColumn<int>("afterCancel");
 
-    QTest::newRow("5120 samples") << 5119 << true << int(kTrue);
-    QTest::newRow("6001 samples") << 6000 << true << int(kTrue);
-    QTest::newRow("6002 samples") << 6001 << false << int(kFalse);
-    QTest::newRow("long record") << 102399 << false << int(kFalse);
+    QTest::newRow("5120 samples") << 5119 << "Data : 5120/Ch" << true;
+    QTest::newRow("6001 samples") << 6000 << "Data : 6001/Ch" << true;
+    QTest::newRow("6002 samples") << 6001 << "Data : 6002/Ch" << false;
+    QTest::newRow("long record") << 102399 << "Data : 102400/Ch" << false;
 }
 
 void TestSetupDialog::equSamplingFollowsTheLength()
 {
     QFETCH(int, lastIndex);
+    QFETCH(QString, caption);
     QFETCH(bool, enabled);
-    QFETCH(int, afterCancel);
 
-    WaveRecord record = sampleRecord();
-    record.LastIndex = lastIndex;
-    record.EquSampling = kTrue;
-    ScriptedPrompts prompts;
-    SetupDialog dialog(record, prompts);
-    auto* check = child<QCheckBox>(dialog, "EquSamplingCheck");
+    Opened o(withField(&WaveRecord::EquSampling, kTrue, lastIndex));
+    QCOMPARE(o.at<QLabel>("DataLength")->text(), caption);
+    auto* check = o.at<QCheckBox>("EquSamplingCheck");
     QCOMPARE(check->isEnabled(), enabled);
     QCOMPARE(check->isChecked(), enabled);
-    // Cleared as soon as the dialog opens, before any button.
-    QCOMPARE(int(record.EquSampling), afterCancel);
-    dialog.Command1_Click(2);
-    QCOMPARE(int(record.EquSampling), afterCancel);
+    // Cleared as soon as the dialog opens, and Cancel does not bring it back.
+    const int16_t expected = enabled ? kTrue : kFalse;
+    QCOMPARE(o.record.EquSampling, expected);
+    o.press(2);
+    QCOMPARE(o.record.EquSampling, expected);
 }
 
 void TestSetupDialog::protectionModes_data()
@@ -224,172 +152,126 @@ void TestSetupDialog::protectionModes()
     QFETCH(QString, comment);
     QFETCH(QColor, background);
 
-    WaveRecord record = sampleRecord();
-    record.ParamsLocked = int16_t(locked);
-    ScriptedPrompts prompts;
-    SetupDialog dialog(record, prompts);
-    showAndPaint(dialog);
-
-    const auto* label = child<QLabel>(dialog, "Comment");
+    Opened o(withField(&WaveRecord::ParamsLocked, int16_t(locked)));
+    const auto* label = o.at<QLabel>("Comment");
     QCOMPARE(label->text(), comment);
     QCOMPARE(label->palette().color(QPalette::Window), background);
     QCOMPARE(label->palette().color(QPalette::WindowText), QColor(Qt::white));
-    QCOMPARE(button(dialog, 3)->isVisible(), !locked);
+    QCOMPARE(o.at("Command1_3")->isVisible(), !locked);
     for (const char* name : {"SetupCombo_0", "SetupCombo_1", "SetupCombo_2", "SetupOffset_0", "SetupOffset_1",
                              "Delay", "EquSamplingCheck"})
-        QVERIFY2(child<QWidget>(dialog, name)->isEnabled() == !locked, name);
+        QVERIFY2(o.at(name)->isEnabled() == !locked, name);
     for (const char* name : {"Title", "Command1_0", "Command1_1", "Command1_2"})
-        QVERIFY2(child<QWidget>(dialog, name)->isEnabled(), name);
+        QVERIFY2(o.at(name)->isEnabled(), name);
 }
 
 void TestSetupDialog::lockedOkStoresTitleWithReReadValues()
 {
-    WaveRecord record = sampleRecord();
-    record.ParamsLocked = kTrue;
-    record.EquSampling = kTrue;
-    ScriptedPrompts prompts;
-    SetupDialog dialog(record, prompts);
-    showAndPaint(dialog);
-    auto* title = child<QLineEdit>(dialog, "Title");
+    WaveRecord start = withField(&WaveRecord::ParamsLocked, kTrue);
+    start.EquSampling = kTrue;
+    Opened o(start);
+    auto* title = o.at<QLineEdit>("Title");
     title->selectAll();
     title->insert(QStringLiteral("新しい題"));
-    QTest::mouseClick(button(dialog, 1), Qt::LeftButton);
+    o.press(1);
 
-    QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    WaveRecord expected = sampleRecord();
-    expected.Title = "新しい題";
-    expected.ParamsLocked = kTrue;
-    expected.EquSampling = kTrue;
-    QCOMPARE(record.Title, expected.Title);
-    QVERIFY(record == expected);
-}
-
-void TestSetupDialog::okStoresWhatWasTyped_data()
-{
-    QTest::addColumn<QString>("sweep");
-    QTest::addColumn<QString>("offset");
-    QTest::addColumn<float>("secondsPerDiv");
-    QTest::addColumn<float>("counts");
-
-    QTest::newRow("2u, one division") << "2u" << "1" << 2e-6f << 25.0f;
-    QTest::newRow("list entry, -0.4 division") << "500m" << "-0.4" << 0.5f << -10.0f;
-    QTest::newRow("full width, exponent") << "１ｍ" << "2E-1" << 1e-3f << 5.0f;
-    QTest::newRow("not a number") << "fast" << "up" << 0.0f << 0.0f;
+    QCOMPARE(o.dialog.result(), int(QDialog::Accepted));
+    start.Title = "新しい題";
+    QVERIFY(o.record == start);
 }
 
 void TestSetupDialog::okStoresWhatWasTyped()
 {
-    QFETCH(QString, sweep);
-    QFETCH(QString, offset);
-    QFETCH(float, secondsPerDiv);
-    QFETCH(float, counts);
+    Opened o;
+    auto* sweep = o.at<QComboBox>("SetupCombo_0")->lineEdit();
+    sweep->selectAll();
+    QTest::keyClicks(sweep, QStringLiteral("2u"));
+    auto* offset = o.at<QLineEdit>("SetupOffset_1");
+    offset->selectAll();
+    QTest::keyClicks(offset, QStringLiteral("-0.4"));
+    o.at<QLineEdit>("SetupOffset_0")->setText(QStringLiteral("0.5"));
+    o.at<QComboBox>("SetupCombo_1")->setCurrentIndex(7);   // "500m"
+    o.at<QCheckBox>("EquSamplingCheck")->setChecked(true);
+    o.press(1);
 
-    WaveRecord record = sampleRecord();
-    ScriptedPrompts prompts;
-    SetupDialog dialog(record, prompts);
-    showAndPaint(dialog);
-    auto* sweepBox = child<QComboBox>(dialog, "SetupCombo_0");
-    sweepBox->lineEdit()->selectAll();
-    sweepBox->lineEdit()->insert(sweep);
-    auto* offsetBox = child<QLineEdit>(dialog, "SetupOffset_1");
-    offsetBox->selectAll();
-    offsetBox->insert(offset);
-    child<QComboBox>(dialog, "SetupCombo_1")->setCurrentIndex(7);   // "500m"
-    child<QCheckBox>(dialog, "EquSamplingCheck")->setChecked(true);
-    QTest::mouseClick(button(dialog, 1), Qt::LeftButton);
-
-    QVERIFY(!dialog.isVisible());
-    QCOMPARE(record.SecondsPerDiv, secondsPerDiv);
-    QCOMPARE(record.Ch2Offset, counts);
-    QCOMPARE(record.Ch1VoltsPerDiv, 0.5f);
-    QCOMPARE(record.EquSampling, kTrue);
-    QCOMPARE(record.Ch1Offset, 25.0f);
-    QCOMPARE(record.ParamsLocked, kFalse);
-    QCOMPARE(record.Samples(1, 7), int16_t(42));
+    QVERIFY(!o.dialog.isVisible());
+    QCOMPARE(o.record.SecondsPerDiv, 2e-6f);
+    QCOMPARE(o.record.Ch2Offset, -10.0f);
+    QCOMPARE(o.record.Ch1Offset, 12.5f);
+    QCOMPARE(o.record.Ch1VoltsPerDiv, 0.5f);
+    QCOMPARE(o.record.EquSampling, kTrue);
+    QCOMPARE(o.record.ParamsLocked, kFalse);
+    QCOMPARE(o.record.Samples(1, 7), int16_t(42));
 }
 
 void TestSetupDialog::closingWithoutOkStoresNothing_data()
 {
-    QTest::addColumn<int>("how");   // 0 Cancel button, 1 Escape, 2 close box, 3 index out of range
+    QTest::addColumn<int>("how");
     QTest::newRow("cancel") << 0;
     QTest::newRow("escape") << 1;
     QTest::newRow("close box") << 2;
-    QTest::newRow("unknown index") << 3;
+    QTest::newRow("index out of range") << 3;
 }
 
 void TestSetupDialog::closingWithoutOkStoresNothing()
 {
     QFETCH(int, how);
 
-    WaveRecord record = sampleRecord();
-    ScriptedPrompts prompts;
-    SetupDialog dialog(record, prompts);
-    showAndPaint(dialog);
-    auto* title = child<QLineEdit>(dialog, "Title");
+    Opened o;
+    auto* title = o.at<QLineEdit>("Title");
     title->setText(QStringLiteral("捨てる"));
-    child<QLineEdit>(dialog, "SetupOffset_0")->setText(QStringLiteral("3"));
-    child<QComboBox>(dialog, "SetupCombo_0")->setEditText(QStringLiteral("1u"));
+    o.at<QLineEdit>("SetupOffset_0")->setText(QStringLiteral("3"));
+    o.at<QComboBox>("SetupCombo_0")->setEditText(QStringLiteral("1u"));
     switch (how) {
-    case 0: QTest::mouseClick(button(dialog, 2), Qt::LeftButton); break;
+    case 0: o.press(2); break;
     case 1: QTest::keyClick(title, Qt::Key_Escape); break;
-    case 2: dialog.close(); break;
-    default: dialog.Command1_Click(9); break;
+    case 2: o.dialog.close(); break;
+    default: o.dialog.Command1_Click(9); break;
     }
-    QVERIFY(!dialog.isVisible());
-    QCOMPARE(dialog.result(), int(QDialog::Rejected));
-    QVERIFY(record == sampleRecord());
+    QVERIFY(!o.dialog.isVisible());
+    QCOMPARE(o.dialog.result(), int(QDialog::Rejected));
+    QVERIFY(o.record == sampleRecord());
 }
 
 void TestSetupDialog::enterDoesNotPressOk()
 {
-    WaveRecord record = sampleRecord();
-    ScriptedPrompts prompts;
-    SetupDialog dialog(record, prompts);
-    showAndPaint(dialog);
-    auto* title = child<QLineEdit>(dialog, "Title");
+    Opened o;
+    auto* title = o.at<QLineEdit>("Title");
     title->setText(QStringLiteral("途中"));
     QTest::keyClick(title, Qt::Key_Return);
-    QTest::keyClick(child<QComboBox>(dialog, "SetupCombo_0")->lineEdit(), Qt::Key_Enter);
-    QVERIFY(dialog.isVisible());
-    QVERIFY(record == sampleRecord());
-    QCOMPARE(child<QComboBox>(dialog, "SetupCombo_0")->count(), 31);
-    for (int i = 0; i < 4; ++i)
-        QVERIFY(!button(dialog, i)->isDefault());
+    QTest::keyClick(o.at<QComboBox>("SetupCombo_0")->lineEdit(), Qt::Key_Enter);
+    QVERIFY(o.dialog.isVisible());
+    QVERIFY(o.record == sampleRecord());
+    // A typed text is a value, not a new list entry.
+    QCOMPARE(o.at<QComboBox>("SetupCombo_0")->count(), 31);
 }
 
 void TestSetupDialog::confirm_data()
 {
     QTest::addColumn<QMessageBox::StandardButton>("answer");
-    QTest::addColumn<bool>("closed");
-
-    QTest::newRow("no") << QMessageBox::No << false;
-    QTest::newRow("yes") << QMessageBox::Yes << true;
+    QTest::newRow("no") << QMessageBox::No;
+    QTest::newRow("yes") << QMessageBox::Yes;
 }
 
 void TestSetupDialog::confirm()
 {
     QFETCH(QMessageBox::StandardButton, answer);
-    QFETCH(bool, closed);
+    const bool yes = answer == QMessageBox::Yes;
 
-    WaveRecord record = sampleRecord();
-    ScriptedPrompts prompts;
-    prompts.answers.push_back(answer);
-    SetupDialog dialog(record, prompts);
-    showAndPaint(dialog);
-    child<QLineEdit>(dialog, "SetupOffset_0")->setText(QStringLiteral("2"));
-    QTest::mouseClick(button(dialog, 3), Qt::LeftButton);
+    Opened o;
+    o.prompts.answers.push_back(answer);
+    o.at<QLineEdit>("SetupOffset_0")->setText(QStringLiteral("2"));
+    o.press(3);
 
-    QCOMPARE(prompts.asked.size(), 1);
-    const auto& asked = prompts.asked.first();
+    QCOMPARE(o.prompts.asked.size(), 1);
+    const auto& asked = o.prompts.asked.first();
     QCOMPARE(asked.caption, QStringLiteral("パラメーター確定の確認"));
     QCOMPARE(asked.text, QStringLiteral("時間・電圧・位置のパラメーターを確定し保護します。\nよろしいですか？"));
     QCOMPARE(asked.icon, QMessageBox::NoIcon);
-    QCOMPARE(asked.buttons, QMessageBox::Yes | QMessageBox::No);
     QCOMPARE(asked.defaultButton, QMessageBox::No);
-
-    QCOMPARE(dialog.isVisible(), !closed);
-    QCOMPARE(record.ParamsLocked, closed ? kTrue : kFalse);
-    QCOMPARE(record.Ch1Offset, closed ? 50.0f : 25.0f);
+    QCOMPARE(o.dialog.isVisible(), !yes);
+    QCOMPARE(o.record.ParamsLocked, yes ? kTrue : kFalse);
+    QCOMPARE(o.record.Ch1Offset, yes ? 50.0f : 25.0f);
 }
 
 void TestSetupDialog::dateAndTime_data()
@@ -406,48 +288,40 @@ void TestSetupDialog::dateAndTime()
     QFETCH(QMessageBox::StandardButton, answer);
     QFETCH(QString, shown);
 
-    WaveRecord record = sampleRecord();
-    ScriptedPrompts prompts;
-    prompts.answers.push_back(answer);
-    SetupDialog dialog(record, prompts, nullptr, [] { return kNow; });
-    showAndPaint(dialog);
-    QTest::mouseClick(button(dialog, 0), Qt::LeftButton);
+    Opened o;
+    o.prompts.answers.push_back(answer);
+    o.press(0);
 
-    QCOMPARE(prompts.beeps, 1);
-    QCOMPARE(prompts.asked.size(), 1);
-    QCOMPARE(prompts.asked.first().text, QStringLiteral("タイトル枠へ現在の日付と時間を設定します。\nよろしいですか？"));
-    QCOMPARE(prompts.asked.first().icon, QMessageBox::Warning);
-    QCOMPARE(prompts.asked.first().defaultButton, QMessageBox::No);
-    QVERIFY(dialog.isVisible());
-    QCOMPARE(child<QLineEdit>(dialog, "Title")->text(), shown);
-    QCOMPARE(record.Title, std::string("前回の波形"));
-
-    QTest::mouseClick(button(dialog, 2), Qt::LeftButton);
-    QVERIFY(record == sampleRecord());
+    QCOMPARE(o.prompts.beeps, 1);
+    QCOMPARE(o.prompts.asked.size(), 1);
+    QCOMPARE(o.prompts.asked.first().text, QStringLiteral("タイトル枠へ現在の日付と時間を設定します。\nよろしいですか？"));
+    QCOMPARE(o.prompts.asked.first().icon, QMessageBox::Warning);
+    QCOMPARE(o.prompts.asked.first().defaultButton, QMessageBox::No);
+    QVERIFY(o.dialog.isVisible());
+    QCOMPARE(o.at<QLineEdit>("Title")->text(), shown);
+    o.press(2);
+    QVERIFY(o.record == sampleRecord());
 }
 
 void TestSetupDialog::freshCaptureWarning_data()
 {
     QTest::addColumn<int>("fresh");
-    QTest::addColumn<int>("warnings");
-
-    QTest::newRow("fresh capture") << int(kTrue) << 1;
-    QTest::newRow("no capture") << int(kFalse) << 0;
+    QTest::newRow("fresh capture") << int(kTrue);
+    QTest::newRow("no capture") << int(kFalse);
 }
 
 void TestSetupDialog::freshCaptureWarning()
 {
     QFETCH(int, fresh);
-    QFETCH(int, warnings);
+    const int warnings = fresh == kTrue ? 1 : 0;
 
-    WaveRecord record = sampleRecord();
-    record.FreshCapture = int16_t(fresh);
+    WaveRecord record = withField(&WaveRecord::FreshCapture, int16_t(fresh));
     ScriptedPrompts prompts;
     // Two openings: each warns once, however often it is repainted.
     for (int opening = 1; opening <= 2; ++opening) {
         SetupDialog dialog(record, prompts);
-        QVERIFY(prompts.asked.size() == warnings * (opening - 1));
-        showAndPaint(dialog);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         for (int i = 0; i < 3; ++i) {
             dialog.repaint();
             QCoreApplication::processEvents();
