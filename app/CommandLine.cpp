@@ -3,6 +3,7 @@
 #include "app/AppIdentity.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
 
 CommandLineOptions ParseCommandLine(const QStringList& arguments)
 {
@@ -28,7 +29,11 @@ CommandLineOptions ParseCommandLine(const QStringList& arguments)
     }
     if (parser.isSet(help)) {
         options.action = CommandLineOptions::Action::ShowHelp;
-        options.text = parser.helpText();
+        // The parser's own usage line names the program only when an application object
+        // exists; the first argument names it always.
+        const QString program = arguments.isEmpty() ? QStringLiteral("miravo-link") : QFileInfo(arguments[0]).fileName();
+        const QString help = parser.helpText();
+        options.text = QStringLiteral("Usage: %1 [options]").arg(program) + help.mid(help.indexOf(QLatin1Char('\n')));
         return options;
     }
     if (parser.isSet(version)) {

@@ -22,12 +22,11 @@ void print(std::FILE* stream, const QString& text)
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("miravo-link"));
-    QApplication::setApplicationDisplayName(AppIdentity::title());
-    QApplication::setApplicationVersion(AppIdentity::versionNumber());
-
-    const CommandLineOptions options = ParseCommandLine(QApplication::arguments());
+    // Read before any window system is needed, so --help and --version work without a display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLineOptions options = ParseCommandLine(arguments);
     switch (options.action) {
     case CommandLineOptions::Action::ShowHelp:
     case CommandLineOptions::Action::ShowVersion:
@@ -39,6 +38,11 @@ int main(int argc, char* argv[])
     case CommandLineOptions::Action::Run:
         break;
     }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("miravo-link"));
+    QApplication::setApplicationDisplayName(AppIdentity::title());
+    QApplication::setApplicationVersion(AppIdentity::versionNumber());
 
     WaveRecord record;
     EnvSettings settings;

@@ -114,6 +114,7 @@ void TestAppShell::commandLine_data()
     QTest::newRow("nothing") << QStringList{} << int(A::Run) << "" << false;
     QTest::newRow("port") << QStringList{"--port", "/dev/ttyUSB0"} << int(A::Run) << "/dev/ttyUSB0" << false;
     QTest::newRow("simulate") << QStringList{"--simulate"} << int(A::Run) << "" << true;
+    QTest::newRow("help") << QStringList{"--help"} << int(A::ShowHelp) << "" << false;
     QTest::newRow("version") << QStringList{"--version"} << int(A::ShowVersion) << "" << false;
     QTest::newRow("port without device") << QStringList{"--port"} << int(A::Fail) << "" << false;
     QTest::newRow("empty device") << QStringList{"--port", " "} << int(A::Fail) << " " << false;
@@ -136,6 +137,8 @@ void TestAppShell::commandLine()
     } else {
         QVERIFY(!options.text.isEmpty());
     }
+    if (options.action == CommandLineOptions::Action::ShowHelp)
+        QVERIFY(options.text.startsWith(QStringLiteral("Usage: miravo-link [options]")));
     if (options.action == CommandLineOptions::Action::ShowVersion)
         QVERIFY(options.text.contains(QStringLiteral("1.0.0")));
 }
