@@ -10,6 +10,7 @@
 
 #include <QDialog>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -92,6 +93,7 @@ private slots:
     void dispatchByIndex();
     void loadQuestion_data();
     void loadQuestion();
+    void savedFileLoadsBackIntoTheView();
     void buttonsDuringInstrumentLoad();
     void instrumentLoadWithoutChannels();
     void setupRefreshesWithoutRedraw();
@@ -275,6 +277,43 @@ void TestMainWindow::loadQuestion()
     QCOMPARE(f.label("Parameter_0"), timeLabel);
     QVERIFY(started.isEmpty());
     QVERIFY(f.window->link()->state().open);
+}
+
+void TestMainWindow::savedFileLoadsBackIntoTheView()
+{
+    Fixture f;
+    f.record.SecondsPerDiv = 1e-4f;
+    f.record.Ch1VoltsPerDiv = 0.5f;
+    f.record.Ch2VoltsPerDiv = 1.0f;
+    f.record.Title = "loop";
+    f.record.LastIndex = 5119;
+    for (int i = 0; i <= 5119; ++i) {
+        f.record.Samples(1, i) = int16_t(i % 100 - 50);
+        f.record.Samples(2, i) = int16_t(i % 2 ? 40 : -40);
+    }
+    const QString path = f.dir.filePath(QStringLiteral("wave.CSV"));
+    f.prompts.fileNames.push_back(path);
+    f.window->Command1_Click(int(Command::Save));
+    QVERIFY(QFileInfo::exists(path));
+
+    const WaveRecord saved = f.record;
+    f.display()->setFlagValue(WaveDisplay::Flag::Ch2, 0);
+    f.record.Samples(1, 7) = 99;
+    f.prompts.answers.push_back(QMessageBox::No);
+    f.prompts.fileNames.push_back(path);
+    f.window->Command1_Click(int(Command::Load));
+
+    QVERIFY(f.prompts.asked.size() == 1);
+    for (int i = 0; i <= 5119; ++i) {
+        QCOMPARE(f.record.Samples(1, i), saved.Samples(1, i));
+        QCOMPARE(f.record.Samples(2, i), saved.Samples(2, i));
+    }
+    QCOMPARE(f.record.ParamsLocked, kTrue);
+    QCOMPARE(f.display()->flagValue(WaveDisplay::Flag::Ch2), 1);
+    QCOMPARE(f.display()->scale().ScaleWidth, 5119.0);
+    // Refreshed and drawn: volts and time per division are shown.
+    QCOMPARE(f.label("Parameter_2"), QStringLiteral("CH1 500mV/DIV"));
+    QVERIFY2(f.label("Parameter_0").contains(QStringLiteral("100us/DIV")), qPrintable(f.label("Parameter_0")));
 }
 
 void TestMainWindow::buttonsDuringInstrumentLoad()
