@@ -66,6 +66,7 @@ int main(int argc, char* argv[])
 
     SplashWindow splash;
     splash.show();
+    splash.activateWindow(); // a key press on the splash hands over at once
     QApplication::processEvents();
 
     MainWindowParts parts;
@@ -76,6 +77,7 @@ int main(int argc, char* argv[])
     parts.appDir = QApplication::applicationDirPath();
     parts.endProgram = [] { QApplication::exit(0); };
     MainWindow window(record, settings, std::move(parts));
+    window.resize(window.sizeHint().expandedTo(QSize(1040, 600)));
 
     // The timer may already have fired while the load steps waited on a message.
     if (splash.handedOver())
