@@ -43,29 +43,40 @@ public:
                                         int selectedFilter) override
     {
         fileDialogs.append({false, title, filter, selectedFilter});
-        return take(fileNames, std::optional<QString>());
+        return take(fileNames);
     }
     std::optional<QString> saveFileName(QWidget*, const QString& title, const QString& filter,
                                         int selectedFilter) override
     {
         fileDialogs.append({true, title, filter, selectedFilter});
-        return take(fileNames, std::optional<QString>());
+        return take(fileNames);
     }
     std::optional<QColor> chooseColor(QWidget*, const QString& title) override
     {
         colorTitles.append(title);
-        return take(colors, std::optional<QColor>());
+        return take(colors);
     }
     void beep() override { ++beeps; }
 
 private:
-    template <typename T, typename D>
-    static T take(std::deque<T>& queue, D fallback)
+    static QMessageBox::StandardButton take(std::deque<QMessageBox::StandardButton>& queue,
+                                            QMessageBox::StandardButton fallback)
     {
         if (queue.empty())
             return fallback;
-        T front = queue.front();
+        const QMessageBox::StandardButton front = queue.front();
         queue.pop_front();
+        return front;
+    }
+    // An empty queue answers as a cancelled dialog.
+    template <typename T>
+    static std::optional<T> take(std::deque<std::optional<T>>& queue)
+    {
+        std::optional<T> front;
+        if (!queue.empty()) {
+            front.swap(queue.front());
+            queue.pop_front();
+        }
         return front;
     }
 };
