@@ -43,7 +43,9 @@ class AcquisitionController : public QObject {
     Q_OBJECT
 public:
     enum class Flow { None, Load, Single, Identity };
+    Q_ENUM(Flow)
     enum class Outcome { Done, Failed, Cancelled, Refused };
+    Q_ENUM(Outcome)
 
     explicit AcquisitionController(AcquisitionParts parts, QObject* parent = nullptr);
 

@@ -318,9 +318,3 @@ void SetupDialog::confirmParameters()
     m_record.ParamsLocked = kTrue;
     Command1_Click(1);
 }
-
-void ShowSetupDialog(WaveRecord& record, Prompts& prompts, QWidget* parent)
-{
-    SetupDialog dialog(record, prompts, parent);
-    dialog.exec();
-}

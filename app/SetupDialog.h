@@ -59,6 +59,3 @@ private:
     QPlainTextEdit* m_guidance = nullptr;
     std::array<QPushButton*, 4> m_command{};
 };
-
-// Opens frmSetup modally on record, as the Setup button does; returns when it has closed.
-void ShowSetupDialog(WaveRecord& record, Prompts& prompts, QWidget* parent);

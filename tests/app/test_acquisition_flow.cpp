@@ -153,7 +153,10 @@ private:
         const bool warn = record.FreshCapture == kTrue;
         const qsizetype asked = prompts.asked.size();
         QTimer::singleShot(0, &window, [this, warn, asked] { fillSetup(warn, asked); });
-        ShowSetupDialog(record, prompts, &window);
+        {
+            SetupDialog dialog(record, prompts, &window);
+            dialog.exec();
+        }
         display->RefreshParameters();
     }
 
