@@ -65,7 +65,7 @@ bool AcquisitionController::SingleSweep()
         return false;
     paintBusy(m_parts.singleButton);
     if (m_parts.progress)
-        m_parts.progress->showSweepWait();
+        m_parts.progress->showWaiting(QStringLiteral("単掃引の完了を待っています"));
     if (!m_parts.link->singleSweep()) {
         restoreBusy(m_parts.singleButton);
         end(Outcome::Refused, QStringLiteral("測定器との通信を開始できませんでした。"));
@@ -78,6 +78,8 @@ bool AcquisitionController::ReadIdentity()
 {
     if (!begin(Flow::Identity))
         return false;
+    if (m_parts.progress)
+        m_parts.progress->showWaiting(QStringLiteral("製品情報を読み取っています"));
     if (!m_parts.link->readIdentity()) {
         end(Outcome::Refused, QStringLiteral("測定器との通信を開始できませんでした。"));
         return false;

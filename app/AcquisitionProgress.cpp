@@ -42,9 +42,9 @@ AcquisitionProgress::AcquisitionProgress(QWidget* parent)
     hide();
 }
 
-void AcquisitionProgress::showSweepWait()
+void AcquisitionProgress::showWaiting(const QString& what)
 {
-    m_text->setText(QStringLiteral("単掃引の完了を待っています"));
+    m_text->setText(what);
     m_bar->setRange(0, 0);
     show();
 }
@@ -62,16 +62,4 @@ void AcquisitionProgress::showTransfer(const TransferProgress& progress)
 void AcquisitionProgress::finish()
 {
     hide();
-}
-
-QString AcquisitionProgress::text() const
-{
-    return m_text->text();
-}
-
-int AcquisitionProgress::percent() const
-{
-    if (m_bar->maximum() == 0)
-        return -1;
-    return m_bar->value() / 10;
 }

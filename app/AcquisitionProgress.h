@@ -15,15 +15,13 @@ class AcquisitionProgress : public QWidget {
 public:
     explicit AcquisitionProgress(QWidget* parent = nullptr);
 
-    // The single sweep's wait for the instrument: a busy bar without an end.
-    void showSweepWait();
+    // A wait for the instrument without a measure of progress (the single sweep, the
+    // identity query): what is awaited and a busy bar without an end.
+    void showWaiting(const QString& what);
     // A waveform transfer: bytes over all channels of the capture, and the time left.
     void showTransfer(const TransferProgress& progress);
     // Back to idle: hidden.
     void finish();
-
-    QString text() const;
-    int percent() const;   // -1 while there is no measurable progress
 
 signals:
     void cancelRequested();

@@ -19,6 +19,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -305,7 +306,8 @@ void TestAcquisitionFlow::singleSweepNormalRecord()
     bool redDuringSweep = false;
     QObject::connect(&rig.link, &InstrumentLink::jobStarted, &rig.window, [&](LinkJob job) {
         if (job == LinkJob::SingleSweep)
-            redDuringSweep = rig.buttons[2]->styleSheet() == kBusyLight && rig.progress->percent() == -1;
+            redDuringSweep = rig.buttons[2]->styleSheet() == kBusyLight && 
+                            rig.progress->findChild<QProgressBar*>("ProgressBar")->maximum() == 0;
     });
 
     QTest::mouseClick(rig.buttons[2], Qt::LeftButton);
