@@ -1,5 +1,5 @@
 // Writes the pictures of a capture as a user sees it, into OUTDIR: the main window during
-// a long download (download-progress.png), then the setup dialog unlocked after the
+// a long download, the previous waveform still shown (download-progress.png), then the setup dialog unlocked after the
 // capture (setup-unlocked.png) and locked after its confirmation (setup-locked.png).
 // Usage: acquisition_snapshot OUTDIR; run it in a scratch directory (the window keeps its
 // settings file in the working directory), under Xvfb or with QT_QPA_PLATFORM=offscreen.
@@ -11,6 +11,7 @@
 #include "link/InstrumentLink.h"
 #include "sim/SimulatedInstrument.h"
 #include "support/ScriptedPrompts.h"
+#include "tests/wave/SampleWaves.h"
 #include "wave/WaveDisplay.h"
 #include "wave/WaveRecord.h"
 
@@ -81,8 +82,19 @@ int main(int argc, char* argv[])
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
         return 1;
+    // The previous waveform stays in view while the new one arrives.
+    FillSineSquare(*record, 5119);
+    record->SecondsPerDiv = 1e-4f;
+    record->Ch1VoltsPerDiv = 0.5f;
+    record->Ch2VoltsPerDiv = 2;
+    record->ParamsLocked = kTrue;
+    WaveDisplay& display = *window.display();
+    display.setFlagValue(WaveDisplay::Flag::Grid, 1);
+    display.FitTimeAxis();
+    display.RefreshParameters();
+    display.RedrawWave();
     QTest::qWait(500);
-    window.display()->setFlagValue(WaveDisplay::Flag::Length, 1);
+    display.setFlagValue(WaveDisplay::Flag::Length, 1);
 
     int failures = 0;
     bool progressShot = false;
