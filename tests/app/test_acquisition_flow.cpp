@@ -257,6 +257,7 @@ private slots:
     void loadFromInstrumentLongRecord();
     void singleSweepNormalRecord();
     void noChannelCheckedSendsNothing();
+    void setupWaitsForAnOpenDialog();
     void cancelLeavesEverythingAsItWas_data();
     void cancelLeavesEverythingAsItWas();
     void faultsAreReportedAndChangeNothing_data();
@@ -340,6 +341,33 @@ void TestAcquisitionFlow::noChannelCheckedSendsNothing()
     QCOMPARE(jobs.size(), 0);
     QCOMPARE(rig.setupPresses, 1);
     QVERIFY(rig.record == before);
+}
+
+// The buttons stay usable during a single sweep: a dialog the user opened meanwhile is
+// not covered by the setup dialog; that follows when it has closed.
+void TestAcquisitionFlow::setupWaitsForAnOpenDialog()
+{
+    SimOptions options;
+    options.sweepTime = 200ms;
+    Rig rig(options);
+    rig.setFlags(1, 0, 0);
+    QDialog other(&rig.window);
+    int pressesWhileOpen = -1;
+    QObject::connect(&rig.link, &InstrumentLink::jobStarted, &rig.window, [&](LinkJob job) {
+        if (job == LinkJob::SingleSweep)
+            QTimer::singleShot(0, &other, [&] { other.exec(); });
+    });
+    QObject::connect(&rig.link, &InstrumentLink::channelDownloaded, &rig.window, [&] {
+        QTimer::singleShot(300, &other, [&] {
+            pressesWhileOpen = rig.setupPresses;
+            other.accept();
+        });
+    });
+
+    QCOMPARE(rig.runFlow(Flow::Single), Outcome::Done);
+    QCOMPARE(pressesWhileOpen, 0);
+    QCOMPARE(rig.setupPresses, 1);
+    QCOMPARE(rig.record.FreshCapture, kFalse);
 }
 
 void TestAcquisitionFlow::cancelLeavesEverythingAsItWas_data()
