@@ -5,11 +5,11 @@
 #include "app/AcquisitionController.h"
 #include "app/MainWindow.h"
 #include "app/PrintDialogRunner.h"
-#include "ModalHelper.h"
+#include "tests/app/ModalHelper.h"
 #include "files/OptionsDialog.h"
 #include "link/InstrumentLink.h"
 #include "sim/SimulatedInstrument.h"
-#include "support/ScriptedPrompts.h"
+#include "tests/support/ScriptedPrompts.h"
 #include "wave/WaveDisplay.h"
 #include "wave/WaveRecord.h"
 

@@ -10,7 +10,7 @@
 #include "files/EnvSettings.h"
 #include "link/InstrumentLink.h"
 #include "sim/SimulatedInstrument.h"
-#include "support/ScriptedPrompts.h"
+#include "tests/support/ScriptedPrompts.h"
 #include "tests/wave/SampleWaves.h"
 #include "wave/WaveDisplay.h"
 #include "wave/WaveRecord.h"
