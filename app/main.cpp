@@ -5,11 +5,14 @@
 #include "app/SplashWindow.h"
 #include "files/EnvSettings.h"
 #include "files/Prompts.h"
-#include "sim/SimulatedInstrument.h"
 #include "wave/WaveRecord.h"
 
 #include <QApplication>
 #include <cstdio>
+
+#ifdef MIRAVO_HAVE_SIMULATOR
+#include "sim/SimulatedInstrument.h"
+#endif
 
 namespace {
 
@@ -51,8 +54,9 @@ int main(int argc, char* argv[])
 
     // --simulate: the simulated instrument answers on a pseudo-terminal of its own,
     // paced at the line speed the program sets so transfers take their real time.
-    SimulatedInstrument simulator;
     QString devicePath = options.port;
+#ifdef MIRAVO_HAVE_SIMULATOR
+    SimulatedInstrument simulator;
     if (options.simulate) {
         SimOptions simOptions;
         simOptions.paceBaud = SimOptions::kPaceAtLineSpeed;
@@ -63,6 +67,12 @@ int main(int argc, char* argv[])
             return 1;
         }
     }
+#else
+    if (options.simulate) {
+        prompts.tell(nullptr, QString(), QStringLiteral("この環境では模擬 MIRAVO を使えません。"));
+        return 1;
+    }
+#endif
 
     SplashWindow splash;
     splash.show();
