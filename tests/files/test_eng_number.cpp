@@ -11,6 +11,8 @@ namespace {
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 
+static_assert(SignedByte(127) == 127 && SignedByte(128) == -128 && SignedByte(255) == -1);
+
 } // namespace
 
 class TestEngNumber : public QObject {
@@ -21,17 +23,13 @@ private slots:
         QTest::addColumn<float>("value");
         QTest::addColumn<QString>("text");
         QTest::newRow("zero") << 0.0f << "0";
-        QTest::newRow("half") << 0.5f << "0.5";
         QTest::newRow("small plain") << 0.0015f << "0.0015";
         QTest::newRow("lowest plain exponent") << 0.0001f << "0.0001";
         QTest::newRow("below plain range") << 0.00001f << "1E-05";
         QTest::newRow("integer") << 500.0f << "500";
         QTest::newRow("seven digits") << 333.33333f << "333.3333";
-        QTest::newRow("negative") << -1.5f << "-1.5";
         QTest::newRow("rounds into exponent form") << 9999999.6f << "1E+07";
         QTest::newRow("exponent form") << 12345678.0f << "1.234568E+07";
-        QTest::newRow("denormal") << 1e-40f << "9.999946E-41";
-        QTest::newRow("largest float") << FLT_MAX << "3.402823E+38";
         QTest::newRow("nan") << std::numeric_limits<float>::quiet_NaN() << "NaN";
         QTest::newRow("infinity") << std::numeric_limits<float>::infinity() << "Inf";
     }
@@ -51,14 +49,11 @@ private slots:
         QTest::newRow("500u") << 0.0005f << "500u" << "500.000u" << "500.00u";
         QTest::newRow("2m") << 0.002f << "2m" << "2.000m" << "2.00m";
         QTest::newRow("500m") << 0.5f << "500m" << "500.000m" << "500.00m";
-        QTest::newRow("1n") << 1e-9f << "1n" << "1.000n" << "1.00n";
         QTest::newRow("no prefix") << 5.0f << "5 " << "5.000 " << "5.00 ";
         QTest::newRow("zero") << 0.0f << "0 " << "0.000 " << "0.00 ";
         QTest::newRow("negative zero") << -0.0f << "0 " << "0.000 " << "0.00 ";
         QTest::newRow("1.5k") << 1500.0f << "1.5k" << "1.500k" << "1.50k";
-        QTest::newRow("2.5M") << 2.5e6f << "2.5M" << "2.500M" << "2.50M";
         QTest::newRow("third") << 1.0f / 3 << "333.3333m" << "333.333m" << "333.33m";
-        QTest::newRow("negative") << -0.0005f << "-500u" << "-500.000u" << "-500.00u";
         QTest::newRow("exponent rounds up") << 999.6f << "0.9996k" << "1.000k" << "1.00k";
         QTest::newRow("just below rounding up") << 999.4f << "999.4 " << "999.400 " << "999.40 ";
         QTest::newRow("100T") << 1e14f << "100T" << "100.000T" << "100.00T";
@@ -69,7 +64,6 @@ private slots:
         QTest::newRow("below prefixes") << 1e-13f << "1E-13 " << "1E-13 " << "1E-13 ";
         QTest::newRow("above prefixes") << 1e15f << "1E+15 " << "1E+15 " << "1E+15 ";
         QTest::newRow("rounds up past T") << 9.9996e14f << "9.9996E+14 " << "9.9996E+14 " << "9.9996E+14 ";
-        QTest::newRow("largest float") << -FLT_MAX << "-3.402823E+38 " << "-3.402823E+38 " << "-3.402823E+38 ";
         QTest::newRow("nan") << std::numeric_limits<float>::quiet_NaN() << "NaN " << "NaN " << "NaN ";
         QTest::newRow("infinity") << std::numeric_limits<float>::infinity() << "Inf " << "Inf " << "Inf ";
     }
@@ -88,26 +82,17 @@ private slots:
     {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<float>("value");
-        QTest::newRow("milli") << QByteArray("500m") << 0.5f;
-        QTest::newRow("micro") << QByteArray("2u") << 2e-6f;
         QTest::newRow("kilo") << QByteArray("1.5k") << 1500.0f;
         QTest::newRow("unit follows letter") << QByteArray("500ms/DIV") << 0.5f;
-        QTest::newRow("unit only") << QByteArray("0s") << 0.0f;
         QTest::newRow("D is no prefix") << QByteArray("-1.5DIV") << -1.5f;
-        QTest::newRow("small with unit") << QByteArray("0.04DIV") << 0.04f;
-        QTest::newRow("plain") << QByteArray("100") << 100.0f;
         QTest::newRow("trailing zero before letter") << QByteArray("2.50m") << 0.0025f;
         QTest::newRow("three decimals") << QByteArray("2.000m") << 0.002f;
-        QTest::newRow("two decimals") << QByteArray("5.00m") << 0.005f;
         QTest::newRow("space before letter") << QByteArray("2 m") << 0.002f;
-        QTest::newRow("space letter and unit") << QByteArray("1 s/DIV") << 1.0f;
         QTest::newRow("upper K is no prefix") << QByteArray("2K") << 2.0f;
         QTest::newRow("exponent") << QByteArray("1.5E-3") << 0.0015f;
         QTest::newRow("D exponent") << QByteArray("2D3") << 2000.0f;
         QTest::newRow("exponent without digits") << QByteArray("2Em") << 2.0f;
         QTest::newRow("empty") << QByteArray("") << 0.0f;
-        QTest::newRow("no number") << QByteArray("abc") << 0.0f;
-        QTest::newRow("sign only") << QByteArray("-m") << 0.0f;
         QTest::newRow("point only") << QByteArray(".m") << 0.0f;
         // The letter is looked for after as many characters as the number's general text.
         QTest::newRow("no leading digit") << QByteArray(".5m") << 0.5f;
@@ -115,18 +100,14 @@ private slots:
         QTest::newRow("rounded up mantissa") << QByteArray("0.9996k") << 999.6f;
         QTest::newRow("general exponent form") << QByteArray("1E-13 ") << 1e-13f;
         QTest::newRow("leading zeros") << QByteArray("002m") << 2.0f;
-        QTest::newRow("beyond float") << QByteArray("1E39") << FLT_MAX;
         QTest::newRow("beyond float negative") << QByteArray("-5E400k") << -FLT_MAX;
         QTest::newRow("letter pushes beyond float") << QByteArray("3E+38T") << FLT_MAX;
         QTest::newRow("huge exponent digits") << QByteArray("1E99999999999999999999") << FLT_MAX;
         QTest::newRow("below float") << QByteArray("1E-60") << 0.0f;
         QTest::newRow("many zeros then digit") << QByteArray("0.00000000000000000000000000000000000000000000000000001E60") << 1e7f;
         QTest::newRow("digits and letter") << QByteArray("５００ｍ") << 0.5f;
-        QTest::newRow("two milli") << QByteArray("２ｍ") << 0.002f;
         QTest::newRow("ideographic space") << QByteArray("２　ｍ") << 0.002f;
         QTest::newRow("sign point exponent") << QByteArray("－１．５Ｅ－３") << -0.0015f;
-        QTest::newRow("mixed widths") << QByteArray("1.５k") << 1500.0f;
-        QTest::newRow("full-width unit") << QByteArray("１０ｍｓ／ＤＩＶ") << 0.01f;
         QTest::newRow("other wide letter stops") << QByteArray("５あｍ") << 5.0f;
         QTest::newRow("truncated sequence") << QByteArray("5\xEF\xBC") << 5.0f;
         QTest::newRow("nan text") << QByteArray("NaN") << 0.0f;
@@ -170,26 +151,21 @@ private slots:
     // Arbitrary bytes, random UTF-8 and full-width runs: never a crash, always a finite float.
     void parseEngArbitraryText()
     {
-        std::mt19937 random(4410);
         static const char* const pieces[] = {
-            "0", "1", "5", "9", ".", "-", "+", "E", "e", "D", "d", " ", "m", "k", "M", "u", "p", "T", "s", "/",
-            "\xEF\xBC\x90", "\xEF\xBC\x8E", "\xEF\xBD\x8D", "\xEF\xBC\x8D", "\xE3\x80\x80", "\xEF\xBC", "\xE3",
-            "\xE3\x81\x82", "\xF0\x9F\x98\x80", "\xFF", "\x80", "999999999999999999999", "E-99999", "E+45",
+            "0", "1", "9", ".", "-", "+", "E", "D", "d", " ", "m", "k", "u", "T", "s", "\xEF\xBC\x90", "\xEF\xBC\x8E",
+            "\xEF\xBD\x8D", "\xEF\xBC\x8D", "\xE3\x80\x80", "\xEF\xBC", "\xE3", "\xE3\x81\x82", "\xF0\x9F\x98\x80", "\x80",
+            "999999999999999999999", "E-99999", "E+45",
         };
-        std::uniform_int_distribution<int> pieceCount(0, 12);
-        std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1);
-        std::uniform_int_distribution<int> anyByte(0, 255);
+        std::mt19937 random(4410);
         for (int i = 0; i < 5000; ++i) {
             std::string text;
-            const int n = pieceCount(random);
-            for (int j = 0; j < n; ++j) {
+            for (int n = int(random() % 13); n > 0; --n) {
                 if (random() % 4 == 0)
-                    text.push_back(char(anyByte(random)));
+                    text.push_back(char(random()));
                 else
-                    text += pieces[pick(random)];
+                    text += pieces[random() % std::size(pieces)];
             }
-            const float value = ParseEng(text);
-            QVERIFY2(std::isfinite(value), text.c_str());
+            QVERIFY2(std::isfinite(ParseEng(text)), text.c_str());
         }
     }
 
@@ -201,23 +177,13 @@ private slots:
         QTest::newRow("trimmed, last dot") << "  A.b.Raw  " << "RAW";
         QTest::newRow("none") << "noext" << "";
         QTest::newRow("trailing dot") << "name." << "";
-        QTest::newRow("dot in folder") << "C:\\data.x\\wave" << "X\\WAVE";
         QTest::newRow("blank") << "   " << "";
-        QTest::newRow("non-ASCII kept") << "波形.ｃｓｖ" << "ｃｓｖ";
     }
     void fileExtension()
     {
         QFETCH(QString, path);
         QFETCH(QString, extension);
         QCOMPARE(qs(FileExtension(path.toStdString())), extension);
-    }
-
-    void signedByte()
-    {
-        QCOMPARE(SignedByte(0), int16_t(0));
-        QCOMPARE(SignedByte(127), int16_t(127));
-        QCOMPARE(SignedByte(128), int16_t(-128));
-        QCOMPARE(SignedByte(255), int16_t(-1));
     }
 };
 

@@ -3,33 +3,18 @@
 #include "files/ShiftJis.h"
 #include "files/WaveFileCommands.h"
 #include "files/WaveFileStore.h"
+#include "support/ExampleWave.h"
 #include "support/ScriptedPrompts.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
 const QByteArray kHeaderAfterTitle = "\r\n0.001,0\r\n1,1\r\n1,1\r\n0,0\r\n";
-
-// A record unlike any file below, to see that a refused load changes nothing.
-WaveRecord populatedRecord()
-{
-    WaveRecord r;
-    r.Title = "before";
-    r.SecondsPerDiv = 0.002f;
-    r.Ch1On = 0;
-    r.Ch1VoltsPerDiv = 5;
-    r.Ch2Offset = 25;
-    r.LastIndex = 5119;
-    r.FreshCapture = kTrue;
-    for (int i = 0; i <= r.LastIndex; ++i) {
-        r.Samples(1, i) = int16_t(i % 200 - 100);
-        r.Samples(2, i) = int16_t(-(i % 50));
-    }
-    return r;
-}
 
 QByteArray readAll(const QString& path)
 {
@@ -84,37 +69,36 @@ private slots:
         QVERIFY(readAll(file).startsWith(cp932 + "\r\n"));
     }
 
-    // A title code page 932 cannot hold is not written as '?': no file, a message, and
-    // any earlier file stays as it was.
-    void unwritableTitleLeavesFileAlone_data()
+    // A save that cannot be done leaves no file behind (a title code page 932 cannot hold
+    // is not written as '?'), says so, and keeps any earlier file as it was.
+    void failedSaveLeavesFilesAlone_data()
     {
         QTest::addColumn<QString>("title");
-        QTest::newRow("hangul") << QStringLiteral("한");
-        QTest::newRow("euro") << QStringLiteral("€");
-        QTest::newRow("yen, no round trip") << QStringLiteral("¥");
-        QTest::newRow("comma and quote") << QStringLiteral("a,\"b");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("why");
+        const QString kept = QStringLiteral("以前のファイルはそのまま");
+        QTest::newRow("euro") << QStringLiteral("€") << QStringLiteral("keep.csv") << kept;
+        QTest::newRow("yen, no round trip") << QStringLiteral("¥") << QStringLiteral("keep.csv") << kept;
+        QTest::newRow("comma and quote") << QStringLiteral("a,\"b") << QStringLiteral("keep.csv") << kept;
+        QTest::newRow("missing folder") << QStringLiteral("T") << QStringLiteral("no/wave.csv") << QString();
     }
-    void unwritableTitleLeavesFileAlone()
+    void failedSaveLeavesFilesAlone()
     {
         QFETCH(QString, title);
+        QFETCH(QString, name);
+        QFETCH(QString, why);
         const QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("keep.csv"));
-        writeAll(file, "earlier");
-        WaveRecord record = populatedRecord();
+        const QString file = dir.filePath(name);
+        if (!why.isEmpty())
+            writeAll(file, "earlier");
+        WaveRecord record = exampleRecord();
         record.Title = title.toStdString();
         const QString message = WriteWaveFile(file, WaveFileKind::Csv, record);
-        QVERIFY(message.contains(QStringLiteral("keep.csv")));
-        QVERIFY(message.contains(QStringLiteral("以前のファイルはそのまま")));
-        QCOMPARE(readAll(file), QByteArray("earlier"));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("keep.csv")});
-    }
-
-    void unwritablePlaceIsReported()
-    {
-        const QString file = path(QStringLiteral("missing-folder/wave.csv"));
-        const QString message = WriteWaveFile(file, WaveFileKind::Csv, populatedRecord());
-        QVERIFY(message.startsWith(QStringLiteral("波形ファイル「wave.csv」に保存できませんでした。")));
-        QVERIFY(!QFile::exists(file));
+        QVERIFY(message.startsWith(QStringLiteral("波形ファイル「%1」に保存できませんでした。").arg(QFileInfo(file).fileName())));
+        QVERIFY(message.contains(why));
+        QCOMPARE(QFile::exists(file), !why.isEmpty());
+        QCOMPARE(readAll(file), why.isEmpty() ? QByteArray() : QByteArray("earlier"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), why.isEmpty() ? QStringList() : QStringList{name});
     }
 
     // Whatever goes wrong, the record stays exactly as it was (samples included), and the
@@ -127,6 +111,7 @@ private slots:
         QTest::newRow("not a number") << "T" + kHeaderAfterTitle + "1,2\r\n3,x\r\n" << QStringLiteral("7 行目");
         QTest::newRow("beyond 16 bits") << "T" + kHeaderAfterTitle + "40000,0\r\n" << QStringLiteral("6 行目");
         QTest::newRow("no sample line") << "T" + kHeaderAfterTitle << QStringLiteral("5 行目");
+        QTest::newRow("too many sample lines") << "T" + kHeaderAfterTitle + QByteArray("1,2\r\n").repeated(103002) << QStringLiteral("103007 行目");
         QTest::newRow("empty file") << QByteArray("") << QStringLiteral("1 行目");
         QTest::newRow("missing file") << QByteArray() << QStringLiteral("開けません");
     }
@@ -140,41 +125,37 @@ private slots:
             writeAll(file, bytes);
         ScriptedPrompts prompts;
         prompts.fileNames = {file};
-        WaveRecord record = populatedRecord();
+        WaveRecord record = exampleRecord();
         QVERIFY(!LoadWaveFile(nullptr, prompts, record));
         QCOMPARE(prompts.asked.size(), 1);
         QVERIFY(prompts.asked[0].text.contains(QStringLiteral("「bad.raw」")));
         QVERIFY2(prompts.asked[0].text.contains(where), qPrintable(prompts.asked[0].text));
-        QCOMPARE(record, populatedRecord());
+        QCOMPARE(record, exampleRecord());
     }
 
-    // The flows: dialog texts, the extension rules and a cancel that says nothing.
+    // The flows: dialog texts, the format chosen by the extension in either case, its
+    // warnings, and a cancel that says nothing.
     void saveThenLoadByExtension_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("saveWarning");
-        QTest::addColumn<QString>("loadWarning");
-        const QString saveWarning =
-            QStringLiteral("拡張子が異常です！\r\n拡張子は \"CSV\" または \"RAW\" を選択してください。");
-        const QString loadWarning = QStringLiteral("予期しないエラーです！");
-        QTest::newRow("CSV") << QStringLiteral("a.CSV") << QString() << QString();
-        QTest::newRow("lower-case raw") << QStringLiteral("b.raw") << QString() << QString();
-        QTest::newRow("no extension") << QStringLiteral("wave") << saveWarning << loadWarning;
-        QTest::newRow("other extension") << QStringLiteral("wave.txt") << saveWarning << loadWarning;
+        QTest::addColumn<QByteArray>("written");  // empty: refused with the two warnings
+        QTest::newRow("CSV") << QStringLiteral("a.CSV") << kExampleCsv;
+        QTest::newRow("lower-case raw") << QStringLiteral("b.raw") << kExampleRaw;
+        QTest::newRow("no extension") << QStringLiteral("wave") << QByteArray();
+        QTest::newRow("other extension") << QStringLiteral("wave.txt") << QByteArray();
+        QTest::newRow("cancelled") << QString() << QByteArray();
     }
     void saveThenLoadByExtension()
     {
         QFETCH(QString, name);
-        QFETCH(QString, saveWarning);
-        QFETCH(QString, loadWarning);
-        const QString file = path(name);
-        QFile::remove(file);
-        const WaveRecord saved = populatedRecord();
-
+        QFETCH(QByteArray, written);
         ScriptedPrompts prompts;
-        prompts.fileNames = {file, file};
-        SaveWaveFile(nullptr, prompts, saved);
+        if (!name.isEmpty())
+            prompts.fileNames = {path(name), path(name)};
+        SaveWaveFile(nullptr, prompts, exampleRecord());
         WaveRecord loaded;
+        loaded.FreshCapture = kTrue;  // a capture's pending offset removal must not run on a file
+        const WaveRecord before = loaded;
         const bool changed = LoadWaveFile(nullptr, prompts, loaded);
 
         QCOMPARE(prompts.fileDialogs.size(), 2);
@@ -185,39 +166,24 @@ private slots:
         QCOMPARE(prompts.fileDialogs[0].save, true);
         QCOMPARE(prompts.fileDialogs[0].title, QStringLiteral("ファイルのへの保存"));
         QCOMPARE(prompts.fileDialogs[1].title, QStringLiteral("波形ファイルの読込"));
-
-        if (saveWarning.isEmpty()) {
+        QCOMPARE(readAll(path(name)), written);
+        QCOMPARE(changed, !written.isEmpty());
+        if (changed) {
             QVERIFY(prompts.asked.isEmpty());
-            QVERIFY(changed);
-            WaveRecord expected = saved;
+            WaveRecord expected = exampleRecord();
             expected.ParamsLocked = kTrue;
-            expected.FreshCapture = kFalse;
-            // Channel 1 was off: its column was empty and comes back as minus its offset (0).
-            for (int i = 0; i <= saved.LastIndex; ++i)
-                expected.Samples(1, i) = 0;
             QCOMPARE(loaded, expected);
             return;
         }
-        QVERIFY(!changed);
-        QVERIFY(!QFile::exists(file));
-        QCOMPARE(prompts.asked.size(), 2);
+        QCOMPARE(loaded, before);
+        QCOMPARE(prompts.asked.size(), name.isEmpty() ? 0 : 2);
+        if (name.isEmpty())
+            return;
         QCOMPARE(prompts.asked[0].caption, QStringLiteral("拡張子不正の警告"));
-        QCOMPARE(prompts.asked[0].text, saveWarning);
+        QCOMPARE(prompts.asked[0].text, QStringLiteral("拡張子が異常です！\r\n拡張子は \"CSV\" または \"RAW\" を選択してください。"));
         QCOMPARE(prompts.asked[0].icon, QMessageBox::Warning);
         QCOMPARE(prompts.asked[1].caption, QString());
-        QCOMPARE(prompts.asked[1].text, loadWarning);
-        QCOMPARE(loaded, WaveRecord());
-    }
-
-    void cancelledDialogsSayNothing()
-    {
-        ScriptedPrompts prompts;
-        WaveRecord record = populatedRecord();
-        SaveWaveFile(nullptr, prompts, record);
-        QVERIFY(!LoadWaveFile(nullptr, prompts, record));
-        QCOMPARE(prompts.fileDialogs.size(), 2);
-        QVERIFY(prompts.asked.isEmpty());
-        QCOMPARE(record, populatedRecord());
+        QCOMPARE(prompts.asked[1].text, QStringLiteral("予期しないエラーです！"));
     }
 };
 
