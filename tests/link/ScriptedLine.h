@@ -12,44 +12,28 @@ public:
     QList<QByteArray> replies; // the i-th write is answered by replies[i] (none when past the end)
     QByteArray waiting;        // arrived, not yet read (e.g. left over from an earlier exchange)
     qsizetype chunkSize = 0;   // bytes that arrive per wait; 0: a whole reply at once
-    bool loseAfterReplies = false; // the line vanishes once the replies are used up
-    QString openFailure;
-    QStringList openWarnings;
-
     QList<QByteArray> written;
-    QList<QString> openedDevices;
-    QList<LineSettings> openedSettings;
-    int discards = 0;
 
-    QString open(const QString& device, const LineSettings& settings, QStringList& warnings) override
-    {
-        openedDevices << device;
-        openedSettings << settings;
-        m_open = openFailure.isEmpty();
-        warnings << openWarnings;
-        return openFailure;
-    }
-    void close() override { m_open = false; }
-    bool isOpen() const override { return m_open; }
+    QString open(const QString&, const LineSettings&, QStringList&) override { return {}; }
+    void close() override {}
+    bool isOpen() const override { return true; }
     bool write(QByteArrayView bytes) override
     {
         written << bytes.toByteArray();
         if (written.size() <= replies.size())
             m_onTheWire += replies[written.size() - 1];
-        return m_open;
+        return true;
     }
     qint64 bytesWaiting() override { return waiting.size(); }
     QByteArray read(qint64 maxBytes) override
     {
-        QByteArray head = waiting.left(maxBytes);
+        const QByteArray head = waiting.left(maxBytes);
         waiting.remove(0, head.size());
         return head;
     }
     bool waitForData(std::chrono::milliseconds wait) override
     {
         if (m_onTheWire.isEmpty()) {
-            if (loseAfterReplies && written.size() >= replies.size())
-                m_open = false;
             std::this_thread::sleep_for(wait);
             return false;
         }
@@ -58,13 +42,8 @@ public:
         m_onTheWire.remove(0, n);
         return true;
     }
-    void discardInput() override
-    {
-        ++discards;
-        waiting.clear();
-    }
+    void discardInput() override { waiting.clear(); }
 
 private:
-    bool m_open = true;
     QByteArray m_onTheWire;
 };
