@@ -9,8 +9,6 @@ class TestSetupValues : public QObject {
 private slots:
     void roundTrip_data();
     void roundTrip();
-    void typedTexts_data();
-    void typedTexts();
     void dateTimeTitle_data();
     void dateTimeTitle();
 };
@@ -28,7 +26,7 @@ void TestSetupValues::roundTrip_data()
     QTest::newRow("50 s, -127 counts") << 50.0f << -127.0f << "50 " << "-5.08";
 }
 
-// Opening and pressing OK without a change gives back the stored values.
+// Opening and pressing OK without a change gives back the stored values, each in its own field.
 void TestSetupValues::roundTrip()
 {
     QFETCH(float, seconds);
@@ -39,54 +37,19 @@ void TestSetupValues::roundTrip()
     WaveRecord record;
     record.Title = "Ｔｉｔｌｅ,\"x\"";
     record.SecondsPerDiv = seconds;
+    record.DelaySeconds = 1e-3f;
     record.Ch1VoltsPerDiv = 0.2f;
+    record.Ch2VoltsPerDiv = 5.0f;
     record.Ch1Offset = counts;
-    record.Ch2Offset = counts;
+    record.Ch2Offset = -counts;
     record.EquSampling = kTrue;
     const SetupValues values = SetupValuesFromRecord(record);
     QCOMPARE(values.sweep, sweepText);
     QCOMPARE(values.offset[0], offsetText);
-    QCOMPARE(values.volts[0], QStringLiteral("200m"));
 
     WaveRecord stored;
     StoreSetupValues(values, stored);
-    QCOMPARE(stored.Title, record.Title);
-    QCOMPARE(stored.SecondsPerDiv, seconds);
-    QCOMPARE(stored.Ch1VoltsPerDiv, 0.2f);
-    QCOMPARE(stored.Ch1Offset, counts);
-    QCOMPARE(stored.Ch2Offset, counts);
-    QCOMPARE(stored.EquSampling, kTrue);
-}
-
-void TestSetupValues::typedTexts_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<float>("number");   // as seconds, volts or divisions
-    QTest::addColumn<float>("counts");   // the same text as an offset
-
-    QTest::newRow("one division") << "1" << 1.0f << 25.0f;
-    QTest::newRow("minus 0.4 division") << "-0.4" << -0.4f << -10.0f;
-    QTest::newRow("micro prefix") << "2u" << 2e-6f << 50e-6f;
-    QTest::newRow("full-width digits") << "５００ｍ" << 0.5f << 12.5f;
-    QTest::newRow("no number") << "abc" << 0.0f << 0.0f;
-}
-
-void TestSetupValues::typedTexts()
-{
-    QFETCH(QString, text);
-    QFETCH(float, number);
-    QFETCH(float, counts);
-
-    SetupValues values;
-    values.sweep = values.volts[0] = values.volts[1] = values.delay = text;
-    values.offset[0] = values.offset[1] = text;
-    WaveRecord record;
-    StoreSetupValues(values, record);
-    QCOMPARE(record.SecondsPerDiv, number);
-    QCOMPARE(record.Ch2VoltsPerDiv, number);
-    QCOMPARE(record.DelaySeconds, number);
-    QCOMPARE(record.Ch1Offset, counts);
-    QCOMPARE(record.Ch2Offset, counts);
+    QVERIFY(stored == record);
 }
 
 void TestSetupValues::dateTimeTitle_data()
