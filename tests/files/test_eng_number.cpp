@@ -22,16 +22,12 @@ private slots:
     {
         QTest::addColumn<float>("value");
         QTest::addColumn<QString>("text");
-        QTest::newRow("zero") << 0.0f << "0";
         QTest::newRow("small plain") << 0.0015f << "0.0015";
         QTest::newRow("lowest plain exponent") << 0.0001f << "0.0001";
         QTest::newRow("below plain range") << 0.00001f << "1E-05";
         QTest::newRow("integer") << 500.0f << "500";
-        QTest::newRow("seven digits") << 333.33333f << "333.3333";
         QTest::newRow("rounds into exponent form") << 9999999.6f << "1E+07";
         QTest::newRow("exponent form") << 12345678.0f << "1.234568E+07";
-        QTest::newRow("nan") << std::numeric_limits<float>::quiet_NaN() << "NaN";
-        QTest::newRow("infinity") << std::numeric_limits<float>::infinity() << "Inf";
     }
     void numberText()
     {
@@ -48,11 +44,8 @@ private slots:
         QTest::addColumn<QString>("twoDecimals");
         QTest::newRow("500u") << 0.0005f << "500u" << "500.000u" << "500.00u";
         QTest::newRow("2m") << 0.002f << "2m" << "2.000m" << "2.00m";
-        QTest::newRow("500m") << 0.5f << "500m" << "500.000m" << "500.00m";
         QTest::newRow("no prefix") << 5.0f << "5 " << "5.000 " << "5.00 ";
-        QTest::newRow("zero") << 0.0f << "0 " << "0.000 " << "0.00 ";
         QTest::newRow("negative zero") << -0.0f << "0 " << "0.000 " << "0.00 ";
-        QTest::newRow("1.5k") << 1500.0f << "1.5k" << "1.500k" << "1.50k";
         QTest::newRow("third") << 1.0f / 3 << "333.3333m" << "333.333m" << "333.33m";
         QTest::newRow("exponent rounds up") << 999.6f << "0.9996k" << "1.000k" << "1.00k";
         QTest::newRow("just below rounding up") << 999.4f << "999.4 " << "999.400 " << "999.40 ";
@@ -65,7 +58,7 @@ private slots:
         QTest::newRow("above prefixes") << 1e15f << "1E+15 " << "1E+15 " << "1E+15 ";
         QTest::newRow("rounds up past T") << 9.9996e14f << "9.9996E+14 " << "9.9996E+14 " << "9.9996E+14 ";
         QTest::newRow("nan") << std::numeric_limits<float>::quiet_NaN() << "NaN " << "NaN " << "NaN ";
-        QTest::newRow("infinity") << std::numeric_limits<float>::infinity() << "Inf " << "Inf " << "Inf ";
+        QTest::newRow("minus infinity") << -std::numeric_limits<float>::infinity() << "-Inf " << "-Inf " << "-Inf ";
     }
     void formatEng()
     {
@@ -82,35 +75,28 @@ private slots:
     {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<float>("value");
-        QTest::newRow("kilo") << QByteArray("1.5k") << 1500.0f;
         QTest::newRow("unit follows letter") << QByteArray("500ms/DIV") << 0.5f;
         QTest::newRow("D is no prefix") << QByteArray("-1.5DIV") << -1.5f;
-        QTest::newRow("trailing zero before letter") << QByteArray("2.50m") << 0.0025f;
         QTest::newRow("three decimals") << QByteArray("2.000m") << 0.002f;
         QTest::newRow("space before letter") << QByteArray("2 m") << 0.002f;
         QTest::newRow("upper K is no prefix") << QByteArray("2K") << 2.0f;
-        QTest::newRow("exponent") << QByteArray("1.5E-3") << 0.0015f;
         QTest::newRow("D exponent") << QByteArray("2D3") << 2000.0f;
         QTest::newRow("exponent without digits") << QByteArray("2Em") << 2.0f;
-        QTest::newRow("empty") << QByteArray("") << 0.0f;
         QTest::newRow("point only") << QByteArray(".m") << 0.0f;
         // The letter is looked for after as many characters as the number's general text.
         QTest::newRow("no leading digit") << QByteArray(".5m") << 0.5f;
         QTest::newRow("plus sign") << QByteArray("+5m") << 5.0f;
         QTest::newRow("rounded up mantissa") << QByteArray("0.9996k") << 999.6f;
-        QTest::newRow("general exponent form") << QByteArray("1E-13 ") << 1e-13f;
         QTest::newRow("leading zeros") << QByteArray("002m") << 2.0f;
         QTest::newRow("beyond float negative") << QByteArray("-5E400k") << -FLT_MAX;
         QTest::newRow("letter pushes beyond float") << QByteArray("3E+38T") << FLT_MAX;
         QTest::newRow("huge exponent digits") << QByteArray("1E99999999999999999999") << FLT_MAX;
-        QTest::newRow("below float") << QByteArray("1E-60") << 0.0f;
         QTest::newRow("many zeros then digit") << QByteArray("0.00000000000000000000000000000000000000000000000000001E60") << 1e7f;
         QTest::newRow("digits and letter") << QByteArray("５００ｍ") << 0.5f;
         QTest::newRow("ideographic space") << QByteArray("２　ｍ") << 0.002f;
         QTest::newRow("sign point exponent") << QByteArray("－１．５Ｅ－３") << -0.0015f;
         QTest::newRow("other wide letter stops") << QByteArray("５あｍ") << 5.0f;
         QTest::newRow("truncated sequence") << QByteArray("5\xEF\xBC") << 5.0f;
-        QTest::newRow("nan text") << QByteArray("NaN") << 0.0f;
     }
     void parseEng()
     {
@@ -142,9 +128,7 @@ private slots:
             const std::string text = FormatEng(x, patternText);
             const float back = ParseEng(text);
             const double error = std::fabs(double(back) - double(x)) / std::fabs(double(x));
-            if (error > tolerance * 1.0001 + 2e-7)
-                QFAIL(qPrintable(QStringLiteral("%1 -> \"%2\" -> %3")
-                                     .arg(double(x), 0, 'g', 9).arg(qs(text)).arg(double(back), 0, 'g', 9)));
+            QVERIFY2(error <= tolerance * 1.0001 + 2e-7, (NumberText(x) + " -> " + text + " -> " + NumberText(back)).c_str());
         }
     }
 
@@ -173,9 +157,7 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("extension");
-        QTest::newRow("csv") << "wave1.csv" << "CSV";
         QTest::newRow("trimmed, last dot") << "  A.b.Raw  " << "RAW";
-        QTest::newRow("none") << "noext" << "";
         QTest::newRow("trailing dot") << "name." << "";
         QTest::newRow("blank") << "   " << "";
     }

@@ -43,14 +43,9 @@ void checkRoundTrip(const WaveRecord& record, const WaveFileContent& content, Wa
     require(again.content.has_value(), "a written file reads back");
     require(again.content->Title == content.Title, "the title reads back");
     require(again.content->pairCount() == content.pairCount(), "the sample count reads back");
-    for (int i = 0; i < content.pairCount(); ++i) {
-        for (int channel = 0; channel < 2; ++channel) {
-            const bool on = (channel == 0 ? content.Ch1On : content.Ch2On) != 0;
-            if (on) {
-                const auto at = std::size_t(2 * i + channel);
-                require(again.content->samples[at] == content.samples[at], "the samples read back");
-            }
-        }
+    for (std::size_t at = 0; at < content.samples.size(); ++at) {
+        if ((at % 2 == 0 ? content.Ch1On : content.Ch2On) != 0)
+            require(again.content->samples[at] == content.samples[at], "the samples of a channel on read back");
     }
 }
 
@@ -84,22 +79,21 @@ void FuzzSettings(std::span<const uint8_t> data, const std::filesystem::path& sc
 {
     std::array<uint8_t, kSettingsFileSize> block{};
     std::copy_n(data.begin(), std::min(data.size(), block.size()), block.begin());
-    (void)DecodeSettings(block);
+    const EnvSettings decoded = DecodeSettings(block);
+    require(EncodeSettings(decoded) == block, "decoding keeps every byte");
 
-    {
-        // A fresh file each time: ext4 flushes a file truncated and rewritten in place.
-        std::filesystem::remove(scratchFile);
-        std::ofstream out(scratchFile, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
-    }
+    // A fresh file each time: ext4 flushes a file truncated and rewritten in place.
+    std::filesystem::remove(scratchFile);
+    std::ofstream(scratchFile, std::ios::binary).write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
     const SettingsReadResult result = ReadSettings(scratchFile);
     for (std::size_t k = 0; k < kComListSizes.size(); ++k)
         require(result.settings.Com[k] >= 0 && result.settings.Com[k] < kComListSizes[k], "list index in its list");
+    const bool whole = data.size() >= kSettingsFileSize;
+    require(result.settings.Color == (whole ? decoded : EnvSettings{}).Color, "colours as stored, else the defaults");
+    if (result.problems.empty())
+        require(whole && result.settings == decoded, "a clean read gives back the bytes read");
 
     std::ifstream in(scratchFile, std::ios::binary);
-    const std::vector<uint8_t> after{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::vector<uint8_t> after{std::istreambuf_iterator<char>(in), {}};
     require(std::equal(after.begin(), after.end(), data.begin(), data.end()), "reading leaves the file alone");
-    if (result.problems.empty())
-        require(data.size() >= kSettingsFileSize && EncodeSettings(result.settings) == block,
-                "a clean read gives back the bytes read");
 }

@@ -11,6 +11,7 @@
 void FuzzWaveFile(std::span<const uint8_t> data);
 
 // DecodeSettings on the first 40 bytes (zero padded), and ReadSettings on the bytes as
-// the settings file at scratchFile: list indices always inside their lists, the file never
-// changed by reading it, and a read without problems gives back the bytes read.
+// the settings file at scratchFile: list indices always inside their lists, colours as
+// stored, the file never changed by reading it, and a read without problems gives back
+// the bytes read.
 void FuzzSettings(std::span<const uint8_t> data, const std::filesystem::path& scratchFile);
