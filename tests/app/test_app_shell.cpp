@@ -13,7 +13,6 @@ class TestAppShell : public QObject {
     Q_OBJECT
 
 private slots:
-    void splashTexts();
     void splashHandsOverOnTimer();
     void splashKeys_data();
     void splashKeys();
@@ -26,24 +25,17 @@ private slots:
     void startHelp();
 };
 
-void TestAppShell::splashTexts()
-{
-    SplashWindow splash;
-    QCOMPARE(splash.findChild<QLabel*>("lblProductName")->text(), QStringLiteral("MIRAVO Link Tool"));
-    QCOMPARE(splash.findChild<QLabel*>("lblVersion")->text(), QStringLiteral("Ver. 1.0.0"));
-    QVERIFY(!splash.findChild<QLabel*>("lblCompany")->text().isEmpty());
-}
-
 void TestAppShell::splashHandsOverOnTimer()
 {
     SplashWindow splash(20);
+    QCOMPARE(splash.findChild<QLabel*>("lblProductName")->text(), QStringLiteral("MIRAVO Link Tool"));
+    QCOMPARE(splash.findChild<QLabel*>("lblVersion")->text(), QStringLiteral("Ver. 1.0.0"));
     QSignalSpy handOver(&splash, &SplashWindow::handOver);
     splash.show();
     QTRY_COMPARE_WITH_TIMEOUT(handOver.count(), 1, 5000);
     QVERIFY(!splash.isVisible());
     // A key after the hand-over does nothing more.
     QTest::keyClick(&splash, Qt::Key_A);
-    QTest::qWait(50);
     QCOMPARE(handOver.count(), 1);
 }
 
@@ -53,7 +45,6 @@ void TestAppShell::splashKeys_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("handsOver");
     QTest::newRow("letter") << int(Qt::Key_A) << "a" << true;
-    QTest::newRow("enter") << int(Qt::Key_Return) << "\r" << true;
     QTest::newRow("escape") << int(Qt::Key_Escape) << "\x1b" << true;
     QTest::newRow("shift alone") << int(Qt::Key_Shift) << "" << false;
 }
@@ -70,7 +61,6 @@ void TestAppShell::splashKeys()
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
     QApplication::sendEvent(&splash, &press);
     QCOMPARE(handOver.count(), handsOver ? 1 : 0);
-    QCOMPARE(splash.handedOver(), handsOver);
     // Only once, whatever follows.
     QKeyEvent again(QEvent::KeyPress, Qt::Key_B, Qt::NoModifier, QStringLiteral("b"));
     QApplication::sendEvent(&splash, &again);
@@ -80,27 +70,21 @@ void TestAppShell::splashKeys()
 void TestAppShell::aboutTextsAndBeepEachTime()
 {
     ScriptedPrompts prompts;
-    for (int opening = 1; opening <= 2; ++opening) {
-        AboutDialog about(prompts);
-        QCOMPARE(prompts.beeps, opening);
-        QCOMPARE(about.windowTitle(), QStringLiteral("MIRAVO Link Toolのﾊﾞｰｼﾞｮﾝ情報"));
-        QCOMPARE(about.findChild<QLabel*>("lblTitle")->text(), QStringLiteral("MIRAVO Link Tool"));
-        QCOMPARE(about.findChild<QLabel*>("lblVersion")->text(), QStringLiteral("Version 1.0.0"));
-        const QStringList lines = about.findChild<QLabel*>("lblDescription")->text().split('\n');
-        QCOMPARE(lines.size(), 4);
-        QVERIFY(lines[0].startsWith(QStringLiteral("このプログラムは")) && lines[0].endsWith(QStringLiteral("製")));
-        QCOMPARE(lines[1], QStringLiteral("オシロスコープ MIRAVO KT-4410 とPCの"));
-        QCOMPARE(lines[2], QStringLiteral("連携利用を目的としたプログラムです。"));
-        QCOMPARE(lines[3], QStringLiteral("お問合せは下記参照のうえ、お気軽に！"));
-        QVERIFY(about.findChild<QWidget*>("picIcon"));
-        auto* ok = about.findChild<QPushButton*>("cmdOK");
-        QVERIFY(ok->isDefault());
-
-        // Escape closes it like OK.
-        about.show();
-        QTest::keyClick(&about, opening == 1 ? Qt::Key_Escape : Qt::Key_Return);
-        QVERIFY(!about.isVisible());
-    }
+    AboutDialog first(prompts);
+    QCOMPARE(first.windowTitle(), QStringLiteral("MIRAVO Link Toolのﾊﾞｰｼﾞｮﾝ情報"));
+    QCOMPARE(first.findChild<QLabel*>("lblTitle")->text(), QStringLiteral("MIRAVO Link Tool"));
+    QCOMPARE(first.findChild<QLabel*>("lblVersion")->text(), QStringLiteral("Version 1.0.0"));
+    const QStringList lines = first.findChild<QLabel*>("lblDescription")->text().split('\n');
+    QCOMPARE(lines.size(), 4);
+    QVERIFY(lines[0].startsWith(QStringLiteral("このプログラムは")) && lines[0].endsWith(QStringLiteral("製")));
+    QCOMPARE(lines.mid(1), (QStringList{"オシロスコープ MIRAVO KT-4410 とPCの", "連携利用を目的としたプログラムです。",
+                                        "お問合せは下記参照のうえ、お気軽に！"}));
+    // Enter closes it through OK.
+    first.show();
+    QTest::keyClick(&first, Qt::Key_Return);
+    QVERIFY(!first.isVisible());
+    AboutDialog second(prompts);
+    QCOMPARE(prompts.beeps, 2);
 }
 
 void TestAppShell::commandLine_data()
@@ -109,17 +93,19 @@ void TestAppShell::commandLine_data()
     QTest::addColumn<int>("action");
     QTest::addColumn<QString>("port");
     QTest::addColumn<bool>("simulate");
+    QTest::addColumn<QString>("text"); // part of the help, version or failure text
 
     using A = CommandLineOptions::Action;
-    QTest::newRow("nothing") << QStringList{} << int(A::Run) << "" << false;
-    QTest::newRow("port") << QStringList{"--port", "/dev/ttyUSB0"} << int(A::Run) << "/dev/ttyUSB0" << false;
-    QTest::newRow("simulate") << QStringList{"--simulate"} << int(A::Run) << "" << true;
-    QTest::newRow("help") << QStringList{"--help"} << int(A::ShowHelp) << "" << false;
-    QTest::newRow("version") << QStringList{"--version"} << int(A::ShowVersion) << "" << false;
-    QTest::newRow("port without device") << QStringList{"--port"} << int(A::Fail) << "" << false;
-    QTest::newRow("empty device") << QStringList{"--port", " "} << int(A::Fail) << " " << false;
-    QTest::newRow("both") << QStringList{"--simulate", "--port", "/dev/ttyS1"} << int(A::Fail) << "/dev/ttyS1" << true;
-    QTest::newRow("stray argument") << QStringList{"file.csv"} << int(A::Fail) << "" << false;
+    QTest::newRow("nothing") << QStringList{} << int(A::Run) << "" << false << "";
+    QTest::newRow("port") << QStringList{"--port", "/dev/ttyUSB0"} << int(A::Run) << "/dev/ttyUSB0" << false << "";
+    QTest::newRow("simulate") << QStringList{"--simulate"} << int(A::Run) << "" << true << "";
+    QTest::newRow("help") << QStringList{"--help"} << int(A::ShowHelp) << "" << false << "Usage: miravo-link [options]\n";
+    QTest::newRow("version") << QStringList{"--version"} << int(A::ShowVersion) << "" << false << "MIRAVO Link Tool 1.0.0";
+    QTest::newRow("port without device") << QStringList{"--port"} << int(A::Fail) << "" << false << "port";
+    QTest::newRow("empty device") << QStringList{"--port", " "} << int(A::Fail) << " " << false << "デバイス名";
+    QTest::newRow("both") << QStringList{"--simulate", "--port", "/dev/ttyS1"} << int(A::Fail) << "/dev/ttyS1" << true
+                          << "同時に指定できません";
+    QTest::newRow("stray argument") << QStringList{"file.csv"} << int(A::Fail) << "" << false << "file.csv";
 }
 
 void TestAppShell::commandLine()
@@ -128,19 +114,12 @@ void TestAppShell::commandLine()
     QFETCH(int, action);
     QFETCH(QString, port);
     QFETCH(bool, simulate);
-    arguments.prepend(QStringLiteral("miravo-link"));
-    const CommandLineOptions options = ParseCommandLine(arguments);
+    QFETCH(QString, text);
+    const CommandLineOptions options = ParseCommandLine(QStringList{"miravo-link"} + arguments);
     QCOMPARE(int(options.action), action);
-    if (options.action == CommandLineOptions::Action::Run) {
-        QCOMPARE(options.port, port);
-        QCOMPARE(options.simulate, simulate);
-    } else {
-        QVERIFY(!options.text.isEmpty());
-    }
-    if (options.action == CommandLineOptions::Action::ShowHelp)
-        QVERIFY(options.text.startsWith(QStringLiteral("Usage: miravo-link [options]")));
-    if (options.action == CommandLineOptions::Action::ShowVersion)
-        QVERIFY(options.text.contains(QStringLiteral("1.0.0")));
+    QCOMPARE(options.port, port);
+    QCOMPARE(options.simulate, simulate);
+    QVERIFY2(text.isEmpty() ? options.text.isEmpty() : options.text.contains(text), qPrintable(options.text));
 }
 
 void TestAppShell::helpFilePath_data()
@@ -187,10 +166,7 @@ void TestAppShell::startHelp()
     };
     const QString problem = StartHelp(QStringLiteral("/app dir"), platform);
     QCOMPARE(!openedPaths.isEmpty(), opened);
-    if (message.isEmpty())
-        QVERIFY(problem.isEmpty());
-    else
-        QVERIFY2(problem.contains(message), qPrintable(problem));
+    QVERIFY2(message.isEmpty() ? problem.isEmpty() : problem.contains(message), qPrintable(problem));
 }
 
 QTEST_MAIN(TestAppShell)
