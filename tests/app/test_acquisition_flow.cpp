@@ -7,6 +7,7 @@
 #include "app/SetupDialog.h"
 #include "files/EngNumber.h"
 #include "link/InstrumentLink.h"
+#include "link/LinkError.h"
 #include "sim/SimWaveform.h"
 #include "sim/SimulatedInstrument.h"
 #include "support/ScriptedPrompts.h"
@@ -30,75 +31,48 @@ using namespace std::chrono_literals;
 using Flow = AcquisitionController::Flow;
 using Outcome = AcquisitionController::Outcome;
 
-Q_DECLARE_METATYPE(BlockFault)
-
 namespace {
 
 constexpr uint32_t kSeed = 7;
 const QString kBusyLight = QStringLiteral("background-color: rgb(200, 0, 0);");
 const LinkTimeouts kShortTimeouts{400ms, 400ms, 400ms};
 
-// The values the user types into the setup dialog after every capture.
-struct SetupScript {
-    QString sweep = QStringLiteral("1m");
-    QString volts1 = QStringLiteral("500m");
-    QString volts2 = QStringLiteral("2");
-    QString offset1 = QStringLiteral("1");      // 25 counts
-    QString offset2 = QStringLiteral("-0.4");   // -10 counts
-    QString title = QStringLiteral("E2E");
-};
-
 // A main window in miniature: the wave display, the twelve buttons, the identity labels,
 // the progress panel, and the link to a simulated instrument.
 class Rig {
 public:
-    explicit Rig(SimOptions options = {}, LinkTimeouts timeouts = {}) : link(nullptr, timeouts)
+    explicit Rig(std::chrono::milliseconds sweepTime = 300ms, int paceBaud = 0, LinkTimeouts timeouts = {})
+        : link(nullptr, timeouts)
     {
         auto* layout = new QVBoxLayout(&window);
         display = new WaveDisplay(record, &window);
         layout->addWidget(display);
         auto* row = new QHBoxLayout;
-        for (int i = 0; i < 12; ++i) {
-            buttons[i] = new QPushButton(QStringLiteral("b%1").arg(i), &window);
-            buttons[i]->setObjectName(QStringLiteral("Command1_%1").arg(i));
-            row->addWidget(buttons[i]);
-        }
         layout->addLayout(row);
-        AcquisitionParts parts;
-        for (int k = 0; k < 4; ++k) {
-            idLabels[k] = new QLabel(&window);
-            layout->addWidget(idLabels[k]);
-            parts.idLabels[k] = idLabels[k];
-        }
-        progress = new AcquisitionProgress(&window);
-        layout->addWidget(progress);
+        for (int i = 0; i < 12; ++i)
+            row->addWidget(buttons[i] = new QPushButton(QString::number(i), &window));
+        for (QLabel*& label : idLabels)
+            layout->addWidget(label = new QLabel(&window));
+        layout->addWidget(progress = new AcquisitionProgress(&window));
 
-        parts.record = &record;
-        parts.link = &link;
-        parts.display = display;
-        parts.prompts = &prompts;
-        parts.window = &window;
-        parts.singleButton = buttons[2];
-        parts.loadButton = buttons[10];
-        parts.progress = progress;
-        parts.setLoadRunning = [this](bool running) {
+        const auto setLoadRunning = [this](bool running) {
             loadRunning = running;
             for (int i = 0; i <= 10; ++i)
                 buttons[i]->setEnabled(!running);
         };
-        parts.pressSetup = [this] { pressSetup(); };
-        controller = new AcquisitionController(parts, &window);
-        QObject::connect(buttons[2], &QPushButton::clicked, controller, &AcquisitionController::SingleSweep);
-        QObject::connect(buttons[3], &QPushButton::clicked, controller, &AcquisitionController::ReadIdentity);
-
+        controller = new AcquisitionController({&record, &link, display, &prompts, &window, buttons[2], buttons[10],
+                                                idLabels, progress, setLoadRunning, [this] { pressSetup(); }},
+                                               &window);
+        SimOptions options;
         options.seed = kSeed;
+        options.sweepTime = sweepTime;
+        options.paceBaud = paceBaud;
         QString error;
         device = sim.start(options, &error);
         QVERIFY2(!device.isEmpty(), qPrintable(error));
         QSignalSpy applied(&link, &InstrumentLink::settingsApplied);
         QVERIFY(link.applySettings(EnvSettings{}, device));
         QVERIFY(applied.wait(5000));
-        QVERIFY(link.state().open);
         window.resize(900, 600);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -115,15 +89,12 @@ public:
     Outcome runFlow(Flow flow)
     {
         QSignalSpy finished(controller, &AcquisitionController::flowFinished);
-        bool started = false;
-        switch (flow) {
-        case Flow::Load: started = controller->LoadFromInstrument(); break;
-        case Flow::Single: started = controller->SingleSweep(); break;
-        default: started = controller->ReadIdentity(); break;
-        }
+        if (flow == Flow::Load)
+            controller->LoadFromInstrument();
+        else
+            flow == Flow::Single ? controller->SingleSweep() : controller->ReadIdentity();
         if (!QTest::qWaitFor([&] { return !finished.isEmpty(); }, 30000))
             qFatal("flow did not finish");
-        Q_UNUSED(started);
         return finished.first().at(1).value<Outcome>();
     }
 
@@ -140,81 +111,81 @@ public:
     SimulatedInstrument sim;
     QString device;
     AcquisitionController* controller = nullptr;
-
-    SetupScript script;
     bool loadRunning = false;
     int setupPresses = 0;
     bool loadRunningAtSetup = false;
 
 private:
+    // The window's Setup button: the dialog, then the parameter refresh.
     void pressSetup()
     {
         ++setupPresses;
         loadRunningAtSetup = loadRunning;
-        const bool warn = record.FreshCapture == kTrue;
+        const bool fresh = record.FreshCapture == kTrue;
         const qsizetype asked = prompts.asked.size();
-        QTimer::singleShot(0, &window, [this, warn, asked] { fillSetup(warn, asked); });
-        {
-            SetupDialog dialog(record, prompts, &window);
-            dialog.exec();
-        }
+        QTimer::singleShot(0, &window, [this, fresh, asked] { fillSetup(fresh, asked); });
+        SetupDialog(record, prompts, &window).exec();
         display->RefreshParameters();
     }
 
-    void fillSetup(bool warn, qsizetype asked)
+    // After a capture the user answers the warning and enters the conditions; otherwise
+    // closes the dialog.
+    void fillSetup(bool fresh, qsizetype asked)
     {
         auto* dialog = qobject_cast<SetupDialog*>(QApplication::activeModalWidget());
         if (!dialog) {
-            QTimer::singleShot(10, &window, [this, warn, asked] { fillSetup(warn, asked); });
+            QTimer::singleShot(10, &window, [this, fresh, asked] { fillSetup(fresh, asked); });
             return;
         }
-        // The fresh-capture warning comes with the first paint; answer it first.
-        if (warn && !QTest::qWaitFor([&] { return prompts.asked.size() > asked; }, 5000))
+        if (!fresh) {
+            dialog->Command1_Click(2);
+            return;
+        }
+        if (!QTest::qWaitFor([&] { return prompts.asked.size() > asked; }, 5000))
             qWarning("no fresh-capture warning");
-        dialog->findChild<QComboBox*>("SetupCombo_0")->setEditText(script.sweep);
-        dialog->findChild<QComboBox*>("SetupCombo_1")->setEditText(script.volts1);
-        dialog->findChild<QComboBox*>("SetupCombo_2")->setEditText(script.volts2);
-        dialog->findChild<QLineEdit*>("SetupOffset_0")->setText(script.offset1);
-        dialog->findChild<QLineEdit*>("SetupOffset_1")->setText(script.offset2);
-        dialog->findChild<QLineEdit*>("Title")->setText(script.title);
-        dialog->findChild<QPushButton*>("Command1_1")->click();
+        const std::pair<const char*, const char*> typed[] = {{"SetupCombo_0", "1m"},  {"SetupCombo_1", "500m"},
+                                                             {"SetupCombo_2", "2"},   {"SetupOffset_0", "1"},
+                                                             {"SetupOffset_1", "-0.4"}, {"Title", "E2E"}};
+        for (const auto& [name, text] : typed) {
+            QWidget* input = dialog->findChild<QWidget*>(name);
+            if (auto* combo = qobject_cast<QComboBox*>(input))
+                combo->setEditText(text);
+            else
+                qobject_cast<QLineEdit*>(input)->setText(text);
+        }
+        dialog->Command1_Click(1);
     }
 };
 
-// The record as a capture of capture number `capture` should leave it once the scripted
-// setup values are stored and the offsets removed.
+// The record a capture should leave once the scripted setup values are stored and the
+// offsets removed from the raw samples.
 void expectCapture(const WaveRecord& record, int points, int capture)
 {
-    QCOMPARE(record.LastIndex, points - 1);
-    QCOMPARE(record.FreshCapture, kFalse);
-    QCOMPARE(record.ParamsLocked, kFalse);
-    QCOMPARE(record.Ch1On, int16_t(1));
-    QCOMPARE(record.Ch2On, int16_t(1));
-    QCOMPARE(record.SecondsPerDiv, 1e-3f);
-    QCOMPARE(record.Ch1Offset, 25.0f);
-    QCOMPARE(record.Ch2Offset, -10.0f);
-    QCOMPARE(record.Title, std::string("E2E"));
-    const float perSample = 1e-3f / (points > 30000 ? 10000.0f : 500.0f);
-    QVERIFY2(qFuzzyCompare(record.SecondsPerSample, perSample), qPrintable(QString::number(record.SecondsPerSample)));
+    WaveRecord expected;
+    expected.Title = "E2E";
+    expected.SecondsPerDiv = 1e-3f;
+    expected.Ch1VoltsPerDiv = 0.5f;
+    expected.Ch2VoltsPerDiv = 2.0f;
+    expected.Ch1Offset = 25.0f;
+    expected.Ch2Offset = -10.0f;
+    expected.LastIndex = points - 1;
     for (int channel = 1; channel <= 2; ++channel) {
         const std::string raw = SimWaveform(channel, 0, points, kSeed, capture);
-        const int offset = channel == 1 ? 25 : -10;
-        for (int i = 0; i < points; ++i) {
-            if (record.Samples(channel, i) != SignedByte(uint8_t(raw[std::size_t(i)])) - offset)
-                QFAIL(qPrintable(QStringLiteral("channel %1 sample %2").arg(channel).arg(i)));
-        }
+        for (int i = 0; i < points; ++i)
+            expected.Samples(channel, i) = int16_t(SignedByte(uint8_t(raw[std::size_t(i)])) - expected.offset(channel));
     }
+    // 500 samples a division in a normal record, 10000 in a long one.
+    QVERIFY(qFuzzyCompare(record.SecondsPerSample, 1e-3f / (points > 30000 ? 10000.0f : 500.0f)));
+    expected.SecondsPerSample = record.SecondsPerSample;
+    QVERIFY2(record == expected, "the record differs from the capture with the scripted setup");
 }
 
 // The picture must be the record drawn by the one-call-per-sample painter.
 void expectPicture(const Rig& rig)
 {
-    DisplayFlags flags;
-    flags.Ch1 = rig.display->flagValue(WaveDisplay::Flag::Ch1);
-    flags.Ch2 = rig.display->flagValue(WaveDisplay::Flag::Ch2);
-    flags.Base = rig.display->flagValue(WaveDisplay::Flag::Base);
-    flags.Grid = rig.display->flagValue(WaveDisplay::Flag::Grid);
-    flags.Line = rig.display->flagValue(WaveDisplay::Flag::Line);
+    const auto flag = [&](WaveDisplay::Flag which) { return rig.display->flagValue(which); };
+    using F = WaveDisplay::Flag;
+    const DisplayFlags flags{flag(F::Ch1), flag(F::Ch2), flag(F::Base), flag(F::Grid), flag(F::Line)};
     const WaveScale scale = rig.display->scale();
     QCOMPARE(scale.ScaleLeft, 0.0f);
     QCOMPARE(scale.ScaleWidth, float(rig.record.LastIndex));
@@ -231,14 +202,13 @@ void expectPicture(const Rig& rig)
     QVERIFY(traced > expected.width());
 }
 
-// A record that a capture must not touch unless it completes.
-void fillPreviousRecord(Rig& rig)
+// Shows a record that a capture must not touch unless it completes; returns it.
+WaveRecord showPreviousRecord(Rig& rig)
 {
     rig.record.Title = "前の波形";
     rig.record.SecondsPerDiv = 2e-3f;
     rig.record.Ch1VoltsPerDiv = 1.0f;
     rig.record.Ch2VoltsPerDiv = 1.0f;
-    rig.record.LastIndex = 5119;
     rig.record.ParamsLocked = kTrue;
     for (int i = 0; i < 5120; ++i) {
         rig.record.Samples(1, i) = int16_t((i % 100) - 50);
@@ -247,6 +217,21 @@ void fillPreviousRecord(Rig& rig)
     rig.display->FitTimeAxis();
     rig.display->RefreshParameters();
     rig.display->RedrawWave();
+    return rig.record;
+}
+
+// After a cancel or a failure: record, picture and window as before the command.
+void expectUntouched(const Rig& rig, const WaveRecord& before, const QImage& picture)
+{
+    QVERIFY(rig.record == before);
+    QCOMPARE(rig.picture(), picture);
+    QCOMPARE(rig.setupPresses, 0);
+    QVERIFY(!rig.progress->isVisible());
+    QCOMPARE(rig.buttons[2]->styleSheet(), QString());
+    QCOMPARE(rig.buttons[10]->styleSheet(), QString());
+    for (const QPushButton* button : rig.buttons)
+        QVERIFY(button->isEnabled());
+    QVERIFY(!rig.controller->isBusy());
 }
 
 } // namespace
@@ -254,8 +239,8 @@ void fillPreviousRecord(Rig& rig)
 class TestAcquisitionFlow : public QObject {
     Q_OBJECT
 private slots:
-    void loadFromInstrumentLongRecord();
-    void singleSweepNormalRecord();
+    void capture_data();
+    void capture();
     void noChannelCheckedSendsNothing();
     void setupWaitsForAnOpenDialog();
     void cancelLeavesEverythingAsItWas_data();
@@ -266,76 +251,66 @@ private slots:
     void identityFillsTheLabels();
 };
 
-void TestAcquisitionFlow::loadFromInstrumentLongRecord()
+void TestAcquisitionFlow::capture_data()
 {
-    Rig rig;
-    rig.setFlags(1, 1, 1);
-    // What the window shows while each channel transfers.
-    QList<bool> redWhileTransferring;
-    QList<bool> disabledWhileTransferring;
-    QObject::connect(&rig.link, &InstrumentLink::downloadProgress, &rig.window, [&](int, qint64, qint64) {
-        redWhileTransferring << (rig.buttons[10]->styleSheet() == kBusyLight);
-        disabledWhileTransferring << (!rig.buttons[0]->isEnabled() && !rig.buttons[4]->isEnabled() &&
-                                      rig.buttons[11]->isEnabled() && rig.progress->isVisible());
+    QTest::addColumn<Flow>("flow");
+    QTest::addColumn<int>("length");    // the LONG check box
+    QTest::addColumn<int>("capture");   // the instrument's capture the samples come from
+
+    QTest::newRow("Load, both channels, long") << Flow::Load << 1 << 0;
+    QTest::newRow("Single, both channels, normal") << Flow::Single << 0 << 1;   // WSGL made a new one
+}
+
+void TestAcquisitionFlow::capture()
+{
+    QFETCH(Flow, flow);
+    QFETCH(int, length);
+    QFETCH(int, capture);
+    const bool load = flow == Flow::Load;
+
+    Rig rig(200ms);
+    rig.setFlags(1, 1, length);
+    const QString green = QStringLiteral("background-color: rgb(0, 128, 0);");
+    rig.buttons[2]->setStyleSheet(green);
+    // What the window shows while the sweep runs and while each channel transfers.
+    bool sweepShown = false;
+    QList<bool> transferShown;
+    QObject::connect(&rig.link, &InstrumentLink::jobStarted, &rig.window, [&](LinkJob job) {
+        if (job == LinkJob::SingleSweep)
+            sweepShown = rig.buttons[2]->styleSheet() == kBusyLight &&
+                         rig.progress->findChild<QProgressBar*>("ProgressBar")->maximum() == 0;
+    });
+    QObject::connect(&rig.link, &InstrumentLink::downloadProgress, &rig.window, [&] {
+        // Load turns buttons 0 to 10 off; Single leaves them on.
+        transferShown << (rig.buttons[10]->styleSheet() == kBusyLight && rig.progress->isVisible() &&
+                          rig.buttons[0]->isEnabled() != load && rig.buttons[4]->isEnabled() != load &&
+                          rig.buttons[11]->isEnabled());
     });
     QSignalSpy busy(rig.controller, &AcquisitionController::busyChanged);
 
-    QCOMPARE(rig.runFlow(Flow::Load), Outcome::Done);
-
-    QVERIFY(!redWhileTransferring.isEmpty());
-    QVERIFY(!redWhileTransferring.contains(false));
-    QVERIFY(!disabledWhileTransferring.contains(false));
+    QCOMPARE(rig.runFlow(flow), Outcome::Done);
+    QCOMPARE(sweepShown, !load);
+    QVERIFY(!transferShown.isEmpty() && !transferShown.contains(false));
+    QCOMPARE(rig.buttons[2]->styleSheet(), green);
     QCOMPARE(rig.buttons[10]->styleSheet(), QString());
+    // Setup comes after the buttons are on again.
     QCOMPARE(rig.setupPresses, 1);
     QVERIFY(!rig.loadRunningAtSetup);
     QVERIFY(rig.buttons[4]->isEnabled());
     QVERIFY(!rig.progress->isVisible());
     QCOMPARE(busy.size(), 2);
     QCOMPARE(rig.prompts.asked.size(), 1);   // the fresh-capture warning only
-    QCOMPARE(rig.display->flagValue(WaveDisplay::Flag::Length), 1);
-    expectCapture(rig.record, 102400, 0);
-    expectPicture(rig);
-}
-
-void TestAcquisitionFlow::singleSweepNormalRecord()
-{
-    SimOptions options;
-    options.sweepTime = 200ms;
-    Rig rig(options);
-    rig.setFlags(1, 1, 0);
-    rig.buttons[2]->setStyleSheet(QStringLiteral("background-color: rgb(0, 128, 0);"));
-    bool redDuringSweep = false;
-    QObject::connect(&rig.link, &InstrumentLink::jobStarted, &rig.window, [&](LinkJob job) {
-        if (job == LinkJob::SingleSweep)
-            redDuringSweep = rig.buttons[2]->styleSheet() == kBusyLight && 
-                            rig.progress->findChild<QProgressBar*>("ProgressBar")->maximum() == 0;
-    });
-
-    QTest::mouseClick(rig.buttons[2], Qt::LeftButton);
-    QSignalSpy finished(rig.controller, &AcquisitionController::flowFinished);
-    QVERIFY(finished.wait(30000));
-
-    QCOMPARE(finished.first().at(1).value<Outcome>(), Outcome::Done);
-    QVERIFY(redDuringSweep);
-    QCOMPARE(rig.buttons[2]->styleSheet(), QStringLiteral("background-color: rgb(0, 128, 0);"));
-    QCOMPARE(rig.setupPresses, 1);
-    QCOMPARE(rig.display->flagValue(WaveDisplay::Flag::Length), 0);
-    // WSGL made the instrument's first capture.
-    expectCapture(rig.record, 5120, 1);
+    QCOMPARE(rig.display->flagValue(WaveDisplay::Flag::Length), length);
+    expectCapture(rig.record, length ? 102400 : 5120, capture);
     expectPicture(rig);
 }
 
 void TestAcquisitionFlow::noChannelCheckedSendsNothing()
 {
     Rig rig;
-    fillPreviousRecord(rig);
     rig.setFlags(0, 0, 0);
-    const WaveRecord before = rig.record;
+    const WaveRecord before = showPreviousRecord(rig);
     QSignalSpy jobs(&rig.link, &InstrumentLink::jobStarted);
-    rig.script.title = QStringLiteral("前の波形");
-    rig.script.sweep = QStringLiteral("2m");
-    rig.script.volts1 = rig.script.volts2 = QStringLiteral("1");
-    rig.script.offset1 = rig.script.offset2 = QStringLiteral("0");
 
     QCOMPARE(rig.runFlow(Flow::Load), Outcome::Done);
     QCOMPARE(jobs.size(), 0);
@@ -347,9 +322,7 @@ void TestAcquisitionFlow::noChannelCheckedSendsNothing()
 // not covered by the setup dialog; that follows when it has closed.
 void TestAcquisitionFlow::setupWaitsForAnOpenDialog()
 {
-    SimOptions options;
-    options.sweepTime = 200ms;
-    Rig rig(options);
+    Rig rig(200ms);
     rig.setFlags(1, 0, 0);
     QDialog other(&rig.window);
     int pressesWhileOpen = -1;
@@ -376,10 +349,10 @@ void TestAcquisitionFlow::cancelLeavesEverythingAsItWas_data()
     QTest::addColumn<int>("cancelInChannel");   // 0: during the sweep's status poll
     QTest::addColumn<bool>("byEscape");
 
+    // Channel 2: channel 1 has arrived and must not be applied on its own.
     QTest::newRow("load, channel 2, cancel button") << Flow::Load << 2 << false;
     QTest::newRow("load, channel 1, Esc") << Flow::Load << 1 << true;
     QTest::newRow("single, status poll, Esc") << Flow::Single << 0 << true;
-    QTest::newRow("single, channel 2, cancel button") << Flow::Single << 2 << false;
 }
 
 void TestAcquisitionFlow::cancelLeavesEverythingAsItWas()
@@ -388,54 +361,38 @@ void TestAcquisitionFlow::cancelLeavesEverythingAsItWas()
     QFETCH(int, cancelInChannel);
     QFETCH(bool, byEscape);
 
-    SimOptions options;
-    options.paceBaud = 57600;                      // about 0.9 s a channel
-    options.sweepTime = cancelInChannel == 0 ? 60s : 100ms;
-    Rig rig(options);
-    fillPreviousRecord(rig);
+    // About 0.9 s a channel; a sweep that would not end by itself.
+    Rig rig(cancelInChannel == 0 ? 60s : 100ms, 57600);
     rig.setFlags(1, 1, 0);
-    const WaveRecord before = rig.record;
+    const WaveRecord before = showPreviousRecord(rig);
     const QImage picture = rig.picture();
     rig.window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&rig.window));
 
+    bool cancelled = false;
     auto pressCancel = [&] {
+        if (cancelled)
+            return;
+        cancelled = true;
         if (byEscape)
             QTest::keyClick(rig.display->waveWindow(), Qt::Key_Escape);
         else
             rig.progress->findChild<QPushButton*>("CancelButton")->click();
     };
-    bool cancelled = false;
-    QObject::connect(&rig.link, &InstrumentLink::downloadProgress, &rig.window,
-                     [&](int channel, qint64 received, qint64) {
-                         if (!cancelled && channel == cancelInChannel && received > 0) {
-                             cancelled = true;
-                             pressCancel();
-                         }
-                     });
+    QObject::connect(&rig.link, &InstrumentLink::downloadProgress, &rig.window, [&](int channel, qint64 received) {
+        if (channel == cancelInChannel && received > 0)
+            pressCancel();
+    });
     QObject::connect(&rig.link, &InstrumentLink::jobStarted, &rig.window, [&](LinkJob job) {
         if (job == LinkJob::SingleSweep && cancelInChannel == 0)
-            QTimer::singleShot(300, &rig.window, [&] {
-                cancelled = true;
-                pressCancel();
-            });
+            QTimer::singleShot(300, &rig.window, pressCancel);
     });
 
     QCOMPARE(rig.runFlow(flow), Outcome::Cancelled);
     QVERIFY(cancelled);
-    QVERIFY(rig.record == before);
-    QCOMPARE(rig.picture(), picture);
-    QCOMPARE(rig.setupPresses, 0);
+    expectUntouched(rig, before, picture);
     QCOMPARE(rig.prompts.asked.size(), 0);
-    QVERIFY(!rig.progress->isVisible());
-    QCOMPARE(rig.buttons[2]->styleSheet(), QString());
-    QCOMPARE(rig.buttons[10]->styleSheet(), QString());
-    for (int i = 0; i <= 11; ++i)
-        QVERIFY(rig.buttons[i]->isEnabled());
-    QVERIFY(!rig.controller->isBusy());
-
     // The line is usable again at once.
-    rig.sim.setFaults(SimFaults{});
     QCOMPARE(rig.runFlow(Flow::Identity), Outcome::Done);
 }
 
@@ -443,61 +400,48 @@ void TestAcquisitionFlow::faultsAreReportedAndChangeNothing_data()
 {
     QTest::addColumn<int>("inChannel");
     QTest::addColumn<BlockFault>("block");
-    QTest::addColumn<int>("answerLines");
     QTest::addColumn<int>("nakLines");
+    QTest::addColumn<QString>("reason");   // the link's own words
 
-    QTest::newRow("short block in channel 2") << 2 << BlockFault::Short << -1 << 0;
-    QTest::newRow("over-long block in channel 1") << 1 << BlockFault::Long << -1 << 0;
-    QTest::newRow("count not a number in channel 2") << 2 << BlockFault::BadCount << -1 << 0;
-    QTest::newRow("hang-up in channel 2") << 2 << BlockFault::HangUp << -1 << 0;
-    QTest::newRow("silent instrument in channel 2") << 2 << BlockFault::None << 0 << 0;
-    QTest::newRow("every line refused") << 1 << BlockFault::None << -1 << 1000;
+    QTest::newRow("short block in channel 2") << 2 << BlockFault::Short << 0 << LinkMessage::blockStalled();
+    QTest::newRow("hang-up in channel 2") << 2 << BlockFault::HangUp << 0 << LinkMessage::portLost();
+    QTest::newRow("every line refused in channel 1") << 1 << BlockFault::None << 1000 << LinkMessage::noHeader();
 }
 
 void TestAcquisitionFlow::faultsAreReportedAndChangeNothing()
 {
     QFETCH(int, inChannel);
     QFETCH(BlockFault, block);
-    QFETCH(int, answerLines);
     QFETCH(int, nakLines);
-
-    Rig rig({}, kShortTimeouts);
-    fillPreviousRecord(rig);
-    rig.setFlags(1, 1, 1);
-    const WaveRecord before = rig.record;
-    const QImage picture = rig.picture();
+    QFETCH(QString, reason);
     SimFaults faults;
     faults.block = block;
-    faults.answerLines = answerLines;
     faults.nakLines = nakLines;
+
+    Rig rig(300ms, 0, kShortTimeouts);
+    rig.setFlags(1, 1, 1);
+    const WaveRecord before = showPreviousRecord(rig);
+    const QImage picture = rig.picture();
     if (inChannel == 1)
         rig.sim.setFaults(faults);
     else
-        QObject::connect(&rig.link, &InstrumentLink::channelDownloaded, &rig.window,
-                         [&](int channel) { if (channel == 1) rig.sim.setFaults(faults); });
+        QObject::connect(&rig.link, &InstrumentLink::channelDownloaded, &rig.window, [&](int channel) {
+            if (channel == 1)
+                rig.sim.setFaults(faults);
+        });
 
     QCOMPARE(rig.runFlow(Flow::Load), Outcome::Failed);
     QCOMPARE(rig.prompts.asked.size(), 1);
-    const auto& told = rig.prompts.asked.first();
-    QCOMPARE(told.icon, QMessageBox::Warning);
-    QVERIFY2(told.text.startsWith(QStringLiteral("CH%1 の波形を取り込めませんでした。\n").arg(inChannel)),
-             qPrintable(told.text));
-    QVERIFY2(told.text.endsWith(QStringLiteral("波形と設定は取り込み前のままです。")), qPrintable(told.text));
-    // The link's own reason sits between the two.
-    QVERIFY2(told.text.count(QLatin1Char('\n')) >= 3, qPrintable(told.text));
-    QVERIFY(rig.record == before);
-    QCOMPARE(rig.picture(), picture);
-    QCOMPARE(rig.setupPresses, 0);
-    QCOMPARE(rig.buttons[10]->styleSheet(), QString());
-    QVERIFY(rig.buttons[10]->isEnabled());
-    QVERIFY(!rig.controller->isBusy());
+    QCOMPARE(rig.prompts.asked.first().icon, QMessageBox::Warning);
+    QCOMPARE(rig.prompts.asked.first().text, QStringLiteral("CH%1 の波形を取り込めませんでした。\n%2\n\n波形と設定は取り込み前のままです。")
+                                                 .arg(inChannel)
+                                                 .arg(reason));
+    expectUntouched(rig, before, picture);
 }
 
 void TestAcquisitionFlow::secondCommandIsRefusedWhileOneRuns()
 {
-    SimOptions options;
-    options.sweepTime = 60s;
-    Rig rig(options);
+    Rig rig(60s);
     QSignalSpy busy(rig.controller, &AcquisitionController::busyChanged);
     QVERIFY(rig.controller->SingleSweep());
     QCOMPARE(busy.size(), 1);
@@ -521,10 +465,7 @@ void TestAcquisitionFlow::identityFillsTheLabels()
 {
     Rig rig;
     rig.idLabels[3]->setText(QStringLiteral("old"));
-    QTest::mouseClick(rig.buttons[3], Qt::LeftButton);
-    QSignalSpy finished(rig.controller, &AcquisitionController::flowFinished);
-    QVERIFY(finished.wait(10000));
-    QCOMPARE(finished.first().at(1).value<Outcome>(), Outcome::Done);
+    QCOMPARE(rig.runFlow(Flow::Identity), Outcome::Done);
     const QStringList expected{"MIRAVO", "KT-4410", "SIM00007", "1.00"};
     for (int k = 0; k < 4; ++k) {
         QCOMPARE(rig.idLabels[k]->text(), expected[k]);
