@@ -126,36 +126,23 @@ void TestAcquisitionCapture::incompleteOrWrongBlocksChangeNothing()
 
 void TestAcquisitionCapture::progressText_data()
 {
-    QTest::addColumn<int>("channelIndex");
-    QTest::addColumn<int>("channelCount");
-    QTest::addColumn<qint64>("received");
-    QTest::addColumn<qint64>("elapsedMs");
+    // channel, its index and the channels in the capture, bytes received of 102400, ms so far
+    QTest::addColumn<TransferProgress>("progress");
     QTest::addColumn<QString>("text");
 
     // Seconds left = bytes left over the rate so far, rounded up.
-    QTest::newRow("half of the first of two") << 0 << 2 << qint64(51200) << qint64(4450) << "CH1 受信中　51200 / 102400 バイト　残り約14秒";
-    QTest::newRow("start of the second of two") << 1 << 2 << qint64(0) << qint64(9000) << "CH2 受信中　0 / 102400 バイト　残り約9秒";
-    QTest::newRow("everything arrived") << 1 << 2 << qint64(102400) << qint64(18000) << "CH2 受信中　102400 / 102400 バイト　残り約0秒";
-    QTest::newRow("minutes") << 0 << 1 << qint64(10240) << qint64(12000) << "CH1 受信中　10240 / 102400 バイト　残り約1分48秒";
-    QTest::newRow("nothing yet") << 0 << 2 << qint64(0) << qint64(5000) << "CH1 受信中　0 / 102400 バイト　残り時間を計算中";
-    QTest::newRow("too early to tell") << 0 << 1 << qint64(3000) << qint64(50) << "CH1 受信中　3000 / 102400 バイト　残り時間を計算中";
+    QTest::newRow("half of the first of two") << TransferProgress{1, 0, 2, 51200, 102400, 4450} << "CH1 受信中　51200 / 102400 バイト　残り約14秒";
+    QTest::newRow("start of the second of two") << TransferProgress{2, 1, 2, 0, 102400, 9000} << "CH2 受信中　0 / 102400 バイト　残り約9秒";
+    QTest::newRow("everything arrived") << TransferProgress{2, 1, 2, 102400, 102400, 18000} << "CH2 受信中　102400 / 102400 バイト　残り約0秒";
+    QTest::newRow("minutes") << TransferProgress{1, 0, 1, 10240, 102400, 12000} << "CH1 受信中　10240 / 102400 バイト　残り約1分48秒";
+    QTest::newRow("nothing yet") << TransferProgress{1, 0, 2, 0, 102400, 5000} << "CH1 受信中　0 / 102400 バイト　残り時間を計算中";
+    QTest::newRow("too early to tell") << TransferProgress{1, 0, 1, 3000, 102400, 50} << "CH1 受信中　3000 / 102400 バイト　残り時間を計算中";
 }
 
 void TestAcquisitionCapture::progressText()
 {
-    QFETCH(int, channelIndex);
-    QFETCH(int, channelCount);
-    QFETCH(qint64, received);
-    QFETCH(qint64, elapsedMs);
+    QFETCH(TransferProgress, progress);
     QFETCH(QString, text);
-
-    TransferProgress progress;
-    progress.channel = channelIndex + 1;
-    progress.channelIndex = channelIndex;
-    progress.channelCount = channelCount;
-    progress.received = received;
-    progress.points = 102400;
-    progress.elapsedMs = elapsedMs;
     QCOMPARE(ProgressText(progress), text);
 }
 

@@ -26,6 +26,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <utility>
 
 using namespace std::chrono_literals;
 using Flow = AcquisitionController::Flow;
@@ -68,7 +70,7 @@ public:
         options.sweepTime = sweepTime;
         options.paceBaud = paceBaud;
         QString error;
-        device = sim.start(options, &error);
+        const QString device = sim.start(options, &error);
         QVERIFY2(!device.isEmpty(), qPrintable(error));
         QSignalSpy applied(&link, &InstrumentLink::settingsApplied);
         QVERIFY(link.applySettings(EnvSettings{}, device));
@@ -85,17 +87,25 @@ public:
         display->setFlagValue(WaveDisplay::Flag::Length, length);
     }
 
+    bool start(Flow flow)
+    {
+        if (flow == Flow::Load)
+            return controller->LoadFromInstrument();
+        return flow == Flow::Single ? controller->SingleSweep() : controller->ReadIdentity();
+    }
+
     // Starts a flow and waits for its end; returns the outcome.
     Outcome runFlow(Flow flow)
     {
         QSignalSpy finished(controller, &AcquisitionController::flowFinished);
-        if (flow == Flow::Load)
-            controller->LoadFromInstrument();
-        else
-            flow == Flow::Single ? controller->SingleSweep() : controller->ReadIdentity();
-        if (!QTest::qWaitFor([&] { return !finished.isEmpty(); }, 30000))
+        start(flow);
+        const auto ended = [&] {
+            return std::find_if(finished.cbegin(), finished.cend(),
+                                [&](const QList<QVariant>& args) { return args.at(0).value<Flow>() == flow; });
+        };
+        if (!QTest::qWaitFor([&] { return ended() != finished.cend(); }, 30000))
             qFatal("flow did not finish");
-        return finished.first().at(1).value<Outcome>();
+        return ended()->at(1).value<Outcome>();
     }
 
     QImage picture() const { return display->waveWindow()->image(); }
@@ -109,7 +119,6 @@ public:
     AcquisitionProgress* progress = nullptr;
     InstrumentLink link;
     SimulatedInstrument sim;
-    QString device;
     AcquisitionController* controller = nullptr;
     bool loadRunning = false;
     int setupPresses = 0;
@@ -143,16 +152,12 @@ private:
         }
         if (!QTest::qWaitFor([&] { return prompts.asked.size() > asked; }, 5000))
             qWarning("no fresh-capture warning");
-        const std::pair<const char*, const char*> typed[] = {{"SetupCombo_0", "1m"},  {"SetupCombo_1", "500m"},
-                                                             {"SetupCombo_2", "2"},   {"SetupOffset_0", "1"},
-                                                             {"SetupOffset_1", "-0.4"}, {"Title", "E2E"}};
-        for (const auto& [name, text] : typed) {
-            QWidget* input = dialog->findChild<QWidget*>(name);
-            if (auto* combo = qobject_cast<QComboBox*>(input))
-                combo->setEditText(text);
-            else
-                qobject_cast<QLineEdit*>(input)->setText(text);
-        }
+        dialog->findChild<QComboBox*>("SetupCombo_0")->setEditText("1m");
+        dialog->findChild<QComboBox*>("SetupCombo_1")->setEditText("500m");
+        dialog->findChild<QComboBox*>("SetupCombo_2")->setEditText("2");
+        dialog->findChild<QLineEdit*>("SetupOffset_0")->setText("1");
+        dialog->findChild<QLineEdit*>("SetupOffset_1")->setText("-0.4");
+        dialog->findChild<QLineEdit*>("Title")->setText("E2E");
         dialog->Command1_Click(1);
     }
 };
@@ -242,12 +247,8 @@ private slots:
     void capture_data();
     void capture();
     void noChannelCheckedSendsNothing();
-    void setupWaitsForAnOpenDialog();
-    void cancelLeavesEverythingAsItWas_data();
-    void cancelLeavesEverythingAsItWas();
-    void faultsAreReportedAndChangeNothing_data();
-    void faultsAreReportedAndChangeNothing();
-    void secondCommandIsRefusedWhileOneRuns();
+    void interruptionChangesNothing_data();
+    void interruptionChangesNothing();
     void identityFillsTheLabels();
 };
 
@@ -275,10 +276,23 @@ void TestAcquisitionFlow::capture()
     // What the window shows while the sweep runs and while each channel transfers.
     bool sweepShown = false;
     QList<bool> transferShown;
+    // The buttons stay usable during a single sweep: a dialog the user opens meanwhile is not
+    // covered by the setup dialog, which follows when it has closed.
+    QDialog other(&rig.window);
+    int pressesWhileOpen = -1;
     QObject::connect(&rig.link, &InstrumentLink::jobStarted, &rig.window, [&](LinkJob job) {
-        if (job == LinkJob::SingleSweep)
-            sweepShown = rig.buttons[2]->styleSheet() == kBusyLight &&
-                         rig.progress->findChild<QProgressBar*>("ProgressBar")->maximum() == 0;
+        if (job != LinkJob::SingleSweep)
+            return;
+        sweepShown = rig.buttons[2]->styleSheet() == kBusyLight &&
+                     rig.progress->findChild<QProgressBar*>("ProgressBar")->maximum() == 0;
+        QTimer::singleShot(0, &other, [&] { other.exec(); });
+    });
+    QObject::connect(&rig.link, &InstrumentLink::channelDownloaded, &rig.window, [&](int channel) {
+        if (channel == 2 && other.isVisible())
+            QTimer::singleShot(300, &other, [&] {
+                pressesWhileOpen = rig.setupPresses;
+                other.accept();
+            });
     });
     QObject::connect(&rig.link, &InstrumentLink::downloadProgress, &rig.window, [&] {
         // Load turns buttons 0 to 10 off; Single leaves them on.
@@ -290,6 +304,7 @@ void TestAcquisitionFlow::capture()
 
     QCOMPARE(rig.runFlow(flow), Outcome::Done);
     QCOMPARE(sweepShown, !load);
+    QCOMPARE(pressesWhileOpen, load ? -1 : 0);
     QVERIFY(!transferShown.isEmpty() && !transferShown.contains(false));
     QCOMPARE(rig.buttons[2]->styleSheet(), green);
     QCOMPARE(rig.buttons[10]->styleSheet(), QString());
@@ -318,147 +333,87 @@ void TestAcquisitionFlow::noChannelCheckedSendsNothing()
     QVERIFY(rig.record == before);
 }
 
-// The buttons stay usable during a single sweep: a dialog the user opened meanwhile is
-// not covered by the setup dialog; that follows when it has closed.
-void TestAcquisitionFlow::setupWaitsForAnOpenDialog()
-{
-    Rig rig(200ms);
-    rig.setFlags(1, 0, 0);
-    QDialog other(&rig.window);
-    int pressesWhileOpen = -1;
-    QObject::connect(&rig.link, &InstrumentLink::jobStarted, &rig.window, [&](LinkJob job) {
-        if (job == LinkJob::SingleSweep)
-            QTimer::singleShot(0, &other, [&] { other.exec(); });
-    });
-    QObject::connect(&rig.link, &InstrumentLink::channelDownloaded, &rig.window, [&] {
-        QTimer::singleShot(300, &other, [&] {
-            pressesWhileOpen = rig.setupPresses;
-            other.accept();
-        });
-    });
-
-    QCOMPARE(rig.runFlow(Flow::Single), Outcome::Done);
-    QCOMPARE(pressesWhileOpen, 0);
-    QCOMPARE(rig.setupPresses, 1);
-    QCOMPARE(rig.record.FreshCapture, kFalse);
-}
-
-void TestAcquisitionFlow::cancelLeavesEverythingAsItWas_data()
+void TestAcquisitionFlow::interruptionChangesNothing_data()
 {
     QTest::addColumn<Flow>("flow");
-    QTest::addColumn<int>("cancelInChannel");   // 0: during the sweep's status poll
-    QTest::addColumn<bool>("byEscape");
+    QTest::addColumn<int>("channel");      // where it happens; 0: during the sweep's status poll
+    QTest::addColumn<QString>("what");     // the user's cancel or the instrument's fault
+    QTest::addColumn<QString>("reason");   // the link's words in the message; none for a cancel
 
-    // Channel 2: channel 1 has arrived and must not be applied on its own.
-    QTest::newRow("load, channel 2, cancel button") << Flow::Load << 2 << false;
-    QTest::newRow("load, channel 1, Esc") << Flow::Load << 1 << true;
-    QTest::newRow("single, status poll, Esc") << Flow::Single << 0 << true;
+    // In channel 2, channel 1 has arrived and must not be applied on its own.
+    QTest::newRow("cancel button in channel 2") << Flow::Load << 2 << "cancel button" << QString();
+    QTest::newRow("Esc in channel 1") << Flow::Load << 1 << "Esc" << QString();
+    QTest::newRow("Esc in the sweep's status poll") << Flow::Single << 0 << "Esc" << QString();
+    QTest::newRow("short block in channel 2") << Flow::Load << 2 << "short block" << LinkMessage::blockStalled();
+    QTest::newRow("hang-up in channel 2") << Flow::Load << 2 << "hang-up" << LinkMessage::portLost();
+    QTest::newRow("every line refused in channel 1") << Flow::Load << 1 << "refused" << LinkMessage::noHeader();
 }
 
-void TestAcquisitionFlow::cancelLeavesEverythingAsItWas()
+void TestAcquisitionFlow::interruptionChangesNothing()
 {
     QFETCH(Flow, flow);
-    QFETCH(int, cancelInChannel);
-    QFETCH(bool, byEscape);
+    QFETCH(int, channel);
+    QFETCH(QString, what);
+    QFETCH(QString, reason);
+    const bool cancel = reason.isEmpty();
 
-    // About 0.9 s a channel; a sweep that would not end by itself.
-    Rig rig(cancelInChannel == 0 ? 60s : 100ms, 57600);
+    // About 0.9 s a channel, so that a cancel lands inside it; a sweep that does not end.
+    Rig rig(channel == 0 ? 60s : 100ms, 57600, kShortTimeouts);
     rig.setFlags(1, 1, 0);
     const WaveRecord before = showPreviousRecord(rig);
     const QImage picture = rig.picture();
     rig.window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&rig.window));
 
-    bool cancelled = false;
-    auto pressCancel = [&] {
-        if (cancelled)
+    SimFaults faults;
+    faults.block = what == "short block" ? BlockFault::Short : what == "hang-up" ? BlockFault::HangUp : BlockFault::None;
+    faults.nakLines = what == "refused" ? 1000 : 0;
+    bool done = false;
+    const auto interrupt = [&] {
+        if (std::exchange(done, true))
             return;
-        cancelled = true;
-        if (byEscape)
+        if (!cancel) {
+            rig.sim.setFaults(faults);
+            return;
+        }
+        // No second command is taken while one runs.
+        for (const Flow second : {Flow::Load, Flow::Single, Flow::Identity})
+            QVERIFY(second == flow || !rig.start(second));
+        if (what == "Esc")
             QTest::keyClick(rig.display->waveWindow(), Qt::Key_Escape);
         else
             rig.progress->findChild<QPushButton*>("CancelButton")->click();
     };
-    QObject::connect(&rig.link, &InstrumentLink::downloadProgress, &rig.window, [&](int channel, qint64 received) {
-        if (channel == cancelInChannel && received > 0)
-            pressCancel();
+    if (!cancel && channel == 1)
+        interrupt();
+    QObject::connect(&rig.link, &InstrumentLink::channelDownloaded, &rig.window, [&](int arrived) {
+        if (!cancel && arrived == channel - 1)
+            interrupt();
+    });
+    QObject::connect(&rig.link, &InstrumentLink::downloadProgress, &rig.window, [&](int arriving, qint64 received) {
+        if (cancel && arriving == channel && received > 0)
+            interrupt();
     });
     QObject::connect(&rig.link, &InstrumentLink::jobStarted, &rig.window, [&](LinkJob job) {
-        if (job == LinkJob::SingleSweep && cancelInChannel == 0)
-            QTimer::singleShot(300, &rig.window, pressCancel);
+        if (job == LinkJob::SingleSweep && channel == 0)
+            QTimer::singleShot(300, &rig.window, interrupt);
     });
 
-    QCOMPARE(rig.runFlow(flow), Outcome::Cancelled);
-    QVERIFY(cancelled);
+    QCOMPARE(rig.runFlow(flow), cancel ? Outcome::Cancelled : Outcome::Failed);
+    QVERIFY(done);
     expectUntouched(rig, before, picture);
-    QCOMPARE(rig.prompts.asked.size(), 0);
-    // The line is usable again at once.
-    QCOMPARE(rig.runFlow(Flow::Identity), Outcome::Done);
-}
-
-void TestAcquisitionFlow::faultsAreReportedAndChangeNothing_data()
-{
-    QTest::addColumn<int>("inChannel");
-    QTest::addColumn<BlockFault>("block");
-    QTest::addColumn<int>("nakLines");
-    QTest::addColumn<QString>("reason");   // the link's own words
-
-    QTest::newRow("short block in channel 2") << 2 << BlockFault::Short << 0 << LinkMessage::blockStalled();
-    QTest::newRow("hang-up in channel 2") << 2 << BlockFault::HangUp << 0 << LinkMessage::portLost();
-    QTest::newRow("every line refused in channel 1") << 1 << BlockFault::None << 1000 << LinkMessage::noHeader();
-}
-
-void TestAcquisitionFlow::faultsAreReportedAndChangeNothing()
-{
-    QFETCH(int, inChannel);
-    QFETCH(BlockFault, block);
-    QFETCH(int, nakLines);
-    QFETCH(QString, reason);
-    SimFaults faults;
-    faults.block = block;
-    faults.nakLines = nakLines;
-
-    Rig rig(300ms, 0, kShortTimeouts);
-    rig.setFlags(1, 1, 1);
-    const WaveRecord before = showPreviousRecord(rig);
-    const QImage picture = rig.picture();
-    if (inChannel == 1)
-        rig.sim.setFaults(faults);
-    else
-        QObject::connect(&rig.link, &InstrumentLink::channelDownloaded, &rig.window, [&](int channel) {
-            if (channel == 1)
-                rig.sim.setFaults(faults);
-        });
-
-    QCOMPARE(rig.runFlow(Flow::Load), Outcome::Failed);
+    if (cancel) {
+        QCOMPARE(rig.prompts.asked.size(), 2);
+        QCOMPARE(rig.prompts.asked.last().text, QStringLiteral("測定器と通信中です。\n終わってからもう一度操作してください。"));
+        // The line is usable again at once.
+        QCOMPARE(rig.runFlow(Flow::Identity), Outcome::Done);
+        return;
+    }
     QCOMPARE(rig.prompts.asked.size(), 1);
     QCOMPARE(rig.prompts.asked.first().icon, QMessageBox::Warning);
     QCOMPARE(rig.prompts.asked.first().text, QStringLiteral("CH%1 の波形を取り込めませんでした。\n%2\n\n波形と設定は取り込み前のままです。")
-                                                 .arg(inChannel)
+                                                 .arg(channel)
                                                  .arg(reason));
-    expectUntouched(rig, before, picture);
-}
-
-void TestAcquisitionFlow::secondCommandIsRefusedWhileOneRuns()
-{
-    Rig rig(60s);
-    QSignalSpy busy(rig.controller, &AcquisitionController::busyChanged);
-    QVERIFY(rig.controller->SingleSweep());
-    QCOMPARE(busy.size(), 1);
-    QCOMPARE(busy.first().at(0).toBool(), true);
-
-    QSignalSpy finished(rig.controller, &AcquisitionController::flowFinished);
-    QVERIFY(!rig.controller->LoadFromInstrument());
-    QVERIFY(!rig.controller->ReadIdentity());
-    QCOMPARE(finished.size(), 2);
-    QCOMPARE(finished.at(0).at(1).value<Outcome>(), Outcome::Refused);
-    QCOMPARE(rig.prompts.asked.size(), 2);
-    QVERIFY(!rig.loadRunning);
-    QCOMPARE(rig.controller->flow(), Flow::Single);
-
-    rig.controller->cancel();
-    QVERIFY(QTest::qWaitFor([&] { return !rig.controller->isBusy(); }, 5000));
-    QCOMPARE(busy.last().at(0).toBool(), false);
 }
 
 void TestAcquisitionFlow::identityFillsTheLabels()
