@@ -16,12 +16,10 @@
 
 namespace {
 
-// A window whose picture is easy to find on paper: four coloured quadrants.
+// A window whose picture is easy to find on paper: four coloured quadrants (sizes kept even).
 class Quadrants : public QWidget {
 public:
     static inline const QColor kColors[4] = {Qt::red, Qt::green, Qt::blue, Qt::magenta};
-
-    Quadrants() { resize(400, 300); }
 
 protected:
     void paintEvent(QPaintEvent*) override
@@ -29,10 +27,8 @@ protected:
         QPainter painter(this);
         const int w = width() / 2;
         const int h = height() / 2;
-        painter.fillRect(0, 0, w, h, kColors[0]);
-        painter.fillRect(w, 0, width() - w, h, kColors[1]);
-        painter.fillRect(0, h, w, height() - h, kColors[2]);
-        painter.fillRect(w, h, width() - w, height() - h, kColors[3]);
+        for (int i = 0; i < 4; ++i)
+            painter.fillRect(i % 2 * w, i / 2 * h, w, h, kColors[i]);
     }
 };
 
@@ -71,12 +67,11 @@ class TestPrintCommand : public QObject {
     Q_OBJECT
 private slots:
     void init();
-    void cancelPrintsNothing();
     void printsWindowAtTopLeftOfPage_data();
     void printsWindowAtTopLeftOfPage();
-    void keepsDialogChoicesForNextPrint();
-    void reportsUnwritableFile();
-    void reportsFailedCapture();
+    void choicesStayAndCancelPrintsNothing();
+    void failuresAreReported_data();
+    void failuresAreReported();
     void realDialogOffersPdf();
 
 private:
@@ -95,24 +90,6 @@ void TestPrintCommand::init()
     m_window.resize(400, 300);
     m_window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&m_window));
-}
-
-void TestPrintCommand::cancelPrintsNothing()
-{
-    const QString pdf = m_dir.filePath(QStringLiteral("cancelled.pdf"));
-    QSize bufferWhenDialogOpened;
-    m_dialog.answers.push_back([&](QPrinter& printer) {
-        bufferWhenDialogOpened = m_command.PrinterBuffer().size();
-        printToFile(pdf)(printer);
-        return false;
-    });
-    m_command.PrintMainWindow(&m_window, m_prompts, m_dialog);
-
-    QCOMPARE(m_dialog.titles, QStringList{QStringLiteral("印刷の設定")});
-    // The window is captured before the dialog can cover it.
-    QCOMPARE(bufferWhenDialogOpened, m_window.size());
-    QVERIFY(m_prompts.asked.isEmpty());
-    QVERIFY(!QFile::exists(pdf));
 }
 
 void TestPrintCommand::printsWindowAtTopLeftOfPage_data()
@@ -170,46 +147,56 @@ void TestPrintCommand::printsWindowAtTopLeftOfPage()
     }
 }
 
-void TestPrintCommand::keepsDialogChoicesForNextPrint()
+// The second print starts from the first one's choices; cancelling it prints nothing.
+void TestPrintCommand::choicesStayAndCancelPrintsNothing()
 {
     m_dialog.answers.push_back(printToFile(m_dir.filePath(QStringLiteral("first.pdf")), QPageLayout::Landscape));
+    const QString cancelled = m_dir.filePath(QStringLiteral("cancelled.pdf"));
     QPageLayout::Orientation seenNextTime = QPageLayout::Portrait;
+    QSize bufferWhenDialogOpened;
+    PrintCommand command;
     m_dialog.answers.push_back([&](QPrinter& printer) {
         seenNextTime = printer.pageLayout().orientation();
+        bufferWhenDialogOpened = command.PrinterBuffer().size();
+        printToFile(cancelled, QPageLayout::Landscape)(printer);
         return false;
     });
-    PrintCommand command;
     command.PrintMainWindow(&m_window, m_prompts, m_dialog);
     m_window.resize(200, 100);
     command.PrintMainWindow(&m_window, m_prompts, m_dialog);
+    QCOMPARE(m_dialog.titles, (QStringList{"印刷の設定", "印刷の設定"}));
     QCOMPARE(seenNextTime, QPageLayout::Landscape);
-    // Each command replaces the capture, also when it is cancelled.
-    QCOMPARE(command.PrinterBuffer().size(), QSize(200, 100));
+    // Each command captures the window anew, before the dialog can cover it.
+    QCOMPARE(bufferWhenDialogOpened, QSize(200, 100));
+    QVERIFY(m_prompts.asked.isEmpty());
+    QVERIFY(!QFile::exists(cancelled));
 }
 
-void TestPrintCommand::reportsUnwritableFile()
+void TestPrintCommand::failuresAreReported_data()
 {
-    const QString path = m_dir.filePath(QStringLiteral("no-such-folder/page.pdf"));
-    m_dialog.answers.push_back(printToFile(path));
-    m_command.PrintMainWindow(&m_window, m_prompts, m_dialog);
-    QCOMPARE(m_prompts.asked.size(), 1);
-    const ScriptedPrompts::Asked& message = m_prompts.asked.constFirst();
-    QVERIFY(message.caption.isEmpty());
-    QCOMPARE(message.icon, QMessageBox::Warning);
-    QVERIFY2(message.text.contains(QDir::toNativeSeparators(path)) &&
-                 message.text.contains(QStringLiteral("印刷できませんでした。")),
-             qPrintable(message.text));
+    QTest::addColumn<QString>("output"); // empty: the window cannot be captured
+    QTest::addColumn<QString>("message");
+    QTest::newRow("capture") << "" << "画面を取り込めませんでした。";
+    QTest::newRow("unwritable file") << "no-such-folder/page.pdf" << "印刷できませんでした。";
 }
 
-void TestPrintCommand::reportsFailedCapture()
+void TestPrintCommand::failuresAreReported()
 {
+    QFETCH(QString, output);
+    QFETCH(QString, message);
+    const QString path = m_dir.filePath(output);
     QWidget empty;
     empty.resize(0, 0);
-    PrintCommand command;
-    command.PrintMainWindow(&empty, m_prompts, m_dialog);
-    QVERIFY(m_dialog.titles.isEmpty());
+    m_dialog.answers.push_back(printToFile(path));
+    m_command.PrintMainWindow(output.isEmpty() ? &empty : static_cast<QWidget*>(&m_window), m_prompts, m_dialog);
+    // A failed capture reaches no dialog.
+    QCOMPARE(m_dialog.titles.size(), output.isEmpty() ? 0 : 1);
     QCOMPARE(m_prompts.asked.size(), 1);
-    QVERIFY(m_prompts.asked.constFirst().text.contains(QStringLiteral("画面を取り込めませんでした。")));
+    const ScriptedPrompts::Asked& told = m_prompts.asked.constFirst();
+    QVERIFY(told.caption.isEmpty());
+    QCOMPARE(told.icon, QMessageBox::Warning);
+    QVERIFY2(told.text.contains(message) && (output.isEmpty() || told.text.contains(QDir::toNativeSeparators(path))),
+             qPrintable(told.text));
 }
 
 // The platform dialog carries the title and, with no printer installed, still prints to PDF.
