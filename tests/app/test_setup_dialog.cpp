@@ -77,7 +77,6 @@ private slots:
     void waysOut();
     void questions_data();
     void questions();
-    void freshCaptureWarning();
 };
 
 void TestSetupDialog::opening_data()
@@ -86,10 +85,11 @@ void TestSetupDialog::opening_data()
     QTest::addColumn<bool>("locked");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<bool>("equKept");   // short enough for equivalent sampling
+    QTest::addColumn<bool>("fresh");     // FreshCapture: just taken from the instrument
 
-    QTest::newRow("5120 samples, unlocked") << 5119 << false << "Data : 5120/Ch" << true;
-    QTest::newRow("6001 samples, locked") << 6000 << true << "Data : 6001/Ch" << true;
-    QTest::newRow("6002 samples, unlocked") << 6001 << false << "Data : 6002/Ch" << false;
+    QTest::newRow("5120 samples, unlocked, fresh") << 5119 << false << "Data : 5120/Ch" << true << true;
+    QTest::newRow("6001 samples, locked") << 6000 << true << "Data : 6001/Ch" << true << false;
+    QTest::newRow("6002 samples, unlocked") << 6001 << false << "Data : 6002/Ch" << false << false;
 }
 
 void TestSetupDialog::opening()
@@ -98,9 +98,11 @@ void TestSetupDialog::opening()
     QFETCH(bool, locked);
     QFETCH(QString, caption);
     QFETCH(bool, equKept);
+    QFETCH(bool, fresh);
 
     WaveRecord start = sampleRecord(&WaveRecord::EquSampling, kTrue, lastIndex);
     start.ParamsLocked = locked ? kTrue : kFalse;
+    start.FreshCapture = fresh ? kTrue : kFalse;
     Opened o(start);
     QCOMPARE(o.dialog.windowTitle(), QStringLiteral("セットアップ情報"));
     QStringList shown;
@@ -129,6 +131,20 @@ void TestSetupDialog::opening()
     QCOMPARE(o.at<QCheckBox>("EquSamplingCheck")->isChecked(), equKept);
     QCOMPARE(o.at("EquSamplingCheck")->isEnabled(), equKept && !locked);
 
+    // The fresh-capture warning: once per opening, however often it is repainted.
+    for (int i = 0; i < 3; ++i) {
+        o.dialog.repaint();
+        QCoreApplication::processEvents();
+    }
+    QCOMPARE(o.prompts.asked.size(), fresh ? 1 : 0);
+    if (fresh) {
+        const auto& asked = o.prompts.asked.first();
+        QCOMPARE(asked.caption, QString());   // the application's title
+        QCOMPARE(asked.text, QStringLiteral("波形の新規取り込み直後です！\n\n時間軸・オフセット等は正確に設定してください！！"));
+        QCOMPARE(asked.icon, QMessageBox::Warning);
+        QCOMPARE(asked.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    }
+
     // Locked, OK stores the edited title with the values re-read from the boxes. A record
     // too long for equivalent sampling loses the flag at once, even when cancelled.
     if (locked) {
@@ -138,6 +154,12 @@ void TestSetupDialog::opening()
     o.press(locked ? 1 : 2);
     start.EquSampling = equKept ? kTrue : kFalse;
     QVERIFY(o.record == start);
+
+    SetupDialog again(o.record, o.prompts);
+    again.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&again));
+    QCoreApplication::processEvents();
+    QCOMPARE(o.prompts.asked.size(), fresh ? 2 : 0);
 }
 
 void TestSetupDialog::waysOut_data()
@@ -234,34 +256,6 @@ void TestSetupDialog::questions()
     if (closes)
         expected.Ch1Offset = 50.0f;
     QVERIFY(o.record == expected);
-}
-
-// Each opening warns once while the capture is fresh, however often it is repainted.
-void TestSetupDialog::freshCaptureWarning()
-{
-    for (const int16_t fresh : {kFalse, kTrue}) {
-        WaveRecord record = sampleRecord(&WaveRecord::FreshCapture, fresh);
-        ScriptedPrompts prompts;
-        for (int opening = 1; opening <= 2; ++opening) {
-            SetupDialog dialog(record, prompts);
-            dialog.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-            for (int i = 0; i < 3; ++i) {
-                dialog.repaint();
-                QCoreApplication::processEvents();
-            }
-            QCOMPARE(prompts.asked.size(), fresh == kTrue ? opening : 0);
-            dialog.Command1_Click(2);
-        }
-        QCOMPARE(record.FreshCapture, fresh);
-        if (fresh == kTrue) {
-            const auto& asked = prompts.asked.first();
-            QCOMPARE(asked.caption, QString());   // the application's title
-            QCOMPARE(asked.text, QStringLiteral("波形の新規取り込み直後です！\n\n時間軸・オフセット等は正確に設定してください！！"));
-            QCOMPARE(asked.icon, QMessageBox::Warning);
-            QCOMPARE(asked.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-        }
-    }
 }
 
 QTEST_MAIN(TestSetupDialog)
