@@ -54,7 +54,6 @@ private slots:
         QTest::newRow("normal 500ns floored") << FloorCase{5e-7f, false, false, 2e-9f};
         QTest::newRow("equivalent below the normal floor") << FloorCase{1e-7f, false, true, 2e-10f};
         QTest::newRow("equivalent floor") << FloorCase{1e-8f, false, true, 4e-11f};
-        QTest::newRow("negative from a file") << FloorCase{-1e-4f, false, false, 2e-9f};
     }
     void secondsPerSample()
     {
@@ -70,33 +69,26 @@ private slots:
         QTest::newRow("saturates low") << OffsetCase{-128, 40000, -32768};
         QTest::newRow("saturates high") << OffsetCase{127, -40000, 32767};
     }
-    // Once, on channels whose box is checked, samples 0..LastIndex only.
+    // Nothing without a sweep time; then once, on channels whose box is checked,
+    // samples 0..LastIndex only.
     void offsetRemoval()
     {
         QFETCH(OffsetCase, c);
         WaveRecord record;
-        record.SecondsPerDiv = 1e-4f;
         record.FreshCapture = kTrue;
         record.LastIndex = 99;
         record.Ch1Offset = record.Ch2Offset = c.offset;
         record.Samples(1, 99) = record.Samples(2, 99) = record.Samples(1, 100) = int16_t(c.raw);
+        const WaveRecord before = record;
+        QVERIFY(!RefreshRecord(record, 1, 1, 1));
+        QVERIFY(record == before);
+        record.SecondsPerDiv = 1e-4f;
         QVERIFY(RefreshRecord(record, 0, 1, 0));
         QVERIFY(RefreshRecord(record, 0, 1, 1));
         QCOMPARE(record.Samples(1, 99), int16_t(c.stored));
         QCOMPARE(record.Samples(2, 99), int16_t(c.raw));
         QCOMPARE(record.Samples(1, 100), int16_t(c.raw));
         QCOMPARE(record.FreshCapture, kFalse);
-    }
-
-    void noSweepTimeChangesNothing()
-    {
-        WaveRecord record;
-        record.FreshCapture = kTrue;
-        record.Ch1Offset = 10;
-        record.Samples(1, 0) = 50;
-        const WaveRecord before = record;
-        QVERIFY(!RefreshRecord(record, 1, 1, 1));
-        QVERIFY(record == before);
     }
 
     void press_data()
