@@ -18,54 +18,41 @@ static_assert(SignedByte(127) == 127 && SignedByte(128) == -128 && SignedByte(25
 class TestEngNumber : public QObject {
     Q_OBJECT
 private slots:
-    void numberText_data()
+    // Every text form of a value: general (NumberText), then engineering with each pattern.
+    void textForms_data()
     {
         QTest::addColumn<float>("value");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("small plain") << 0.0015f << "0.0015";
-        QTest::newRow("lowest plain exponent") << 0.0001f << "0.0001";
-        QTest::newRow("below plain range") << 0.00001f << "1E-05";
-        QTest::newRow("integer") << 500.0f << "500";
-        QTest::newRow("rounds into exponent form") << 9999999.6f << "1E+07";
-        QTest::newRow("exponent form") << 12345678.0f << "1.234568E+07";
-    }
-    void numberText()
-    {
-        QFETCH(float, value);
-        QFETCH(QString, text);
-        QCOMPARE(qs(NumberText(value)), text);
-    }
-
-    void formatEng_data()
-    {
-        QTest::addColumn<float>("value");
+        QTest::addColumn<QString>("number");
         QTest::addColumn<QString>("general");
         QTest::addColumn<QString>("threeDecimals");
         QTest::addColumn<QString>("twoDecimals");
-        QTest::newRow("500u") << 0.0005f << "500u" << "500.000u" << "500.00u";
-        QTest::newRow("2m") << 0.002f << "2m" << "2.000m" << "2.00m";
-        QTest::newRow("no prefix") << 5.0f << "5 " << "5.000 " << "5.00 ";
-        QTest::newRow("negative zero") << -0.0f << "0 " << "0.000 " << "0.00 ";
-        QTest::newRow("third") << 1.0f / 3 << "333.3333m" << "333.333m" << "333.33m";
-        QTest::newRow("exponent rounds up") << 999.6f << "0.9996k" << "1.000k" << "1.00k";
-        QTest::newRow("just below rounding up") << 999.4f << "999.4 " << "999.400 " << "999.40 ";
-        QTest::newRow("100T") << 1e14f << "100T" << "100.000T" << "100.00T";
-        QTest::newRow("smallest prefix") << 1e-12f << "1p" << "1.000p" << "1.00p";
-        QTest::newRow("rounds up into pico") << 9.996e-13f << "0.9996p" << "1.000p" << "1.00p";
-        QTest::newRow("shown half rounds away") << 1.0005f << "1.0005 " << "1.001 " << "1.00 ";
-        QTest::newRow("negative tenths") << -12.345f << "-12.345 " << "-12.345 " << "-12.35 ";
-        QTest::newRow("below prefixes") << 1e-13f << "1E-13 " << "1E-13 " << "1E-13 ";
-        QTest::newRow("above prefixes") << 1e15f << "1E+15 " << "1E+15 " << "1E+15 ";
-        QTest::newRow("rounds up past T") << 9.9996e14f << "9.9996E+14 " << "9.9996E+14 " << "9.9996E+14 ";
-        QTest::newRow("nan") << std::numeric_limits<float>::quiet_NaN() << "NaN " << "NaN " << "NaN ";
-        QTest::newRow("minus infinity") << -std::numeric_limits<float>::infinity() << "-Inf " << "-Inf " << "-Inf ";
+        QTest::newRow("2m") << 0.002f << "0.002" << "2m" << "2.000m" << "2.00m";
+        QTest::newRow("no prefix") << 5.0f << "5" << "5 " << "5.000 " << "5.00 ";
+        QTest::newRow("integer") << 500.0f << "500" << "500 " << "500.000 " << "500.00 ";
+        QTest::newRow("negative zero") << -0.0f << "0" << "0 " << "0.000 " << "0.00 ";
+        QTest::newRow("third") << 1.0f / 3 << "0.3333333" << "333.3333m" << "333.333m" << "333.33m";
+        QTest::newRow("lowest plain exponent") << 0.0001f << "0.0001" << "100u" << "100.000u" << "100.00u";
+        QTest::newRow("below plain range") << 0.00001f << "1E-05" << "10u" << "10.000u" << "10.00u";
+        QTest::newRow("exponent form") << 12345678.0f << "1.234568E+07" << "12.3457M" << "12.346M" << "12.35M";
+        QTest::newRow("exponent rounds up") << 999.6f << "999.6" << "0.9996k" << "1.000k" << "1.00k";
+        QTest::newRow("just below rounding up") << 999.4f << "999.4" << "999.4 " << "999.400 " << "999.40 ";
+        QTest::newRow("100T") << 1e14f << "1E+14" << "100T" << "100.000T" << "100.00T";
+        QTest::newRow("rounds up into pico") << 9.996e-13f << "9.996E-13" << "0.9996p" << "1.000p" << "1.00p";
+        QTest::newRow("shown half rounds away") << 1.0005f << "1.0005" << "1.0005 " << "1.001 " << "1.00 ";
+        QTest::newRow("negative tenths") << -12.345f << "-12.345" << "-12.345 " << "-12.345 " << "-12.35 ";
+        QTest::newRow("below prefixes") << 1e-13f << "1E-13" << "1E-13 " << "1E-13 " << "1E-13 ";
+        QTest::newRow("rounds up past T") << 9.9996e14f << "9.9996E+14" << "9.9996E+14 " << "9.9996E+14 " << "9.9996E+14 ";
+        QTest::newRow("nan") << std::numeric_limits<float>::quiet_NaN() << "NaN" << "NaN " << "NaN " << "NaN ";
+        QTest::newRow("minus infinity") << -std::numeric_limits<float>::infinity() << "-Inf" << "-Inf " << "-Inf " << "-Inf ";
     }
-    void formatEng()
+    void textForms()
     {
         QFETCH(float, value);
+        QFETCH(QString, number);
         QFETCH(QString, general);
         QFETCH(QString, threeDecimals);
         QFETCH(QString, twoDecimals);
+        QCOMPARE(qs(NumberText(value)), number);
         QCOMPARE(qs(FormatEng(value)), general);
         QCOMPARE(qs(FormatEng(value, "##0.000")), threeDecimals);
         QCOMPARE(qs(FormatEng(value, "##0.00")), twoDecimals);
@@ -151,21 +138,6 @@ private slots:
             }
             QVERIFY2(std::isfinite(ParseEng(text)), text.c_str());
         }
-    }
-
-    void fileExtension_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("extension");
-        QTest::newRow("trimmed, last dot") << "  A.b.Raw  " << "RAW";
-        QTest::newRow("trailing dot") << "name." << "";
-        QTest::newRow("blank") << "   " << "";
-    }
-    void fileExtension()
-    {
-        QFETCH(QString, path);
-        QFETCH(QString, extension);
-        QCOMPARE(qs(FileExtension(path.toStdString())), extension);
     }
 };
 

@@ -143,9 +143,9 @@ private slots:
         const QStringList refused{QStringLiteral("拡張子不正の警告|拡張子が異常です！\r\n拡張子は \"CSV\" または \"RAW\" を選択してください。"),
                                   QStringLiteral("|予期しないエラーです！")};
         QTest::newRow("CSV") << QStringLiteral("a.CSV") << kExampleCsv << QStringList();
-        QTest::newRow("lower-case raw") << QStringLiteral("b.raw") << kExampleRaw << QStringList();
+        QTest::newRow("lower-case raw, last dot") << QStringLiteral("b.x.raw") << kExampleRaw << QStringList();
         QTest::newRow("no extension") << QStringLiteral("wave") << QByteArray() << refused;
-        QTest::newRow("other extension") << QStringLiteral("wave.txt") << QByteArray() << refused;
+        QTest::newRow("other extension") << QStringLiteral("wave.csv.txt") << QByteArray() << refused;
         QTest::newRow("cancelled") << QString() << QByteArray() << QStringList();
     }
     void saveThenLoadByExtension()
