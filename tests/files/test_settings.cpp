@@ -2,37 +2,43 @@
 // Arbitrary file contents are covered by the fuzz targets (tests/fuzz).
 #include "files/EnvSettings.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <fstream>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+const QByteArray kDefaultFile =
+    QByteArray::fromHex("0400000000000000000000000000c000c0400000c0c0c000e0e0e000ffff00008080ff00ff808000");
 
-const Bytes kDefaultFile{0x04, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
-                         0x00, 0x00, 0xC0, 0x00, 0xC0, 0x40, 0x00, 0x00, 0xC0, 0xC0, 0xC0, 0x00,
-                         0xE0, 0xE0, 0xE0, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0x80, 0x80, 0xFF, 0x00,
-                         0xFF, 0x80, 0x80, 0x00};
-
-Bytes readAll(const fs::path& path)
+QByteArray readAll(const fs::path& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-void writeAll(const fs::path& path, const Bytes& bytes)
+void writeAll(const fs::path& path, const QByteArray& bytes)
 {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
 }
 
-Bytes encoded(const EnvSettings& settings)
+QByteArray encoded(const EnvSettings& settings)
 {
     const auto bytes = EncodeSettings(settings);
-    return Bytes(bytes.begin(), bytes.end());
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+}
+
+// Settings unlike the defaults, a colour's high byte set, and list index `field` = `value`.
+EnvSettings storedWith(int field, int value)
+{
+    EnvSettings settings;
+    settings.Com = {6, 1, 2, 1, 1, 1};
+    settings.Color[6] = int32_t(0xFF030201);
+    settings.Com[std::size_t(field)] = int16_t(value);
+    return settings;
 }
 
 fs::path folderOf(const QTemporaryDir& dir) { return fs::path(dir.path().toStdString()); }
@@ -54,91 +60,61 @@ private slots:
         QCOMPARE(created.settings, EnvSettings{});
         QCOMPARE(readAll(path), kDefaultFile);
 
-        const std::string tail = "8 bytes.";
-        std::ofstream(path, std::ios::binary | std::ios::app) << tail;
-        EnvSettings changed;
-        changed.Com[5] = 1;
-        changed.Color[2] = 0x123456;
+        const QByteArray tail = "8 bytes.";
+        writeAll(path, kDefaultFile + tail);
+        const EnvSettings changed = storedWith(0, 2);
         QCOMPARE(WriteSettings(path, changed), std::string());
-        Bytes expected = encoded(changed);
-        expected.insert(expected.end(), tail.begin(), tail.end());
-        QCOMPARE(readAll(path), expected);
+        QCOMPARE(readAll(path), encoded(changed) + tail);
         const SettingsReadResult reread = ReadSettings(path);
         QVERIFY(reread.problems.empty() && !reread.createdFile);
         QCOMPARE(reread.settings, changed);
     }
 
-    // Only the bad field falls back; the message names its setting and the value as
-    // stored (signed); colours come back as stored, high byte included.
-    void indexOutsideItsListFallsBack_data()
-    {
-        QTest::addColumn<int>("field");
-        QTest::addColumn<int>("stored");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("speed past the list") << 0 << 7 << "通信速度";
-        QTest::newRow("speed negative") << 0 << -1 << "通信速度";
-        QTest::newRow("data bits") << 1 << 2 << "ビット長";
-        QTest::newRow("parity") << 2 << 3 << "パリティー";
-        QTest::newRow("stop bits") << 3 << 2 << "ストップビット";
-        QTest::newRow("delimiter") << 4 << 32767 << "デリミッター";
-        QTest::newRow("port") << 5 << -32768 << "ポート";
-    }
-    void indexOutsideItsListFallsBack()
-    {
-        QFETCH(int, field);
-        QFETCH(int, stored);
-        QFETCH(QString, name);
-        QTemporaryDir dir;
-        const fs::path path = SettingsPathFor(folderOf(dir));
-        EnvSettings file;
-        file.Com = {6, 1, 2, 1, 1, 1};
-        file.Color[6] = int32_t(0xFF030201);
-        file.Com[std::size_t(field)] = int16_t(stored);
-        writeAll(path, encoded(file));
-
-        const SettingsReadResult result = ReadSettings(path);
-        EnvSettings expected = file;
-        expected.Com[std::size_t(field)] = EnvSettings{}.Com[std::size_t(field)];
-        QCOMPARE(result.settings, expected);
-        QCOMPARE(result.problems.size(), std::size_t(1));
-        QVERIFY(QString::fromStdString(result.problems[0]).contains(QStringLiteral("%1の値 %2 ").arg(name).arg(stored)));
-        QCOMPARE(readAll(path), encoded(file));
-    }
-
-    // Defaults for the run, one message naming the file, and whatever is there left alone.
-    void unusableFileFallsBackToDefaults_data()
+    // What cannot be used falls back to its default for the run, with one message naming
+    // the file and what was wrong (a list index by its setting and its signed value);
+    // whatever is there is left alone.
+    void fallsBackAndSaysWhy_data()
     {
         QTest::addColumn<QString>("relative");
-        QTest::addColumn<int>("fileSize");  // -1: a directory of that name, -2: nothing
-        QTest::newRow("empty") << "MV_UTL.ENV" << 0;
-        QTest::newRow("one byte short") << "MV_UTL.ENV" << 39;
-        QTest::newRow("a directory by that name") << "MV_UTL.ENV" << -1;
-        QTest::newRow("folder missing") << "no/such/folder/MV_UTL.ENV" << -2;
+        QTest::addColumn<QByteArray>("file");  // null: nothing there; "/": a directory
+        QTest::addColumn<int>("field");        // the list index falling back; -1: everything
+        QTest::addColumn<QString>("why");
+        const QString name = QStringLiteral("MV_UTL.ENV");
+        QTest::newRow("speed past the list") << name << encoded(storedWith(0, 7)) << 0 << "通信速度の値 7 ";
+        QTest::newRow("speed negative") << name << encoded(storedWith(0, -1)) << 0 << "通信速度の値 -1 ";
+        QTest::newRow("data bits") << name << encoded(storedWith(1, 2)) << 1 << "ビット長の値 2 ";
+        QTest::newRow("parity") << name << encoded(storedWith(2, 3)) << 2 << "パリティーの値 3 ";
+        QTest::newRow("stop bits") << name << encoded(storedWith(3, 2)) << 3 << "ストップビットの値 2 ";
+        QTest::newRow("delimiter") << name << encoded(storedWith(4, 32767)) << 4 << "デリミッターの値 32767 ";
+        QTest::newRow("port") << name << encoded(storedWith(5, -32768)) << 5 << "ポートの値 -32768 ";
+        QTest::newRow("empty") << name << QByteArray("") << -1 << " 0 バイト";
+        QTest::newRow("one byte short") << name << kDefaultFile.left(39) << -1 << " 39 バイト";
+        QTest::newRow("a directory by that name") << name << QByteArray("/") << -1 << "通常のファイルではありません";
+        QTest::newRow("folder missing") << "no/such/MV_UTL.ENV" << QByteArray() << -1 << "作成できません";
     }
-    void unusableFileFallsBackToDefaults()
+    void fallsBackAndSaysWhy()
     {
         QFETCH(QString, relative);
-        QFETCH(int, fileSize);
+        QFETCH(QByteArray, file);
+        QFETCH(int, field);
+        QFETCH(QString, why);
         QTemporaryDir dir;
         const fs::path path = folderOf(dir) / relative.toStdString();
-        const Bytes file(std::size_t(std::max(fileSize, 0)), 0x01);
-        if (fileSize >= 0)
-            writeAll(path, file);
-        else if (fileSize == -1)
+        if (file == "/")
             fs::create_directory(path);
+        else if (!file.isNull())
+            writeAll(path, file);
 
         const SettingsReadResult result = ReadSettings(path);
-        QCOMPARE(result.settings, EnvSettings{});
+        QCOMPARE(result.settings, field < 0 ? EnvSettings{} : storedWith(field, EnvSettings{}.Com[std::size_t(field)]));
         QVERIFY(!result.createdFile);
         QCOMPARE(result.problems.size(), std::size_t(1));
-        QVERIFY(result.problems[0].find(path.string()) != std::string::npos);
-        if (fileSize >= 0) {
-            QCOMPARE(readAll(path), file);
-        } else {
+        const QString problem = QString::fromStdString(result.problems[0]);
+        QVERIFY2(problem.contains(QString::fromStdString(path.string())) && problem.contains(why), qPrintable(problem));
+        QCOMPARE(fs::is_regular_file(path), !file.isNull() && file != "/");
+        QCOMPARE(readAll(path), file == "/" ? QByteArray() : file);
+        if (file.isNull() || file == "/")
             QVERIFY(!WriteSettings(path, EnvSettings{}).empty());
-            QCOMPARE(fs::is_directory(path), fileSize == -1);
-            QCOMPARE(fs::exists(path.parent_path()), fileSize == -1);
-        }
     }
 };
 
