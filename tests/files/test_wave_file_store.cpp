@@ -53,7 +53,6 @@ private slots:
         QTest::newRow("0x5C as second byte") << QByteArray("\x95\x5C\x8E\xA6") << QStringLiteral("表示");
         QTest::newRow("NEC extension") << QByteArray("\x87\x40") << QStringLiteral("①");
         QTest::newRow("half-width katakana") << QByteArray("\xB1") << QStringLiteral("ｱ");
-        QTest::newRow("full-width comma quoted") << QByteArray("\"A,\x81\x43\"") << QStringLiteral("A,，");
     }
     void shiftJisTitleRoundTrip()
     {
@@ -79,7 +78,6 @@ private slots:
         const QString kept = QStringLiteral("以前のファイルはそのまま");
         QTest::newRow("euro") << QStringLiteral("€") << QStringLiteral("keep.csv") << kept;
         QTest::newRow("yen, no round trip") << QStringLiteral("¥") << QStringLiteral("keep.csv") << kept;
-        QTest::newRow("comma and quote") << QStringLiteral("a,\"b") << QStringLiteral("keep.csv") << kept;
         QTest::newRow("missing folder") << QStringLiteral("T") << QStringLiteral("no/wave.csv") << QString();
     }
     void failedSaveLeavesFilesAlone()
@@ -133,8 +131,9 @@ private slots:
         QCOMPARE(record, exampleRecord());
     }
 
-    // The flows: dialog texts, the format chosen by the extension in either case, its
-    // warnings, and a cancel that says nothing.
+    // The flows: the example written byte for byte in the format its extension chooses
+    // (either case) and loaded back, the dialog texts, the extension warnings, and a
+    // cancel that says nothing.
     void saveThenLoadByExtension_data()
     {
         QTest::addColumn<QString>("name");
@@ -159,10 +158,13 @@ private slots:
         SaveWaveFile(nullptr, prompts, exampleRecord());
         WaveRecord loaded;
         loaded.FreshCapture = kTrue;  // a capture's pending offset removal must not run on a file
+        loaded.Samples(2, 1) = 99;    // channel 2 is filled from the empty column as well
+        loaded.Samples(1, 3) = 77;    // beyond LastIndex nothing changes
         WaveRecord expected = loaded;
         if (!written.isEmpty()) {
             expected = exampleRecord();
             expected.ParamsLocked = kTrue;
+            expected.Samples(1, 3) = 77;
         }
         QCOMPARE(LoadWaveFile(nullptr, prompts, loaded), !written.isEmpty());
         QCOMPARE(loaded, expected);

@@ -36,31 +36,6 @@ WaveFileRead parse(const QByteArray& bytes, WaveFileKind kind)
 class TestWaveFileText : public QObject {
     Q_OBJECT
 private slots:
-    void exampleWrittenAndReadBack_data()
-    {
-        QTest::addColumn<WaveFileKind>("kind");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("csv") << kCsv << kExampleCsv;
-        QTest::newRow("raw") << kRaw << kExampleRaw;
-    }
-    void exampleWrittenAndReadBack()
-    {
-        QFETCH(WaveFileKind, kind);
-        QFETCH(QByteArray, bytes);
-        QCOMPARE(QByteArray::fromStdString(FormatWaveFile(exampleRecord(), kind, asIsEncoded).bytes), bytes);
-
-        const WaveFileRead read = parse(bytes, kind);
-        QVERIFY(read.content);
-        WaveRecord loaded;
-        loaded.Samples(2, 1) = 99;  // channel 2 is filled from the empty column as well
-        loaded.Samples(1, 3) = 77;  // beyond LastIndex nothing changes
-        ApplyWaveFile(*read.content, loaded);
-        WaveRecord expected = exampleRecord();
-        expected.ParamsLocked = kTrue;
-        expected.Samples(1, 3) = 77;
-        QCOMPARE(loaded, expected);
-    }
-
     void acceptedFiles_data()
     {
         QTest::addColumn<WaveFileKind>("kind");
