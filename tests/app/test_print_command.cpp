@@ -100,10 +100,8 @@ void TestPrintCommand::printsWindowAtTopLeftOfPage_data()
     const double margin = 10 / 25.4 * 72;
     const double printableWidth = 595.276 - 2 * margin;
     // 400 x 300: wider than the portrait area, narrower than the landscape one.
-    QTest::newRow("portrait: full width")
-        << QPageLayout::Portrait << QRectF(margin, margin, printableWidth, printableWidth * 3 / 4);
-    QTest::newRow("landscape: full height")
-        << QPageLayout::Landscape << QRectF(margin, margin, printableWidth * 4 / 3, printableWidth);
+    QTest::newRow("portrait: full width") << QPageLayout::Portrait << QRectF(margin, margin, printableWidth, printableWidth * 3 / 4);
+    QTest::newRow("landscape: full height") << QPageLayout::Landscape << QRectF(margin, margin, printableWidth * 4 / 3, printableWidth);
 }
 
 void TestPrintCommand::printsWindowAtTopLeftOfPage()
