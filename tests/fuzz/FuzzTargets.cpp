@@ -8,10 +8,13 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 namespace {
 
@@ -75,15 +78,15 @@ void FuzzWaveFile(std::span<const uint8_t> data)
     }
 }
 
-void FuzzSettings(std::span<const uint8_t> data, const std::filesystem::path& scratchFile)
+void FuzzSettings(std::span<const uint8_t> data)
 {
+    static const std::filesystem::path scratchFile =
+        std::filesystem::temp_directory_path() / ("miravo-fuzz-" + std::to_string(getpid()) + ".ENV");
     std::array<uint8_t, kSettingsFileSize> block{};
     std::copy_n(data.begin(), std::min(data.size(), block.size()), block.begin());
     const EnvSettings decoded = DecodeSettings(block);
     require(EncodeSettings(decoded) == block, "decoding keeps every byte");
 
-    // A fresh file each time: ext4 flushes a file truncated and rewritten in place.
-    std::filesystem::remove(scratchFile);
     std::ofstream(scratchFile, std::ios::binary).write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
     const SettingsReadResult result = ReadSettings(scratchFile);
     for (std::size_t k = 0; k < kComListSizes.size(); ++k)
@@ -96,4 +99,7 @@ void FuzzSettings(std::span<const uint8_t> data, const std::filesystem::path& sc
     std::ifstream in(scratchFile, std::ios::binary);
     const std::vector<uint8_t> after{std::istreambuf_iterator<char>(in), {}};
     require(std::equal(after.begin(), after.end(), data.begin(), data.end()), "reading leaves the file alone");
+    // Gone again, so the next input makes a fresh file: ext4 flushes one truncated and
+    // rewritten in place, which is slow.
+    std::filesystem::remove(scratchFile);
 }
