@@ -304,11 +304,9 @@ void TestAcquisitionFlow::capture()
     // Setup comes after the buttons are on again.
     QCOMPARE(rig.setupPresses, 1);
     QVERIFY(rig.buttonsOnAtSetup);
-    QVERIFY(rig.buttons[4]->isEnabled());
     QVERIFY(!rig.progress->isVisible());
     QCOMPARE(busy.size(), 2);
     QCOMPARE(rig.prompts.asked.size(), 1);   // the fresh-capture warning only
-    QCOMPARE(rig.display->flagValue(WaveDisplay::Flag::Length), length);
     expectCapture(rig.record, length ? 102400 : 5120, capture);
     expectPicture(rig);
 }
