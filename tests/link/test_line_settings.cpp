@@ -40,12 +40,11 @@ private slots:
 #ifndef Q_OS_WIN
         QCOMPARE(PortDeviceName(line.port), "/dev/ttyS" + QString::number(ttyS));
 #endif
-        // The worker opens the numbered port and sends its commands with that delimiter.
+        // Without a device path the worker opens the numbered port.
         LinkWorker worker(std::make_unique<ScriptedLine>());
         QStringList warnings;
         worker.applySettings(env, {}, warnings);
         QCOMPARE(worker.state().portName, PortDeviceName(line.port));
-        QCOMPARE(worker.state().delimiter, delimiter);
     }
 
     void commEventTexts_data()
