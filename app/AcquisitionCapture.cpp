@@ -1,6 +1,6 @@
 #include "app/AcquisitionCapture.h"
 
-#include "files/EngNumber.h"
+#include "core/EngNumber.h"
 
 CapturePlan PlanCapture(int ch1Flag, int ch2Flag, int lengthFlag)
 {

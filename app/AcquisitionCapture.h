@@ -3,7 +3,7 @@
 // The bytes of every requested channel are applied together, after all have arrived,
 // so a transfer that fails or is cancelled part-way leaves the record as it was.
 
-#include "wave/WaveRecord.h"
+#include "core/WaveRecord.h"
 
 #include <QByteArray>
 #include <QList>

@@ -2,10 +2,10 @@
 
 #include "app/AcquisitionEstimate.h"
 #include "app/AcquisitionProgress.h"
-#include "files/Prompts.h"
+#include "ui/Prompts.h"
 #include "link/InstrumentLink.h"
-#include "wave/WaveDisplay.h"
-#include "wave/WaveRecord.h"
+#include "wave/widgets/WaveDisplay.h"
+#include "core/WaveRecord.h"
 
 #include <QApplication>
 #include <QLabel>

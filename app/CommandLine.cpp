@@ -1,6 +1,6 @@
 #include "app/CommandLine.h"
 
-#include "app/AppIdentity.h"
+#include "core/AppIdentity.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -8,7 +8,7 @@
 CommandLineOptions ParseCommandLine(const QStringList& arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(AppIdentity::title() +
+    parser.setApplicationDescription(QString::fromUtf8(AppIdentity::kTitle) +
                                      QStringLiteral(": MIRAVO KT-4410 とPCを RS-232C で連携します。"));
     const QCommandLineOption port(QStringLiteral("port"),
                                   QStringLiteral("設定ファイルのポートの代わりに DEVICE を使う（例: /dev/ttyUSB0, COM3）。"),
@@ -38,7 +38,7 @@ CommandLineOptions ParseCommandLine(const QStringList& arguments)
     }
     if (parser.isSet(version)) {
         options.action = CommandLineOptions::Action::ShowVersion;
-        options.text = AppIdentity::title() + QLatin1Char(' ') + AppIdentity::versionNumber() + QLatin1Char('\n');
+        options.text = QString::fromUtf8(AppIdentity::kTitle) + QLatin1Char(' ') + QString::fromUtf8(AppIdentity::kVersion) + QLatin1Char('\n');
         return options;
     }
     if (!parser.positionalArguments().isEmpty()) {

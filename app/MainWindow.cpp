@@ -1,19 +1,19 @@
 #include "app/MainWindow.h"
 
-#include "app/AboutDialog.h"
+#include "ui/AboutDialog.h"
 #include "app/AcquisitionController.h"
 #include "app/AcquisitionProgress.h"
-#include "app/AppIcon.h"
-#include "app/AppIdentity.h"
-#include "app/PrintCommand.h"
+#include "ui/AppIcon.h"
+#include "core/AppIdentity.h"
+#include "print/PrintCommand.h"
 #include "app/SetupDialog.h"
-#include "files/OptionsDialog.h"
-#include "files/Prompts.h"
-#include "files/WaveFileCommands.h"
+#include "ui/OptionsDialog.h"
+#include "ui/Prompts.h"
+#include "files/widgets/WaveFileCommands.h"
 #include "link/InstrumentLink.h"
-#include "wave/WaveDisplay.h"
-#include "wave/WaveRecord.h"
-#include "wave/WaveWindow.h"
+#include "wave/widgets/WaveDisplay.h"
+#include "core/WaveRecord.h"
+#include "wave/widgets/WaveWindow.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -60,7 +60,7 @@ MainWindow::MainWindow(WaveRecord& record, EnvSettings& settings, MainWindowPart
     : QMainWindow(parent), m_record(record), m_settings(settings), m_parts(std::move(parts))
 {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(AppIdentity::title());
+    setWindowTitle(QString::fromUtf8(AppIdentity::kTitle));
     setWindowIcon(QIcon(DrawAppIcon(64)));
 
     auto* central = new QWidget(this);
@@ -114,9 +114,9 @@ MainWindow::~MainWindow() = default;
 QWidget* MainWindow::buildTitleRow()
 {
     auto* row = new QWidget(this);
-    auto* title = new QLabel(AppIdentity::title(), row);
+    auto* title = new QLabel(QString::fromUtf8(AppIdentity::kTitle), row);
     title->setObjectName(QStringLiteral("TitleLabel"));
-    title->setToolTip(AppIdentity::credit());
+    title->setToolTip(QString::fromUtf8(AppIdentity::kCredit));
     QFont titleFont = title->font();
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.8);
     titleFont.setBold(true);

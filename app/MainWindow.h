@@ -4,8 +4,8 @@
 // load steps when it is created and dispatches each button by its index.
 
 #include "app/CommandTable.h"
-#include "app/HelpLauncher.h"
-#include "files/EnvSettings.h"
+#include "ui/HelpLauncher.h"
+#include "core/EnvSettings.h"
 #include "link/LinkTypes.h"
 
 #include <QMainWindow>

@@ -1,7 +1,7 @@
 #include "app/SetupDialog.h"
 
 #include "app/SetupValues.h"
-#include "files/Prompts.h"
+#include "ui/Prompts.h"
 
 #include <QCheckBox>
 #include <QComboBox>

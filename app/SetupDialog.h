@@ -3,7 +3,7 @@
 // waveform held in the record, and confirms them to protect them. Every opening is a new
 // instance: it loads its controls from the record and keeps nothing afterwards.
 
-#include "wave/WaveRecord.h"
+#include "core/WaveRecord.h"
 
 #include <QDateTime>
 #include <QDialog>

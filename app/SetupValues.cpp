@@ -1,6 +1,6 @@
 #include "app/SetupValues.h"
 
-#include "files/EngNumber.h"
+#include "core/EngNumber.h"
 
 #include <QLocale>
 #include <string>

@@ -2,7 +2,7 @@
 // What the setup dialog shows for a record, and how its texts go back into the record.
 // Kept apart from the widget so the conversions are tested without a window.
 
-#include "wave/WaveRecord.h"
+#include "core/WaveRecord.h"
 
 #include <QDateTime>
 #include <QString>

@@ -1,11 +1,11 @@
-#include "app/AppIdentity.h"
+#include "core/AppIdentity.h"
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
-#include "app/PrintDialogRunner.h"
-#include "app/SplashWindow.h"
-#include "files/EnvSettings.h"
-#include "files/Prompts.h"
-#include "wave/WaveRecord.h"
+#include "print/PrintDialogRunner.h"
+#include "ui/SplashWindow.h"
+#include "core/EnvSettings.h"
+#include "ui/Prompts.h"
+#include "core/WaveRecord.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -44,8 +44,8 @@ int main(int argc, char* argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("miravo-link"));
-    QApplication::setApplicationDisplayName(AppIdentity::title());
-    QApplication::setApplicationVersion(AppIdentity::versionNumber());
+    QApplication::setApplicationDisplayName(QString::fromUtf8(AppIdentity::kTitle));
+    QApplication::setApplicationVersion(QString::fromUtf8(AppIdentity::kVersion));
 
     WaveRecord record;
     EnvSettings settings;

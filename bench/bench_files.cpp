@@ -5,7 +5,7 @@
 // QSaveFile makes before it replaces the target, which the plain version does not make;
 // the text figure is the in-memory part of a save alone.
 
-#include "files/EngNumber.h"
+#include "core/EngNumber.h"
 #include "files/ShiftJis.h"
 #include "files/WaveFileStore.h"
 #include "files/WaveFileWriter.h"

@@ -3,9 +3,9 @@
 
 #include "wave/WavePainter.h"
 #include "wave/WaveReferencePainter.h"
-#include "wave/WaveRecord.h"
+#include "core/WaveRecord.h"
 
-#include "tests/wave/SampleWaves.h"
+#include "support/SampleWaves.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,6 +1,6 @@
 #include "files/WaveFileFormat.h"
 
-#include "files/EngNumber.h"
+#include "core/EngNumber.h"
 
 std::optional<WaveFileKind> WaveFileKindFor(std::string_view path)
 {

@@ -1,6 +1,6 @@
 #include "files/WaveFileReader.h"
 
-#include "files/EngNumber.h"
+#include "core/EngNumber.h"
 
 #include <algorithm>
 #include <cassert>

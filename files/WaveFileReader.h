@@ -10,7 +10,7 @@
 // reads as 0. Blank lines and spaces at the very end of the file are ignored.
 
 #include "files/WaveFileFormat.h"
-#include "wave/WaveRecord.h"
+#include "core/WaveRecord.h"
 
 struct WaveFileRead {
     std::optional<WaveFileContent> content;  // set when the whole file was read

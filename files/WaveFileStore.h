@@ -4,7 +4,7 @@
 // complete, so neither leaves a record or a file half done.
 
 #include "files/WaveFileFormat.h"
-#include "wave/WaveRecord.h"
+#include "core/WaveRecord.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "files/WaveFileWriter.h"
 
-#include "files/EngNumber.h"
+#include "core/EngNumber.h"
 
 #include <algorithm>
 #include <array>

@@ -9,7 +9,7 @@
 // in counts and the samples as stored.
 
 #include "files/WaveFileFormat.h"
-#include "wave/WaveRecord.h"
+#include "core/WaveRecord.h"
 
 struct WaveFileText {
     std::string bytes;        // the file, when problem.kind is None

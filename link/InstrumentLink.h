@@ -9,7 +9,7 @@
 // jobFailed(); isBusy() is already false then, so the next job can be posted from a
 // slot connected to jobFinished().
 
-#include "files/EnvSettings.h"
+#include "core/EnvSettings.h"
 #include "link/LinkTypes.h"
 
 #include <QByteArray>

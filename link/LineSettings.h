@@ -1,7 +1,7 @@
 #pragma once
 // The line configuration chosen by the serial fields of the settings record.
 
-#include "files/EnvSettings.h"
+#include "core/EnvSettings.h"
 
 #include <QByteArray>
 #include <QString>

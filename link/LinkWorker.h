@@ -3,7 +3,7 @@
 // delimiter between jobs. Thread-agnostic; InstrumentLink calls it on its worker thread.
 // Failures throw LinkError, stop requests LinkCancelled (see InstrumentSession).
 
-#include "files/EnvSettings.h"
+#include "core/EnvSettings.h"
 #include "link/InstrumentSession.h"
 #include "link/LinkTypes.h"
 #include "link/SerialLine.h"

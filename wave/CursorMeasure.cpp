@@ -1,9 +1,9 @@
 #include "wave/CursorMeasure.h"
 
-#include "files/EngNumber.h"
+#include "core/EngNumber.h"
 #include "wave/RoundHalfEven.h"
 #include "wave/UpDownSteps.h"
-#include "wave/WaveRecord.h"
+#include "core/WaveRecord.h"
 
 #include <algorithm>
 #include <cmath>

@@ -15,8 +15,9 @@ float SecondsPerSampleFor(float secondsPerDiv, bool longRecord, bool equSampling
 // even, while the record is a fresh capture; then it no longer is.
 void RemoveCaptureOffsets(WaveRecord& record, bool channel1, bool channel2);
 
-// Steps 1 to 3 and the offset removal of a refresh, with the check-box values of LONG and
-// the channels. Returns false, changing nothing, while the record has no sweep time.
+// A refresh of the record: the time per sample from the sweep time and the one-time offset
+// removal, with the check-box values of LONG and the channels. Returns false, changing
+// nothing, while the record has no sweep time.
 bool RefreshRecord(WaveRecord& record, int lengthFlag, int ch1Flag, int ch2Flag);
 
 // "CH1 500mV/DIV", "CH2 2 V/DIV".

@@ -1,7 +1,7 @@
 #include "wave/UpDownSteps.h"
 
 #include "wave/RoundHalfEven.h"
-#include "wave/WaveRecord.h"
+#include "core/WaveRecord.h"
 
 #include <algorithm>
 

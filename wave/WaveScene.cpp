@@ -1,8 +1,8 @@
 #include "wave/WaveScene.h"
 
-#include "files/EngNumber.h"
+#include "core/EngNumber.h"
 #include "wave/RoundHalfEven.h"
-#include "wave/WaveRecord.h"
+#include "core/WaveRecord.h"
 
 #include <algorithm>
 #include <charconv>

@@ -5,15 +5,15 @@
 #include "app/AcquisitionController.h"
 #include "app/AcquisitionProgress.h"
 #include "app/SetupDialog.h"
-#include "files/EngNumber.h"
+#include "core/EngNumber.h"
 #include "link/InstrumentLink.h"
 #include "link/LinkError.h"
 #include "sim/SimWaveform.h"
 #include "sim/SimulatedInstrument.h"
 #include "support/ScriptedPrompts.h"
-#include "wave/WaveDisplay.h"
+#include "wave/widgets/WaveDisplay.h"
 #include "wave/WaveReferencePainter.h"
-#include "wave/WaveWindow.h"
+#include "wave/widgets/WaveWindow.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

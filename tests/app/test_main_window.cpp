@@ -1,12 +1,12 @@
-#include "ModalHelper.h"
-#include "ScriptedPrintDialog.h"
+#include "support/ModalHelper.h"
+#include "support/ScriptedPrintDialog.h"
 #include "app/MainWindow.h"
 #include "link/InstrumentLink.h"
 #include "sim/SimulatedInstrument.h"
 #include "support/ScriptedPrompts.h"
-#include "wave/WaveDisplay.h"
-#include "wave/WaveRecord.h"
-#include "wave/WaveWindow.h"
+#include "wave/widgets/WaveDisplay.h"
+#include "core/WaveRecord.h"
+#include "wave/widgets/WaveWindow.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,7 +1,7 @@
 // Waveform files on disk and the Save/Load flows: Shift-JIS titles, all-or-nothing loads,
 // saves that never leave a broken file, and the dialogs' texts.
 #include "files/ShiftJis.h"
-#include "files/WaveFileCommands.h"
+#include "files/widgets/WaveFileCommands.h"
 #include "files/WaveFileStore.h"
 #include "support/ExampleWave.h"
 #include "support/ScriptedPrompts.h"

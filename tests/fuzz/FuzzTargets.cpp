@@ -1,6 +1,6 @@
 #include "FuzzTargets.h"
 
-#include "files/EnvSettings.h"
+#include "core/EnvSettings.h"
 #include "files/WaveFileReader.h"
 #include "files/WaveFileWriter.h"
 

@@ -1,7 +1,7 @@
 // Exact wire behaviour of the command set on a scripted line.
 
 #include "ScriptedLine.h"
-#include "files/EngNumber.h"
+#include "core/EngNumber.h"
 #include "link/InstrumentSession.h"
 #include "link/LinkError.h"
 #include "link/LinkWorker.h"

@@ -1,8 +1,8 @@
 #pragma once
-// The documented example waveform (channel 2 off, channel 1 offset by -1.5 divisions) and
-// the exact bytes of its CSV and RAW files.
+// A reference waveform (channel 2 off, channel 1 offset by -1.5 divisions) and the exact
+// bytes of its CSV and RAW files.
 
-#include "wave/WaveRecord.h"
+#include "core/WaveRecord.h"
 
 #include <QByteArray>
 

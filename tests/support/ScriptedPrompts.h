@@ -2,7 +2,7 @@
 // A Prompts double for tests: answers come from queues filled by the test, and every
 // call is recorded so the test can check captions, texts, icons and buttons.
 
-#include "files/Prompts.h"
+#include "ui/Prompts.h"
 
 #include <QList>
 #include <deque>

@@ -1,6 +1,6 @@
 #include "wave/CursorMeasure.h"
 #include "wave/UpDownSteps.h"
-#include "wave/WaveRecord.h"
+#include "core/WaveRecord.h"
 
 #include <QTest>
 

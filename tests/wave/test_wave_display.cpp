@@ -1,10 +1,10 @@
-#include "wave/UpDownControl.h"
-#include "wave/WaveDisplay.h"
+#include "wave/widgets/UpDownControl.h"
+#include "wave/widgets/WaveDisplay.h"
 #include "wave/WavePainter.h"
-#include "wave/WaveRecord.h"
-#include "wave/WaveWindow.h"
+#include "core/WaveRecord.h"
+#include "wave/widgets/WaveWindow.h"
 
-#include "wave/SampleWaves.h"
+#include "support/SampleWaves.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,8 +1,8 @@
 #include "wave/WavePainter.h"
 #include "wave/WaveReferencePainter.h"
-#include "wave/WaveRecord.h"
+#include "core/WaveRecord.h"
 
-#include "wave/SampleWaves.h"
+#include "support/SampleWaves.h"
 
 #include <QTest>
 

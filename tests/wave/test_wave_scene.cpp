@@ -1,4 +1,4 @@
-#include "wave/WaveRecord.h"
+#include "core/WaveRecord.h"
 #include "wave/WaveScene.h"
 
 #include <QTest>

@@ -7,13 +7,13 @@
 #include "app/AcquisitionController.h"
 #include "app/MainWindow.h"
 #include "app/SetupDialog.h"
-#include "files/EnvSettings.h"
+#include "core/EnvSettings.h"
 #include "link/InstrumentLink.h"
 #include "sim/SimulatedInstrument.h"
-#include "tests/support/ScriptedPrompts.h"
-#include "tests/wave/SampleWaves.h"
-#include "wave/WaveDisplay.h"
-#include "wave/WaveRecord.h"
+#include "support/ScriptedPrompts.h"
+#include "support/SampleWaves.h"
+#include "wave/widgets/WaveDisplay.h"
+#include "core/WaveRecord.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,17 +1,17 @@
 // Takes the README's pictures of the main window (after a capture from the simulated
 // instrument), the options dialog and the version window. Run it on a real display
 // (Xvfb with Japanese fonts):  miravo_docs_snapshots <output folder>
-#include "app/AboutDialog.h"
+#include "ui/AboutDialog.h"
 #include "app/AcquisitionController.h"
 #include "app/MainWindow.h"
-#include "app/PrintDialogRunner.h"
-#include "tests/app/ModalHelper.h"
-#include "files/OptionsDialog.h"
+#include "print/PrintDialogRunner.h"
+#include "support/ModalHelper.h"
+#include "ui/OptionsDialog.h"
 #include "link/InstrumentLink.h"
 #include "sim/SimulatedInstrument.h"
-#include "tests/support/ScriptedPrompts.h"
-#include "wave/WaveDisplay.h"
-#include "wave/WaveRecord.h"
+#include "support/ScriptedPrompts.h"
+#include "wave/widgets/WaveDisplay.h"
+#include "core/WaveRecord.h"
 
 #include <QApplication>
 #include <QComboBox>

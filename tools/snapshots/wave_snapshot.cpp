@@ -2,12 +2,12 @@
 // grid, baselines and a cursor measurement under way. Usage: wave_snapshot OUT.png
 // (run with QT_QPA_PLATFORM=offscreen where there is no display).
 
-#include "wave/WaveDisplay.h"
+#include "wave/widgets/WaveDisplay.h"
 #include "wave/WavePainter.h"
-#include "wave/WaveRecord.h"
-#include "wave/WaveWindow.h"
+#include "core/WaveRecord.h"
+#include "wave/widgets/WaveWindow.h"
 
-#include "tests/wave/SampleWaves.h"
+#include "support/SampleWaves.h"
 
 #include <QApplication>
 #include <QTest>

@@ -1,0 +1,47 @@
+#include "files/widgets/WaveFileCommands.h"
+
+#include "ui/Prompts.h"
+#include "files/WaveFileStore.h"
+
+namespace {
+
+std::optional<WaveFileKind> kindOf(const QString& path)
+{
+    return WaveFileKindFor(path.toStdString());
+}
+
+} // namespace
+
+void SaveWaveFile(QWidget* parent, Prompts& prompts, const WaveRecord& record)
+{
+    const std::optional<QString> path = prompts.saveFileName(parent, kWaveSaveTitle, kWaveFileFilter, 0);
+    if (!path)
+        return;
+    const std::optional<WaveFileKind> kind = kindOf(*path);
+    if (!kind) {
+        prompts.tell(parent, QStringLiteral("拡張子不正の警告"),
+                     QStringLiteral("拡張子が異常です！\r\n拡張子は \"CSV\" または \"RAW\" を選択してください。"));
+        return;
+    }
+    const QString failure = WriteWaveFile(*path, *kind, record);
+    if (!failure.isEmpty())
+        prompts.tell(parent, QString(), failure);
+}
+
+bool LoadWaveFile(QWidget* parent, Prompts& prompts, WaveRecord& record)
+{
+    const std::optional<QString> path = prompts.openFileName(parent, kWaveLoadTitle, kWaveFileFilter, 0);
+    if (!path)
+        return false;
+    const std::optional<WaveFileKind> kind = kindOf(*path);
+    if (!kind) {
+        prompts.tell(parent, QString(), QStringLiteral("予期しないエラーです！"));
+        return false;
+    }
+    const QString failure = ReadWaveFile(*path, *kind, record);
+    if (!failure.isEmpty()) {
+        prompts.tell(parent, QString(), failure);
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,122 @@
+// The settings file: exact bytes, creation, the bytes after the record, and fallbacks.
+// Arbitrary file contents are covered by the fuzz targets (tests/fuzz).
+#include "core/EnvSettings.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const QByteArray kDefaultFile =
+    QByteArray::fromHex("0400000000000000000000000000c000c0400000c0c0c000e0e0e000ffff00008080ff00ff808000");
+
+QByteArray readAll(const fs::path& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeAll(const fs::path& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+}
+
+QByteArray encoded(const EnvSettings& settings)
+{
+    const auto bytes = EncodeSettings(settings);
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+}
+
+// Settings unlike the defaults, a colour's high byte set, and list index `field` = `value`.
+EnvSettings storedWith(int field, int value)
+{
+    EnvSettings settings;
+    settings.Com = {6, 1, 2, 1, 1, 1};
+    settings.Color[6] = int32_t(0xFF030201);
+    settings.Com[std::size_t(field)] = int16_t(value);
+    return settings;
+}
+
+fs::path folderOf(const QTemporaryDir& dir) { return fs::path(dir.path().toStdString()); }
+
+} // namespace
+
+class TestSettings : public QObject {
+    Q_OBJECT
+private slots:
+    // A missing file is created with the defaults; bytes after the record belong to
+    // someone else: reading ignores them and writing keeps them.
+    void createdThenRewrittenKeepingTheTail()
+    {
+        QTemporaryDir dir;
+        const fs::path path = folderOf(dir) / "MV_UTL.ENV";
+        QCOMPARE(SettingsPathFor(folderOf(dir)), path);
+        const SettingsReadResult created = ReadSettings(path);
+        QVERIFY(created.problems.empty() && created.createdFile);
+        QCOMPARE(created.settings, EnvSettings{});
+        QCOMPARE(readAll(path), kDefaultFile);
+
+        const QByteArray tail = "8 bytes.";
+        writeAll(path, kDefaultFile + tail);
+        const EnvSettings changed = storedWith(0, 2);
+        QCOMPARE(WriteSettings(path, changed), std::string());
+        QCOMPARE(readAll(path), encoded(changed) + tail);
+        const SettingsReadResult reread = ReadSettings(path);
+        QVERIFY(reread.problems.empty() && !reread.createdFile);
+        QCOMPARE(reread.settings, changed);
+    }
+
+    // What cannot be used falls back to its default for the run, with one message naming
+    // the file and what was wrong (a list index by its setting and its signed value);
+    // whatever is there is left alone.
+    void fallsBackAndSaysWhy_data()
+    {
+        QTest::addColumn<QString>("relative");
+        QTest::addColumn<QByteArray>("file");  // null: nothing there; "/": a directory
+        QTest::addColumn<int>("field");        // the list index falling back; -1: everything
+        QTest::addColumn<QString>("why");
+        const QString name = QStringLiteral("MV_UTL.ENV");
+        QTest::newRow("speed past the list") << name << encoded(storedWith(0, 7)) << 0 << "通信速度の値 7 ";
+        QTest::newRow("speed negative") << name << encoded(storedWith(0, -1)) << 0 << "通信速度の値 -1 ";
+        QTest::newRow("data bits") << name << encoded(storedWith(1, 2)) << 1 << "ビット長の値 2 ";
+        QTest::newRow("parity") << name << encoded(storedWith(2, 3)) << 2 << "パリティーの値 3 ";
+        QTest::newRow("stop bits") << name << encoded(storedWith(3, 2)) << 3 << "ストップビットの値 2 ";
+        QTest::newRow("delimiter") << name << encoded(storedWith(4, 32767)) << 4 << "デリミッターの値 32767 ";
+        QTest::newRow("port") << name << encoded(storedWith(5, -32768)) << 5 << "ポートの値 -32768 ";
+        QTest::newRow("empty") << name << QByteArray("") << -1 << " 0 バイト";
+        QTest::newRow("one byte short") << name << kDefaultFile.left(39) << -1 << " 39 バイト";
+        QTest::newRow("a directory by that name") << name << QByteArray("/") << -1 << "通常のファイルではありません";
+        QTest::newRow("folder missing") << "no/such/MV_UTL.ENV" << QByteArray() << -1 << "作成できません";
+    }
+    void fallsBackAndSaysWhy()
+    {
+        QFETCH(QString, relative);
+        QFETCH(QByteArray, file);
+        QFETCH(int, field);
+        QFETCH(QString, why);
+        QTemporaryDir dir;
+        const fs::path path = folderOf(dir) / relative.toStdString();
+        if (file == "/")
+            fs::create_directory(path);
+        else if (!file.isNull())
+            writeAll(path, file);
+
+        const SettingsReadResult result = ReadSettings(path);
+        QCOMPARE(result.settings, field < 0 ? EnvSettings{} : storedWith(field, EnvSettings{}.Com[std::size_t(field)]));
+        QVERIFY(!result.createdFile);
+        QCOMPARE(result.problems.size(), std::size_t(1));
+        const QString problem = QString::fromStdString(result.problems[0]);
+        QVERIFY2(problem.contains(QString::fromStdString(path.string())) && problem.contains(why), qPrintable(problem));
+        QCOMPARE(fs::is_regular_file(path), !file.isNull() && file != "/");
+        QCOMPARE(readAll(path), file == "/" ? QByteArray() : file);
+        if (file.isNull() || file == "/")
+            QVERIFY(!WriteSettings(path, EnvSettings{}).empty());
+    }
+};
+
+QTEST_APPLESS_MAIN(TestSettings)
+#include "test_settings.moc"

@@ -1,0 +1,151 @@
+#include "ui/AboutDialog.h"
+#include "app/CommandLine.h"
+#include "ui/HelpLauncher.h"
+#include "ui/SplashWindow.h"
+#include "support/ScriptedPrompts.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+class TestAppShell : public QObject {
+    Q_OBJECT
+
+private slots:
+    void splashHandsOver_data();
+    void splashHandsOver();
+    void aboutTextsAndBeepEachTime();
+    void commandLine_data();
+    void commandLine();
+    void helpFilePathOnWindows();
+    void startHelp_data();
+    void startHelp();
+};
+
+void TestAppShell::splashHandsOver_data()
+{
+    QTest::addColumn<int>("key"); // 0: no key, the timer
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("handsOver");
+    QTest::newRow("timer") << 0 << "" << true;
+    QTest::newRow("letter") << int(Qt::Key_A) << "a" << true;
+    QTest::newRow("escape") << int(Qt::Key_Escape) << "\x1b" << true;
+    QTest::newRow("shift alone") << int(Qt::Key_Shift) << "" << false;
+}
+
+void TestAppShell::splashHandsOver()
+{
+    QFETCH(int, key);
+    QFETCH(QString, text);
+    QFETCH(bool, handsOver);
+    // With a key, an interval long enough that only the key can hand over.
+    SplashWindow splash(key ? 60000 : 20);
+    QCOMPARE(splash.findChild<QLabel*>("lblProductName")->text(), QStringLiteral("MIRAVO Link Tool"));
+    QCOMPARE(splash.findChild<QLabel*>("lblVersion")->text(), QStringLiteral("Ver. 1.0.0"));
+    QSignalSpy handOver(&splash, &SplashWindow::handOver);
+    splash.show();
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    if (key)
+        QApplication::sendEvent(&splash, &press);
+    else
+        QTRY_COMPARE_WITH_TIMEOUT(handOver.count(), 1, 5000);
+    QCOMPARE(handOver.count(), handsOver ? 1 : 0);
+    QCOMPARE(splash.isVisible(), !handsOver);
+    // Only once, whatever follows.
+    QKeyEvent again(QEvent::KeyPress, Qt::Key_B, Qt::NoModifier, QStringLiteral("b"));
+    QApplication::sendEvent(&splash, &again);
+    QCOMPARE(handOver.count(), 1);
+}
+
+void TestAppShell::aboutTextsAndBeepEachTime()
+{
+    ScriptedPrompts prompts;
+    AboutDialog first(prompts);
+    QCOMPARE(first.windowTitle(), QStringLiteral("MIRAVO Link Toolのﾊﾞｰｼﾞｮﾝ情報"));
+    QCOMPARE(first.findChild<QLabel*>("lblTitle")->text(), QStringLiteral("MIRAVO Link Tool"));
+    QCOMPARE(first.findChild<QLabel*>("lblVersion")->text(), QStringLiteral("Version 1.0.0"));
+    const QStringList lines = first.findChild<QLabel*>("lblDescription")->text().split('\n');
+    QCOMPARE(lines.size(), 4);
+    QVERIFY(lines[0].startsWith(QStringLiteral("このプログラムは")) && lines[0].endsWith(QStringLiteral("製")));
+    QCOMPARE(lines.mid(1), (QStringList{"オシロスコープ MIRAVO KT-4410 とPCの", "連携利用を目的としたプログラムです。",
+                                        "お問合せは下記参照のうえ、お気軽に！"}));
+    // Enter closes it through OK.
+    first.show();
+    QTest::keyClick(&first, Qt::Key_Return);
+    QVERIFY(!first.isVisible());
+    AboutDialog second(prompts);
+    QCOMPARE(prompts.beeps, 2);
+}
+
+void TestAppShell::commandLine_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("action");
+    QTest::addColumn<QString>("port");
+    QTest::addColumn<bool>("simulate");
+    QTest::addColumn<QString>("text"); // part of the help, version or failure text
+
+    using A = CommandLineOptions::Action;
+    QTest::newRow("nothing") << QStringList{} << int(A::Run) << "" << false << "";
+    QTest::newRow("port") << QStringList{"--port", "/dev/ttyUSB0"} << int(A::Run) << "/dev/ttyUSB0" << false << "";
+    QTest::newRow("simulate") << QStringList{"--simulate"} << int(A::Run) << "" << true << "";
+    QTest::newRow("help") << QStringList{"--help"} << int(A::ShowHelp) << "" << false << "Usage: miravo-link [options]\n";
+    QTest::newRow("version") << QStringList{"--version"} << int(A::ShowVersion) << "" << false << "MIRAVO Link Tool 1.0.0";
+    QTest::newRow("port without device") << QStringList{"--port"} << int(A::Fail) << "" << false << "port";
+    QTest::newRow("empty device") << QStringList{"--port", " "} << int(A::Fail) << " " << false << "デバイス名";
+    QTest::newRow("both") << QStringList{"--simulate", "--port", "/dev/ttyS1"} << int(A::Fail) << "/dev/ttyS1" << true
+                          << "同時に指定できません";
+    QTest::newRow("stray argument") << QStringList{"file.csv"} << int(A::Fail) << "" << false << "file.csv";
+}
+
+void TestAppShell::commandLine()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, action);
+    QFETCH(QString, port);
+    QFETCH(bool, simulate);
+    QFETCH(QString, text);
+    const CommandLineOptions options = ParseCommandLine(QStringList{"miravo-link"} + arguments);
+    QCOMPARE(int(options.action), action);
+    QCOMPARE(options.port, port);
+    QCOMPARE(options.simulate, simulate);
+    QVERIFY2(text.isEmpty() ? options.text.isEmpty() : options.text.contains(text), qPrintable(options.text));
+}
+
+// The help viewer takes the rest of its command line as it is: spaces stay unquoted.
+void TestAppShell::helpFilePathOnWindows()
+{
+    QCOMPARE(HelpFilePath(QStringLiteral("C:\\Program Files\\MIRAVO Link"), true),
+             QStringLiteral("C:\\Program Files\\MIRAVO Link\\Miravo2.chm"));
+}
+
+void TestAppShell::startHelp_data()
+{
+    QTest::addColumn<bool>("exists");
+    QTest::addColumn<bool>("opens");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("started") << true << true << "";
+    QTest::newRow("file missing: nothing started") << false << true << "ヘルプファイルが見つかりません。";
+    QTest::newRow("viewer missing") << true << false << "起動できませんでした。";
+}
+
+void TestAppShell::startHelp()
+{
+    QFETCH(bool, exists);
+    QFETCH(bool, opens);
+    QFETCH(QString, message);
+    QStringList openedPaths;
+    HelpPlatform platform;
+    platform.fileExists = [&](const QString&) { return exists; };
+    platform.open = [&](const QString& path) {
+        openedPaths << path;
+        return opens;
+    };
+    const QString problem = StartHelp(QStringLiteral("/app dir"), platform);
+    QCOMPARE(!openedPaths.isEmpty(), exists);
+    QVERIFY2(message.isEmpty() ? problem.isEmpty() : problem.contains(message), qPrintable(problem));
+}
+
+QTEST_MAIN(TestAppShell)
+#include "test_app_shell.moc"

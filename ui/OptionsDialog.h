@@ -1,0 +1,48 @@
+#pragma once
+// frmOptions: edits the seven display colours and the six serial-line settings.
+// OK stores the edited values in the settings and writes the settings file; Cancel and
+// the close box discard them. The caller applies the settings again after every close.
+
+#include "core/EnvSettings.h"
+
+#include <QColor>
+#include <QDialog>
+#include <array>
+#include <filesystem>
+
+class OptionsPreview;
+class Prompts;
+class QComboBox;
+class QLabel;
+
+// Colours of the settings are red + 256*green + 65536*blue.
+QColor ColorFromBgr(int32_t bgr);
+int32_t BgrFromColor(const QColor& color);
+
+class OptionsDialog final : public QDialog {
+    Q_OBJECT
+public:
+    // settings is edited in place on OK; settingsPath is where OK writes them.
+    OptionsDialog(EnvSettings& settings, std::filesystem::path settingsPath, Prompts& prompts,
+                  QWidget* parent = nullptr);
+
+    void ColorCommand_Click(int index);
+    void ColorStand_Click();
+    void COMStand_Click();
+    void cmdOK_Click();
+    void cmdCancel_Click();
+
+private:
+    QWidget* buildColorTab();
+    QWidget* buildLineTab();
+    void setSwatch(int index, int32_t bgr);
+    void DrawPreview();
+
+    EnvSettings& m_settings;
+    std::filesystem::path m_settingsPath;
+    Prompts& m_prompts;
+    std::array<int32_t, 7> m_swatches{};
+    std::array<QLabel*, 7> m_envColor{};
+    std::array<QComboBox*, 6> m_envCom{};
+    OptionsPreview* m_preview = nullptr;
+};

@@ -1,0 +1,64 @@
+#include "ui/Prompts.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QStringList>
+
+namespace {
+
+QString captionOrTitle(const QString& caption)
+{
+    return caption.isEmpty() ? QApplication::applicationDisplayName() : caption;
+}
+
+std::optional<QString> runFileDialog(QWidget* parent, const QString& title, const QString& filter,
+                                     int selectedFilter, QFileDialog::AcceptMode mode)
+{
+    QFileDialog dialog(parent, title, QString(), filter);
+    dialog.setAcceptMode(mode);
+    // Open: the file and its folder must exist. Save: ask before overwriting.
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    const QStringList filters = filter.split(QStringLiteral(";;"));
+    if (selectedFilter >= 0 && selectedFilter < filters.size())
+        dialog.selectNameFilter(filters.at(selectedFilter));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
+QMessageBox::StandardButton QtPrompts::ask(QWidget* parent, const QString& caption, const QString& text,
+                                           QMessageBox::Icon icon, QMessageBox::StandardButtons buttons,
+                                           QMessageBox::StandardButton defaultButton)
+{
+    QMessageBox box(icon, captionOrTitle(caption), text, buttons, parent);
+    box.setDefaultButton(defaultButton);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+std::optional<QString> QtPrompts::openFileName(QWidget* parent, const QString& title, const QString& filter,
+                                               int selectedFilter)
+{
+    return runFileDialog(parent, title, filter, selectedFilter, QFileDialog::AcceptOpen);
+}
+
+std::optional<QString> QtPrompts::saveFileName(QWidget* parent, const QString& title, const QString& filter,
+                                               int selectedFilter)
+{
+    return runFileDialog(parent, title, filter, selectedFilter, QFileDialog::AcceptSave);
+}
+
+std::optional<QColor> QtPrompts::chooseColor(QWidget* parent, const QString& title)
+{
+    const QColor chosen = QColorDialog::getColor(Qt::white, parent, title);
+    if (!chosen.isValid())
+        return std::nullopt;
+    return chosen;
+}
+
+void QtPrompts::beep()
+{
+    QApplication::beep();
+}

@@ -1,0 +1,295 @@
+#include "wave/widgets/WaveDisplay.h"
+
+#include "core/EnvSettings.h"
+#include "wave/CursorMeasure.h"
+#include "wave/ParameterPanel.h"
+#include "wave/widgets/UpDownControl.h"
+#include "wave/UpDownSteps.h"
+#include "core/WaveRecord.h"
+#include "wave/widgets/WaveWindow.h"
+
+#include <QCheckBox>
+#include <QCursor>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QToolTip>
+#include <QVBoxLayout>
+
+namespace {
+
+QString text(const std::string& utf8)
+{
+    return QString::fromStdString(utf8);
+}
+
+// A two-state box that the program may also grey: a click on a greyed box checks it.
+class DisplayCheckBox : public QCheckBox {
+public:
+    using QCheckBox::QCheckBox;
+
+protected:
+    void nextCheckState() override { setCheckState(checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked); }
+};
+
+int valueOf(Qt::CheckState state)
+{
+    switch (state) {
+    case Qt::Unchecked:
+        return 0;
+    case Qt::Checked:
+        return 1;
+    case Qt::PartiallyChecked:
+        return 2;
+    }
+    return 0;
+}
+
+Qt::CheckState stateOf(int value)
+{
+    return value == 0 ? Qt::Unchecked : value == 2 ? Qt::PartiallyChecked : Qt::Checked;
+}
+
+struct ParameterDesign {
+    const char* caption;
+    const char* toolTip;
+    const char* widest;   // the longest text it shows, for a steady layout
+};
+constexpr ParameterDesign kParameters[9] = {
+    {"TimeScale", "", "Time: 999.9999ms/DIV"},
+    {"", "基点からカーソル位置までの時間を計測します", "⊿t= 999.999msec"},
+    {"CH1-V", "", "CH1 999.9999mV/DIV"},
+    {"CH2-V", "", "CH2 999.9999mV/DIV"},
+    {"H-Width", "", "H-Width"},
+    {"H-Offset", "", "H-Offset"},
+    {"", "基点からカーソル位置までのCh1レンジでの電圧を計測します", "⊿V: CH1= -999.999mV"},
+    {"", "時間計測を周波数で表示します", "f= 999.999kHz"},
+    {"", "基点からカーソル位置までのCh2レンジでの電圧を計測します", "CH2= -999.999mV"},
+};
+
+struct UpDownDesign {
+    Qt::Orientation arrows;
+    int widthTwips;
+    int heightTwips;
+    const char* toolTip;
+};
+constexpr UpDownDesign kUpDowns[4] = {
+    {Qt::Horizontal, 375, 240, "時間軸方向の表示位置移動"},
+    {Qt::Vertical, 240, 255, "時間軸のズーミング"},
+    {Qt::Vertical, 240, 255, "CH1 Offset"},
+    {Qt::Vertical, 240, 255, "CH2 Offset"},
+};
+
+struct FlagDesign {
+    const char* name;
+    const char* caption;
+    const char* toolTip;
+    int start;
+};
+// In WaveDisplay::Flag order.
+constexpr FlagDesign kFlags[6] = {
+    {"Ch1Flag", "CH 1", "Ｃｈ　１の波形表示＆取込", 1},
+    {"Ch2Flag", "CH 2", "Ｃｈ　２の波形表示＆取込", 1},
+    {"BaseFlag", "Base", "ベースライン表示", 0},
+    {"GridFlag", "Grid", "グリッドの表示", 0},
+    {"LineFlag", "Line", "点描・線描の切替", 1},
+    {"LengthFlag", "LONG", "データー長の切り替え", 0},
+};
+
+} // namespace
+
+struct WaveDisplay::Private {
+    explicit Private(WaveRecord& r) : record(r) {}
+
+    WaveRecord& record;
+    ColorSlots colors = EnvSettings{}.Color;
+    QLabel* parameter[9] = {};
+    UpDownControl* upDown[4] = {};
+    QCheckBox* flag[6] = {};
+    WaveWindow* waveWindow = nullptr;
+    CursorMeasure cursor;
+    UpDownState steps;
+
+    int value(Flag f) const { return valueOf(flag[int(f)]->checkState()); }
+
+    void clearReadouts()
+    {
+        for (int i : {1, 6, 7, 8})
+            parameter[i]->clear();
+    }
+
+    void setWaveToolTip(const QString& tip)
+    {
+        waveWindow->setToolTip(tip);
+        // A tooltip already on screen follows the pointer's readout.
+        if (QToolTip::isVisible() && waveWindow->underMouse())
+            QToolTip::showText(QCursor::pos(), tip, waveWindow);
+    }
+};
+
+WaveDisplay::WaveDisplay(WaveRecord& record, QWidget* parent)
+    : QWidget(parent), d(std::make_unique<Private>(record))
+{
+    for (int i = 0; i < 9; ++i) {
+        auto* label = new QLabel(QString::fromUtf8(kParameters[i].caption), this);
+        label->setObjectName(QStringLiteral("Parameter_%1").arg(i));
+        label->setToolTip(QString::fromUtf8(kParameters[i].toolTip));
+        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QString::fromUtf8(kParameters[i].widest)));
+        d->parameter[i] = label;
+    }
+    for (int i = 0; i < 4; ++i) {
+        auto* upDown = new UpDownControl(kUpDowns[i].arrows, kUpDowns[i].widthTwips, kUpDowns[i].heightTwips, this);
+        upDown->setObjectName(QStringLiteral("WidthUD_%1").arg(i));
+        upDown->setToolTip(QString::fromUtf8(kUpDowns[i].toolTip));
+        connect(upDown, &UpDownControl::pressed, this, [this, i](int button, int modifiers, double x, double y) {
+            UpDownPress(d->steps, i, button, modifiers, x, y);
+        });
+        connect(upDown, &UpDownControl::released, this, [this] { UpDownRelease(d->steps); });
+        connect(upDown, &UpDownControl::stepped, this, [this, i] {
+            WaveScale view = d->waveWindow->scale();
+            if (UpDownStep(d->steps, i, view, d->record)) {
+                d->waveWindow->setScale(view);
+                RedrawWave();
+            }
+        });
+        d->upDown[i] = upDown;
+    }
+
+    auto* frame = new QGroupBox(QStringLiteral(" Display "), this);
+    auto* frameLayout = new QGridLayout(frame);
+    for (int i = 0; i < 6; ++i) {
+        auto* box = new DisplayCheckBox(QString::fromUtf8(kFlags[i].caption), frame);
+        box->setObjectName(QString::fromUtf8(kFlags[i].name));
+        box->setToolTip(QString::fromUtf8(kFlags[i].toolTip));
+        box->setCheckState(stateOf(kFlags[i].start));
+        frameLayout->addWidget(box, i / 3, i % 3);
+        d->flag[i] = box;
+    }
+    // Click actions; they run for any change of value, by the user or the program.
+    connect(d->flag[int(Flag::Ch1)], &QCheckBox::stateChanged, this, [this] {
+        d->record.Ch1On = int16_t(d->value(Flag::Ch1));
+        RedrawWave();
+    });
+    connect(d->flag[int(Flag::Ch2)], &QCheckBox::stateChanged, this, [this] {
+        d->record.Ch2On = int16_t(d->value(Flag::Ch2));
+        RedrawWave();
+    });
+    for (Flag f : {Flag::Base, Flag::Grid, Flag::Line})
+        connect(d->flag[int(f)], &QCheckBox::stateChanged, this, [this] { RedrawWave(); });
+
+    d->waveWindow = new WaveWindow(this);
+    d->waveWindow->setToolTip(QString::fromUtf8(kCursorIdleTip));
+    connect(d->waveWindow, &WaveWindow::printKeyPressed, this, &WaveDisplay::printRequested);
+    connect(d->waveWindow, &WaveWindow::mousePressed, this, [this](int button, int, float x, float y) {
+        if (d->cursor.mouseDown(button, x, y, d->record))
+            return;
+        d->clearReadouts();
+        d->setWaveToolTip(QString::fromUtf8(kCursorIdleTip));
+    });
+    connect(d->waveWindow, &WaveWindow::mouseMoved, this, [this](int, int, float x, float y) {
+        const std::optional<CursorReadout> readout = d->cursor.mouseMove(x, y, d->record);
+        if (!readout)
+            return;
+        d->parameter[1]->setText(text(readout->timeText));
+        if (readout->frequencyText)
+            d->parameter[7]->setText(text(*readout->frequencyText));
+        d->parameter[6]->setText(text(readout->ch1VoltsText));
+        d->parameter[8]->setText(text(readout->ch2VoltsText));
+        d->setWaveToolTip(text(readout->toolTip));
+    });
+    d->waveWindow->setBackground(SlotColor(d->colors[kBackgroundColor]));
+
+    // Row 1: label 0, then 2, 3, 5, 4 each with its up-down; row 2: labels 1, 7, 6, 8.
+    auto* row1 = new QHBoxLayout;
+    row1->addWidget(d->parameter[0]);
+    for (auto [label, upDown] : {std::pair{2, 2}, {3, 3}, {5, 0}, {4, 1}}) {
+        row1->addSpacing(8);
+        row1->addWidget(d->parameter[label]);
+        row1->addWidget(d->upDown[upDown]);
+    }
+    row1->addStretch();
+    auto* row2 = new QHBoxLayout;
+    for (int label : {1, 7, 6, 8})
+        row2->addWidget(d->parameter[label]);
+    row2->addStretch();
+    auto* rows = new QVBoxLayout;
+    rows->addLayout(row1);
+    rows->addLayout(row2);
+    auto* top = new QHBoxLayout;
+    top->addLayout(rows, 1);
+    top->addWidget(frame);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(top);
+    layout->addWidget(d->waveWindow, 1);
+}
+
+WaveDisplay::~WaveDisplay() = default;
+
+void WaveDisplay::RedrawWave()
+{
+    DisplayFlags flags;
+    flags.Ch1 = d->value(Flag::Ch1);
+    flags.Ch2 = d->value(Flag::Ch2);
+    flags.Base = d->value(Flag::Base);
+    flags.Grid = d->value(Flag::Grid);
+    flags.Line = d->value(Flag::Line);
+    const std::optional<WaveScene> scene = ComputeWaveScene(d->record, d->waveWindow->scale(), flags);
+    if (!scene)
+        return;
+    d->parameter[0]->setText(text(scene->timeLabel));
+    d->waveWindow->showScene(*scene, d->colors);
+}
+
+void WaveDisplay::RefreshParameters()
+{
+    if (!RefreshRecord(d->record, d->value(Flag::Length), d->value(Flag::Ch1), d->value(Flag::Ch2)))
+        return;
+    d->cursor.end();
+    d->clearReadouts();
+    d->parameter[2]->setText(text(VoltsPerDivCaption(1, d->record.Ch1VoltsPerDiv)));
+    d->parameter[3]->setText(text(VoltsPerDivCaption(2, d->record.Ch2VoltsPerDiv)));
+}
+
+void WaveDisplay::FitTimeAxis()
+{
+    d->waveWindow->setScale({0, double(d->record.LastIndex)});
+    setFlagValue(Flag::Length, d->record.LastIndex > 30000 ? 1 : 0);
+}
+
+void WaveDisplay::setColors(const std::array<int32_t, 7>& colors)
+{
+    d->colors = colors;
+    d->waveWindow->setBackground(SlotColor(colors[kBackgroundColor]));
+}
+
+std::array<int32_t, 7> WaveDisplay::colors() const
+{
+    return d->colors;
+}
+
+int WaveDisplay::flagValue(Flag flag) const
+{
+    return d->value(flag);
+}
+
+void WaveDisplay::setFlagValue(Flag flag, int value)
+{
+    d->flag[int(flag)]->setCheckState(stateOf(value));
+}
+
+WaveScale WaveDisplay::scale() const
+{
+    return d->waveWindow->scale();
+}
+
+void WaveDisplay::setScale(const WaveScale& scale)
+{
+    d->waveWindow->setScale(scale);
+}
+
+WaveWindow* WaveDisplay::waveWindow() const
+{
+    return d->waveWindow;
+}
