@@ -16,6 +16,7 @@ AcquisitionProgress::AcquisitionProgress(QWidget* parent)
 {
     setObjectName(QStringLiteral("DownloadProgress"));
     m_text->setObjectName(QStringLiteral("ProgressText"));
+    m_text->setTextFormat(Qt::PlainText);
     m_bar->setObjectName(QStringLiteral("ProgressBar"));
     m_bar->setTextVisible(true);
     m_bar->setMinimumWidth(160);

@@ -75,6 +75,7 @@ MainWindow::MainWindow(WaveRecord& record, EnvSettings& settings, MainWindowPart
     statusBar()->setObjectName(QStringLiteral("StatusLine"));
     m_portStatus = new QLabel(statusBar());
     m_portStatus->setObjectName(QStringLiteral("PortStatus"));
+    m_portStatus->setTextFormat(Qt::PlainText);   // the device is a file name the user gave
     statusBar()->addPermanentWidget(m_portStatus);
     connect(m_display, &WaveDisplay::printRequested, this, &MainWindow::print);
 
@@ -116,6 +117,7 @@ QWidget* MainWindow::buildTitleRow()
     auto* row = new QWidget(this);
     auto* title = new QLabel(QString::fromUtf8(AppIdentity::kTitle), row);
     title->setObjectName(QStringLiteral("TitleLabel"));
+    title->setTextFormat(Qt::PlainText);
     title->setToolTip(QString::fromUtf8(AppIdentity::kCredit));
     QFont titleFont = title->font();
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.8);
@@ -128,6 +130,8 @@ QWidget* MainWindow::buildTitleRow()
     for (int i = 0; i < 8; ++i) {
         auto* label = new QLabel(QString::fromUtf8(kIdLabels[i].caption), row);
         label->setObjectName(QStringLiteral("IDLabel_%1").arg(i));
+        // The instrument's reply is text, never markup: "<img src=...>" must not load anything.
+        label->setTextFormat(Qt::PlainText);
         label->setToolTip(QString::fromUtf8(kIdLabels[i].tooltip));
         m_idLabel[i] = label;
     }

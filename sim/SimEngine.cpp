@@ -105,6 +105,8 @@ std::optional<std::string> SimEngine::execute(std::string_view line, Clock::time
     if (line == "*STB?")
         return std::to_string(status(now)) + "\r\n";
     if (line == "*IDN?") {
+        if (m_options.identity)
+            return *m_options.identity + "\r\n";
         char serial[16];
         std::snprintf(serial, sizeof serial, "SIM%05u", unsigned(m_options.seed % 100000));
         return std::string("MIRAVO,KT-4410,") + serial + ",1.00\r\n";

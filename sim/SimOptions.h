@@ -4,6 +4,8 @@
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
+#include <string>
 
 enum class BlockFault {
     None,
@@ -27,6 +29,8 @@ struct SimOptions {
     // kPaceAtLineSpeed at the speed the program set on the line, else this speed in baud.
     int paceBaud = 0;
     SimFaults faults;
+    // The "*IDN?" reply without its line end; unset: "MIRAVO,KT-4410,SIMnnnnn,1.00".
+    std::optional<std::string> identity;
 
     static constexpr int kPaceAtLineSpeed = -1;
 };

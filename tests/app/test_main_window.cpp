@@ -1,5 +1,7 @@
 #include "support/ModalHelper.h"
+#include "support/ShownText.h"
 #include "support/ScriptedPrintDialog.h"
+#include "app/AcquisitionController.h"
 #include "app/MainWindow.h"
 #include "link/InstrumentLink.h"
 #include "sim/SimulatedInstrument.h"
@@ -36,7 +38,9 @@ struct Fixture {
     std::unique_ptr<MainWindow> window;
 
     // settingsFile: bytes written to MV_UTL.ENV before the load; none: no file.
-    explicit Fixture(std::optional<std::string> settingsFile = {}, SimOptions simOptions = {}, bool connect = true)
+    // missingDevice: a name in the working directory opened instead of the simulator.
+    explicit Fixture(std::optional<std::string> settingsFile = {}, SimOptions simOptions = {},
+                     const QString& missingDevice = {})
     {
         QDir::setCurrent(dir.path());
         if (settingsFile)
@@ -44,7 +48,7 @@ struct Fixture {
         MainWindowParts parts;
         parts.prompts = &prompts;
         parts.printDialog = &printDialog;
-        parts.devicePath = connect ? simulator.start(simOptions) : dir.filePath("no-such-device");
+        parts.devicePath = missingDevice.isEmpty() ? simulator.start(simOptions) : dir.filePath(missingDevice);
         parts.appDir = QStringLiteral("/app dir");
         parts.help.fileExists = [](const QString&) { return true; };
         parts.help.open = [this](const QString& path) {
@@ -73,6 +77,8 @@ private slots:
     void controls();
     void loadSteps();
     void startProblemsAreShown();
+    void identityLabels_data();
+    void identityLabels();
     void dispatchByIndex_data();
     void dispatchByIndex();
     void printKey();
@@ -143,9 +149,10 @@ void TestMainWindow::loadSteps()
 }
 
 // A damaged settings file and a port that will not open: both told, the window usable.
+// The port's name is shown as the text it is.
 void TestMainWindow::startProblemsAreShown()
 {
-    Fixture f(std::string(10, '\x01'), {}, false);
+    Fixture f(std::string(10, '\x01'), {}, QStringLiteral("<b>ttyS9</b>"));
     QCOMPARE(f.prompts.asked.size(), 1);
     QVERIFY2(f.prompts.asked[0].text.contains(QStringLiteral("設定ファイル")), qPrintable(f.prompts.asked[0].text));
     QCOMPARE(f.settings, EnvSettings{});
@@ -154,9 +161,43 @@ void TestMainWindow::startProblemsAreShown()
     QVERIFY(f.linkIdle());
     QTRY_COMPARE(f.prompts.asked.size(), 2);
     QCOMPARE(f.prompts.asked[1].icon, QMessageBox::Warning);
-    QVERIFY(f.label("PortStatus").contains(QStringLiteral("未接続")));
+    QCOMPARE(shownText(f.window->findChild<QLabel*>("PortStatus")), f.dir.filePath("<b>ttyS9</b>") + "  未接続");
     f.window->Command1_Click(int(Command::Help));
     QCOMPARE(f.helpOpened.size(), 1);
+}
+
+// ID Read splits the reply at every comma, trims nothing, and fills and whitens one value
+// label per field, the rest staying as they were. The instrument's text is never markup.
+void TestMainWindow::identityLabels_data()
+{
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<QStringList>("shown");
+    QTest::newRow("four fields") << QByteArray("MIRAVO,KT-4410,SN 01,1.00") << QStringList{"MIRAVO", "KT-4410", "SN 01", "1.00"};
+    QTest::newRow("one field") << QByteArray(" KT-4410 ") << QStringList{" KT-4410 "};
+    QTest::newRow("two fields, the first empty") << QByteArray(",KT-4410") << QStringList{"", "KT-4410"};
+    QTest::newRow("five fields") << QByteArray("a,b,c,d,e") << QStringList{"a", "b", "c", "d"};
+    QTest::newRow("image markup") << QByteArray("<img src=/dev/zero>,KT-4410,X,1.00")
+                                  << QStringList{"<img src=/dev/zero>", "KT-4410", "X", "1.00"};
+    QTest::newRow("bold markup") << QByteArray("<b>x</b>") << QStringList{"<b>x</b>"};
+}
+
+void TestMainWindow::identityLabels()
+{
+    QFETCH(QByteArray, reply);
+    QFETCH(QStringList, shown);
+    SimOptions options;
+    options.identity = reply.toStdString();
+    Fixture f({}, options);
+    QVERIFY(f.linkIdle());
+    QSignalSpy finished(f.window->acquisition(), &AcquisitionController::flowFinished);
+    QTest::mouseClick(f.button(Command::IdRead), Qt::LeftButton);
+    QVERIFY(finished.wait(5000));
+    for (int k = 0; k < 4; ++k) {
+        auto* label = f.window->findChild<QLabel*>(QStringLiteral("IDLabel_%1").arg(k));
+        const bool filled = k < shown.size();
+        QCOMPARE(shownText(label), filled ? shown[k] : QString());
+        QCOMPARE(label->autoFillBackground() && label->palette().color(QPalette::Window) == Qt::white, filled);
+    }
 }
 
 void TestMainWindow::dispatchByIndex_data()

@@ -134,6 +134,7 @@ WaveDisplay::WaveDisplay(WaveRecord& record, QWidget* parent)
     for (int i = 0; i < 9; ++i) {
         auto* label = new QLabel(QString::fromUtf8(kParameters[i].caption), this);
         label->setObjectName(QStringLiteral("Parameter_%1").arg(i));
+        label->setTextFormat(Qt::PlainText);
         label->setToolTip(QString::fromUtf8(kParameters[i].toolTip));
         label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QString::fromUtf8(kParameters[i].widest)));
         d->parameter[i] = label;
