@@ -19,7 +19,9 @@ CommandLineOptions ParseCommandLine(const QStringList& arguments)
                                   QStringLiteral("このヘルプを表示する。"));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                      QStringLiteral("バージョンを表示する。"));
-    parser.addOptions({port, simulate, help, version});
+    const QCommandLineOption listPorts(QStringLiteral("list-ports"),
+                                       QStringLiteral("見つかったシリアルデバイスを表示する（デバイス、説明、メーカー、シリアル番号）。"));
+    parser.addOptions({port, simulate, listPorts, help, version});
 
     CommandLineOptions options;
     if (!parser.parse(arguments)) {
@@ -39,6 +41,10 @@ CommandLineOptions ParseCommandLine(const QStringList& arguments)
     if (parser.isSet(version)) {
         options.action = CommandLineOptions::Action::ShowVersion;
         options.text = QString::fromUtf8(AppIdentity::kTitle) + QLatin1Char(' ') + QString::fromUtf8(AppIdentity::kVersion) + QLatin1Char('\n');
+        return options;
+    }
+    if (parser.isSet(listPorts)) {
+        options.action = CommandLineOptions::Action::ListPorts;
         return options;
     }
     if (!parser.positionalArguments().isEmpty()) {

@@ -1,11 +1,11 @@
 #pragma once
-// The program's command line: --port DEVICE, --simulate, --help, --version.
+// The program's command line: --port DEVICE, --simulate, --list-ports, --help, --version.
 
 #include <QString>
 #include <QStringList>
 
 struct CommandLineOptions {
-    enum class Action { Run, ShowHelp, ShowVersion, Fail };
+    enum class Action { Run, ShowHelp, ShowVersion, ListPorts, Fail };
     Action action = Action::Run;
     QString port;           // a device used instead of the settings' port; empty: none
     bool simulate = false;  // connect to the built-in simulated instrument

@@ -177,6 +177,8 @@ void MainWindow::Form_Load()
     m_settings = read.settings;
     for (const std::string& problem : read.problems)
         showProblem(QString::fromStdString(problem));
+    if (!m_parts.portMemoryFile.isEmpty())
+        useRememberedDevice(RememberedDevice(m_parts.portMemoryFile));
     ApplySettings();
     m_record.LastIndex = 5119;
     m_record.Ch1On = 1;
@@ -204,7 +206,7 @@ void MainWindow::ApplySettings()
 {
     // The line is configured on the link's thread; a job still running there (the
     // options dialog can close during a single sweep's wait) gets the settings after it.
-    m_applyPending = !m_link->applySettings(m_settings, m_parts.devicePath);
+    m_applyPending = !m_link->applySettings(m_settings, m_parts.devicePath.isEmpty() ? m_device : m_parts.devicePath);
     m_display->setColors(m_settings.Color);
 }
 
@@ -311,7 +313,14 @@ void MainWindow::showOptions()
 {
     {
         OptionsDialog dialog(m_settings, m_settingsPath, *m_parts.prompts, this);
-        dialog.exec();
+        const QString remembered = m_parts.portMemoryFile.isEmpty() ? QString() : RememberedDevice(m_parts.portMemoryFile);
+        dialog.offerDevices(m_parts.serialPorts, remembered);
+        if (dialog.exec() == QDialog::Accepted && !m_parts.portMemoryFile.isEmpty()) {
+            const QString chosen = dialog.chosenDevice();
+            if (chosen != remembered && !RememberDevice(m_parts.portMemoryFile, chosen))
+                showProblem(QStringLiteral("選んだデバイスを記憶できませんでした。\n%1").arg(m_parts.portMemoryFile));
+            useRememberedDevice(chosen);
+        }
     }
     ApplySettings();
     m_display->RedrawWave();
@@ -363,6 +372,18 @@ void MainWindow::exitProgram()
     close();
     if (m_parts.endProgram)
         m_parts.endProgram();
+}
+
+// The device chosen in the options dialog, while it is present; else the settings' port,
+// and the status line says why. A device given on the command line wins for this run.
+void MainWindow::useRememberedDevice(const QString& remembered)
+{
+    if (!m_parts.devicePath.isEmpty())
+        return;
+    const StartPort start =
+        ChooseStartPort(remembered, m_parts.serialPorts ? m_parts.serialPorts() : std::vector<SerialPortEntry>{});
+    m_device = start.device;
+    statusBar()->showMessage(start.message);
 }
 
 void MainWindow::showProblem(const QString& text)

@@ -7,6 +7,7 @@
 #include "ui/HelpLauncher.h"
 #include "core/EnvSettings.h"
 #include "link/LinkTypes.h"
+#include "link/SerialPorts.h"
 
 #include <QMainWindow>
 #include <array>
@@ -31,7 +32,9 @@ struct MainWindowParts {
     PrintDialogRunner* printDialog = nullptr;
     HelpPlatform help;
     QString appDir;                    // where the help is looked up
-    QString devicePath;                // opened instead of the settings' port when set
+    QString devicePath;                // opened for this run instead of any other port when set
+    SerialPortLister serialPorts;      // the devices present, offered by the options dialog
+    QString portMemoryFile;            // remembers the device chosen there; empty: nothing remembered
     std::function<void()> endProgram;  // ends the program at once (EXIT)
 };
 
@@ -78,6 +81,7 @@ private:
     void sendSweepCommand(Command command);
     void exitProgram();
     void showProblem(const QString& text);
+    void useRememberedDevice(const QString& remembered);
     void onSettingsApplied(const LinkState& state);
     void onJobFailed(LinkJob job, const QString& message);
     void onJobFinished(LinkJob job, JobResult result);
@@ -95,6 +99,7 @@ private:
     AcquisitionController* m_acquisition = nullptr;
     std::unique_ptr<PrintCommand> m_print;
     QLabel* m_portStatus = nullptr;
+    QString m_device;             // the chosen device in use when no devicePath is given
     bool m_loadRunning = false;
     bool m_lineBusy = false;      // an instrument exchange runs
     bool m_applyPending = false;  // the line was busy when the settings changed

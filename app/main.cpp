@@ -6,8 +6,10 @@
 #include "core/EnvSettings.h"
 #include "ui/Prompts.h"
 #include "core/WaveRecord.h"
+#include "link/SerialPorts.h"
 
 #include <QApplication>
+#include <QSettings>
 #include <cstdio>
 
 #ifdef MIRAVO_HAVE_SIMULATOR
@@ -35,6 +37,8 @@ int main(int argc, char* argv[])
     case CommandLineOptions::Action::ShowVersion:
         print(stdout, options.text);
         return 0;
+    case CommandLineOptions::Action::ListPorts:
+        return PrintPortList(AvailableSerialPorts(), stdout, stderr);
     case CommandLineOptions::Action::Fail:
         print(stderr, options.text + QStringLiteral("\n"));
         return 2;
@@ -44,6 +48,8 @@ int main(int argc, char* argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("miravo-link"));
+    // The menu entry's name (packaging/), so the desktop shows its icon for the window.
+    QApplication::setDesktopFileName(QStringLiteral("org.miravolinktool.MiravoLink"));
     QApplication::setApplicationDisplayName(QString::fromUtf8(AppIdentity::kTitle));
     QApplication::setApplicationVersion(QString::fromUtf8(AppIdentity::kVersion));
 
@@ -83,6 +89,10 @@ int main(int argc, char* argv[])
     parts.prompts = &prompts;
     parts.printDialog = &printDialog;
     parts.devicePath = devicePath;
+    parts.serialPorts = AvailableSerialPorts;
+    parts.portMemoryFile =
+        QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("miravo-link"), QStringLiteral("miravo-link"))
+            .fileName();
     parts.help = SystemHelpPlatform();
     parts.appDir = QApplication::applicationDirPath();
     parts.endProgram = [] { QApplication::exit(0); };

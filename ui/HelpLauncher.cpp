@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QUrl>
+#include <algorithm>
 
 namespace {
 
@@ -24,6 +25,14 @@ QString HelpFilePath(const QString& appDir, bool windows)
         return QString(appDir).replace(QLatin1Char('/'), QLatin1Char('\\')) + QLatin1Char('\\') +
                QLatin1String(kHelpFileName);
     return appDir + QStringLiteral("/help/index.html");
+}
+
+QStringList HelpFileCandidates(const QString& appDir, bool windows)
+{
+    QStringList files{HelpFilePath(appDir, windows)};
+    if (!windows)
+        files << QDir::cleanPath(appDir + QStringLiteral("/" MIRAVO_INSTALLED_HELP "/index.html"));
+    return files;
 }
 
 HelpPlatform SystemHelpPlatform()
@@ -46,9 +55,11 @@ HelpPlatform SystemHelpPlatform()
 
 QString StartHelp(const QString& appDir, const HelpPlatform& platform)
 {
-    const QString file = HelpFilePath(appDir, kUseViewer);
-    if (!platform.fileExists(file))
-        return QStringLiteral("ヘルプファイルが見つかりません。\n%1").arg(QDir::toNativeSeparators(file));
+    const QStringList candidates = HelpFileCandidates(appDir, kUseViewer);
+    const auto found = std::find_if(candidates.begin(), candidates.end(), platform.fileExists);
+    if (found == candidates.end())
+        return QStringLiteral("ヘルプファイルが見つかりません。\n%1").arg(QDir::toNativeSeparators(candidates.join(u'\n')));
+    const QString file = *found;
     if (!platform.open(file)) {
         return kUseViewer ? QStringLiteral("ヘルプビューアー（hh.exe）を起動できませんでした。")
                           : QStringLiteral("ヘルプを表示するブラウザーを起動できませんでした。\n%1")

@@ -1,15 +1,21 @@
 #pragma once
 // Opening the user's guide. On Windows the compiled help "Miravo2.chm" beside the
-// program goes to the HTML help viewer; elsewhere help/index.html beside the program
-// goes to the desktop's browser.
+// program goes to the HTML help viewer; elsewhere help/index.html beside the program, or
+// the installed guide, goes to the desktop's browser.
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 // The help file for the program in appDir: appDir\Miravo2.chm on Windows, where the
 // viewer's command line is "hh.exe " and this path, unquoted even when it holds spaces;
 // appDir/help/index.html elsewhere.
 QString HelpFilePath(const QString& appDir, bool windows);
+
+// Where the help file is looked for, first found first: HelpFilePath, then on systems
+// other than Windows the guide of an installation, in share/miravo-link/help found from
+// the program's bin folder.
+QStringList HelpFileCandidates(const QString& appDir, bool windows);
 
 // What starting the help needs from the platform; tests replace both.
 struct HelpPlatform {

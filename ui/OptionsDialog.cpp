@@ -10,7 +10,9 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -157,10 +159,66 @@ QWidget* OptionsDialog::buildLineTab()
     stand->setAutoDefault(false);
     connect(stand, &QPushButton::clicked, this, &OptionsDialog::COMStand_Click);
     grid->addWidget(stand, 6, 1);
-    grid->setRowStretch(7, 1);
     grid->setColumnStretch(2, 1);
-    page->setLayout(grid);
+
+    // Devices found on this machine (USB adapters mostly), offered beside ports 1 and 2.
+    m_portDevices = new QTreeWidget(page);
+    m_portDevices->setObjectName(QStringLiteral("PortDevices"));
+    m_portDevices->setHeaderLabels({QStringLiteral("デバイス"), QStringLiteral("説明"), QStringLiteral("メーカー"),
+                                    QStringLiteral("シリアル番号")});
+    m_portDevices->setRootIsDecorated(false);
+    m_portDevices->setToolTip(QStringLiteral("選んだデバイスは次回の起動でも使います（設定ファイルは変わりません）。"));
+    auto* rescan = new QPushButton(QStringLiteral("再検索"), page);
+    rescan->setObjectName(QStringLiteral("PortRescan"));
+    rescan->setAutoDefault(false);
+    connect(rescan, &QPushButton::clicked, this, [this] { fillDevices(chosenDevice()); });
+    auto* devicesTitle = new QHBoxLayout;
+    devicesTitle->addWidget(new QLabel(QStringLiteral("検出したシリアルデバイス"), page));
+    devicesTitle->addStretch();
+    devicesTitle->addWidget(rescan);
+
+    auto* layout = new QVBoxLayout(page);
+    layout->addLayout(grid);
+    layout->addLayout(devicesTitle);
+    layout->addWidget(m_portDevices, 1);
+    fillDevices(QString());
     return page;
+}
+
+void OptionsDialog::offerDevices(SerialPortLister lister, const QString& chosen)
+{
+    m_lister = std::move(lister);
+    fillDevices(chosen);
+}
+
+void OptionsDialog::fillDevices(const QString& chosen)
+{
+    std::vector<SerialPortEntry> present = m_lister ? m_lister() : std::vector<SerialPortEntry>{};
+    const bool chosenPresent = std::any_of(present.begin(), present.end(),
+                                           [&](const SerialPortEntry& port) { return port.device == chosen; });
+    // A remembered device that is unplugged stays on the list, so keeping it is a choice too.
+    if (!chosen.isEmpty() && !chosenPresent)
+        present.push_back({chosen, QStringLiteral("（見つかりません）"), {}, {}});
+
+    m_portDevices->clear();
+    auto* settingsPort = new QTreeWidgetItem(m_portDevices, {QStringLiteral("設定のポート"),
+                                                             QStringLiteral("上の「ポート」で選んだ １ または ２")});
+    m_portDevices->setCurrentItem(settingsPort);
+    for (const SerialPortEntry& port : present) {
+        auto* item = new QTreeWidgetItem(m_portDevices,
+                                         {port.device, port.description, port.manufacturer, port.serialNumber});
+        item->setData(0, Qt::UserRole, port.device);
+        if (port.device == chosen)
+            m_portDevices->setCurrentItem(item);
+    }
+    for (int column = 0; column < m_portDevices->columnCount(); ++column)
+        m_portDevices->resizeColumnToContents(column);
+}
+
+QString OptionsDialog::chosenDevice() const
+{
+    const QTreeWidgetItem* item = m_portDevices->currentItem();
+    return item ? item->data(0, Qt::UserRole).toString() : QString();
 }
 
 void OptionsDialog::setSwatch(int index, int32_t bgr)

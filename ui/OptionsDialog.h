@@ -4,6 +4,7 @@
 // the close box discard them. The caller applies the settings again after every close.
 
 #include "core/EnvSettings.h"
+#include "link/SerialPorts.h"
 
 #include <QColor>
 #include <QDialog>
@@ -14,6 +15,7 @@ class OptionsPreview;
 class Prompts;
 class QComboBox;
 class QLabel;
+class QTreeWidget;
 
 // Colours of the settings are red + 256*green + 65536*blue.
 QColor ColorFromBgr(int32_t bgr);
@@ -32,11 +34,18 @@ public:
     void cmdOK_Click();
     void cmdCancel_Click();
 
+    // The serial devices offered beside the settings' two ports, and the device in use
+    // (empty: the settings' port). "再検索" asks the lister again.
+    void offerDevices(SerialPortLister lister, const QString& chosen);
+    // The device chosen in the list; empty for the settings' port.
+    QString chosenDevice() const;
+
 private:
     QWidget* buildColorTab();
     QWidget* buildLineTab();
     void setSwatch(int index, int32_t bgr);
     void DrawPreview();
+    void fillDevices(const QString& chosen);
 
     EnvSettings& m_settings;
     std::filesystem::path m_settingsPath;
@@ -45,4 +54,6 @@ private:
     std::array<QLabel*, 7> m_envColor{};
     std::array<QComboBox*, 6> m_envCom{};
     OptionsPreview* m_preview = nullptr;
+    QTreeWidget* m_portDevices = nullptr;
+    SerialPortLister m_lister;
 };

@@ -92,6 +92,7 @@ void TestAppShell::commandLine_data()
     QTest::newRow("simulate") << QStringList{"--simulate"} << int(A::Run) << "" << true << "";
     QTest::newRow("help") << QStringList{"--help"} << int(A::ShowHelp) << "" << false << "Usage: miravo-link [options]\n";
     QTest::newRow("version") << QStringList{"--version"} << int(A::ShowVersion) << "" << false << "MIRAVO Link Tool 1.0.0";
+    QTest::newRow("list ports") << QStringList{"--list-ports"} << int(A::ListPorts) << "" << false << "";
     QTest::newRow("port without device") << QStringList{"--port"} << int(A::Fail) << "" << false << "port";
     QTest::newRow("empty device") << QStringList{"--port", " "} << int(A::Fail) << " " << false << "デバイス名";
     QTest::newRow("both") << QStringList{"--simulate", "--port", "/dev/ttyS1"} << int(A::Fail) << "/dev/ttyS1" << true
@@ -122,28 +123,33 @@ void TestAppShell::helpFilePathOnWindows()
 
 void TestAppShell::startHelp_data()
 {
-    QTest::addColumn<bool>("exists");
+    QTest::addColumn<QStringList>("existing");
     QTest::addColumn<bool>("opens");
+    QTest::addColumn<QString>("opened");
     QTest::addColumn<QString>("message");
-    QTest::newRow("started") << true << true << "";
-    QTest::newRow("file missing: nothing started") << false << true << "ヘルプファイルが見つかりません。";
-    QTest::newRow("viewer missing") << true << false << "起動できませんでした。";
+    const QString beside = QStringLiteral("/opt/miravo link/bin/help/index.html");
+    const QString installed = QStringLiteral("/opt/miravo link/share/miravo-link/help/index.html");
+    QTest::newRow("beside the program") << QStringList{beside, installed} << true << beside << "";
+    QTest::newRow("installed") << QStringList{installed} << true << installed << "";
+    QTest::newRow("file missing: nothing started") << QStringList{} << true << "" << "ヘルプファイルが見つかりません。";
+    QTest::newRow("viewer missing") << QStringList{beside} << false << beside << "起動できませんでした。";
 }
 
 void TestAppShell::startHelp()
 {
-    QFETCH(bool, exists);
+    QFETCH(QStringList, existing);
     QFETCH(bool, opens);
+    QFETCH(QString, opened);
     QFETCH(QString, message);
     QStringList openedPaths;
     HelpPlatform platform;
-    platform.fileExists = [&](const QString&) { return exists; };
+    platform.fileExists = [&](const QString& path) { return existing.contains(path); };
     platform.open = [&](const QString& path) {
         openedPaths << path;
         return opens;
     };
-    const QString problem = StartHelp(QStringLiteral("/app dir"), platform);
-    QCOMPARE(!openedPaths.isEmpty(), exists);
+    const QString problem = StartHelp(QStringLiteral("/opt/miravo link/bin"), platform);
+    QCOMPARE(openedPaths, opened.isEmpty() ? QStringList{} : QStringList{opened});
     QVERIFY2(message.isEmpty() ? problem.isEmpty() : problem.contains(message), qPrintable(problem));
 }
 
