@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -211,8 +212,13 @@ void OptionsDialog::fillDevices(const QString& chosen)
         if (port.device == chosen)
             m_portDevices->setCurrentItem(item);
     }
-    for (int column = 0; column < m_portDevices->columnCount(); ++column)
+    // Wide enough for the four columns, so a serial number is not cut off.
+    int width = 2 * m_portDevices->frameWidth() + m_portDevices->verticalScrollBar()->sizeHint().width();
+    for (int column = 0; column < m_portDevices->columnCount(); ++column) {
         m_portDevices->resizeColumnToContents(column);
+        width += m_portDevices->columnWidth(column);
+    }
+    m_portDevices->setMinimumWidth(std::min(width, 720));
 }
 
 QString OptionsDialog::chosenDevice() const

@@ -1,5 +1,6 @@
 // Takes the README's pictures of the main window (after a capture from the simulated
-// instrument), the options dialog and the version window. Run it on a real display
+// instrument), the options dialog (colours, and the serial tab with a stand-in list of
+// detected devices) and the version window. Run it on a real display
 // (Xvfb with Japanese fonts):  miravo_docs_snapshots <output folder>
 #include "ui/AboutDialog.h"
 #include "app/AcquisitionController.h"
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
@@ -106,6 +108,19 @@ int main(int argc, char* argv[])
     OptionsDialog options(settings, window.SettingsPath(), prompts, &window);
     ok = save(&options, out.filePath(QStringLiteral("options.png"))) && ok;
     options.close();
+
+    // The machine taking the pictures may have no serial device: a stand-in list.
+    OptionsDialog devices(settings, window.SettingsPath(), prompts, &window);
+    devices.offerDevices([] {
+        return std::vector<SerialPortEntry>{
+            {QStringLiteral("/dev/ttyACM0"), QStringLiteral("USB CDC Serial"), QStringLiteral("Microchip"), QString()},
+            {QStringLiteral("/dev/ttyS0"), QString(), QString(), QString()},
+            {QStringLiteral("/dev/ttyUSB0"), QStringLiteral("FT232R USB UART"), QStringLiteral("FTDI"),
+             QStringLiteral("A10K3X7Q")}};
+    }, QStringLiteral("/dev/ttyUSB0"));
+    devices.findChild<QTabWidget*>(QStringLiteral("SSTab1"))->setCurrentIndex(2);
+    ok = save(&devices, out.filePath(QStringLiteral("options-devices.png"))) && ok;
+    devices.close();
 
     AboutDialog about(prompts, &window);
     ok = save(&about, out.filePath(QStringLiteral("about.png"))) && ok;
