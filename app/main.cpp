@@ -1,7 +1,7 @@
-#include "core/AppIdentity.h"
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
 #include "print/PrintDialogRunner.h"
+#include "ui/ApplicationSetup.h"
 #include "ui/SplashWindow.h"
 #include "core/EnvSettings.h"
 #include "ui/Prompts.h"
@@ -47,11 +47,7 @@ int main(int argc, char* argv[])
     }
 
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("miravo-link"));
-    // The menu entry's name (packaging/), so the desktop shows its icon for the window.
-    QApplication::setDesktopFileName(QStringLiteral("org.miravolinktool.MiravoLink"));
-    QApplication::setApplicationDisplayName(QString::fromUtf8(AppIdentity::kTitle));
-    QApplication::setApplicationVersion(QString::fromUtf8(AppIdentity::kVersion));
+    SetUpApplication(app);
 
     WaveRecord record;
     EnvSettings settings;
@@ -82,7 +78,7 @@ int main(int argc, char* argv[])
 
     SplashWindow splash;
     splash.show();
-    splash.activateWindow(); // a key press on the splash hands over at once
+    splash.activateWindow(); // a key press on the splash hands over, once the load has finished
     QApplication::processEvents();
 
     MainWindowParts parts;
@@ -96,13 +92,10 @@ int main(int argc, char* argv[])
     parts.help = SystemHelpPlatform();
     parts.appDir = QApplication::applicationDirPath();
     parts.endProgram = [] { QApplication::exit(0); };
+    // The load steps run here, behind the splash; a settings message may keep them waiting.
     MainWindow window(record, settings, std::move(parts));
     window.resize(window.sizeHint().expandedTo(QSize(1040, 600)));
-
-    // The timer may already have fired while the load steps waited on a message.
-    if (splash.handedOver())
-        window.show();
-    else
-        QObject::connect(&splash, &SplashWindow::handOver, &window, &QWidget::show);
+    QObject::connect(&splash, &SplashWindow::handOver, &window, &QWidget::show);
+    splash.setLoadFinished();
     return app.exec();
 }

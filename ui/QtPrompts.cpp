@@ -1,5 +1,7 @@
 #include "ui/Prompts.h"
 
+#include "core/AppIdentity.h"
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
@@ -9,7 +11,7 @@ namespace {
 
 QString captionOrTitle(const QString& caption)
 {
-    return caption.isEmpty() ? QApplication::applicationDisplayName() : caption;
+    return caption.isEmpty() ? QString::fromUtf8(AppIdentity::kTitle) : caption;
 }
 
 std::optional<QString> runFileDialog(QWidget* parent, const QString& title, const QString& filter,

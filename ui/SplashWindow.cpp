@@ -39,7 +39,7 @@ SplashWindow::SplashWindow(int intervalMs, QWidget* parent)
 
     m_timer.setSingleShot(true);
     m_timer.setInterval(intervalMs);
-    connect(&m_timer, &QTimer::timeout, this, &SplashWindow::finish);
+    connect(&m_timer, &QTimer::timeout, this, &SplashWindow::due);
     m_timer.start();
 }
 
@@ -50,13 +50,27 @@ void SplashWindow::keyPressEvent(QKeyEvent* event)
         QWidget::keyPressEvent(event);
         return;
     }
-    finish();
+    due();
 }
 
 void SplashWindow::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.drawPixmap(rect(), DrawSplashPicture(size()));
+}
+
+void SplashWindow::setLoadFinished()
+{
+    m_loadFinished = true;
+    if (m_due)
+        finish();
+}
+
+void SplashWindow::due()
+{
+    m_due = true;
+    if (m_loadFinished)
+        finish();
 }
 
 void SplashWindow::finish()

@@ -1,7 +1,8 @@
 #pragma once
 // frmSplash: the start-up window. It shows the product name, version and credit while
 // the main window loads behind it, and hands over once: when its timer fires or when a
-// key that produces a character is pressed, whichever comes first.
+// key that produces a character is pressed, whichever comes first, but never before the
+// main window's load has finished (a message of the load may keep it waiting).
 
 #include <QTimer>
 #include <QWidget>
@@ -14,7 +15,9 @@ public:
     // The timer starts here, so the interval counts from the splash's load.
     explicit SplashWindow(int intervalMs = kIntervalMs, QWidget* parent = nullptr);
 
-    bool handedOver() const { return m_handedOver; }
+    // The main window's load steps have finished: a hand-over that came due meanwhile
+    // happens now.
+    void setLoadFinished();
 
 signals:
     // Emitted exactly once; the receiver shows the main window.
@@ -25,8 +28,11 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void due();
     void finish();
 
     QTimer m_timer;
+    bool m_loadFinished = false;
+    bool m_due = false;
     bool m_handedOver = false;
 };

@@ -46,6 +46,10 @@ private slots:
             "⊿V: CH1= 500.000mV", "CH2= 2.000 V", "Ch1=1.00 V  Ch2=-2.00 V"};
         QTest::newRow("straight up") << MoveCase{1000, 60, "⊿t= 0.000 sec", nullptr,
             "⊿V: CH1= 1.000 V", "CH2= 4.000 V", "Ch1=0.00 V  Ch2=0.00 V"};
+        // The frequency is the inverse of the time difference as shown (1.000 ms), not of
+        // the exact 1.00024 ms (999.76 Hz).
+        QTest::newRow("shown time, not the exact one") << MoveCase{6001.2f, 10, "⊿t= 1.000msec", "f= 1.000kHz",
+            "⊿V: CH1= 0.000 V", "CH2= 0.000 V", "Ch1=-2.00 V  Ch2=8.00 V"};
         QTest::newRow("dragged out left") << MoveCase{-300, 10, "⊿t= 260.000usec", "f= 3.846kHz",
             "⊿V: CH1= 0.000 V", "CH2= 0.000 V", "Ch1=500.00mV  Ch2=400.00mV"};
     }

@@ -167,6 +167,23 @@ private slots:
         display.show();
         QVERIFY(QTest::qWaitForWindowExposed(&display));
         WaveWindow* window = display.waveWindow();
+
+        // A right click while no measurement runs changes nothing, nor do the moves after it.
+        const auto shown = [&] {
+            QStringList texts{window->toolTip()};
+            for (int i = 0; i < 9; ++i)
+                texts << caption(display, i);
+            return texts;
+        };
+        const QStringList idle = shown();
+        const QImage picture = window->image();
+        const WaveRecord before = record;
+        QTest::mouseClick(window, Qt::RightButton, {}, pixelOf(*window, 1000, 0));
+        QTest::mouseMove(window, pixelOf(*window, 1500, 40));
+        QCOMPARE(shown(), idle);
+        QCOMPARE(window->image(), picture);
+        QVERIFY(record == before);
+
         QTest::mouseClick(window, Qt::LeftButton, {}, pixelOf(*window, 1000, 0));
         QTest::mouseMove(window, pixelOf(*window, 2000, 50));
         for (auto [index, start] : {std::pair{1, "⊿t= "}, {7, "f= "}, {6, "⊿V: CH1= "}, {8, "CH2= "}})

@@ -47,6 +47,7 @@ private slots:
             row("normal full", {"sine", 5119, {0, 5119}, nominal});
             row("normal zoomed", {"sine", 5119, {1000, 20}, nominal});
             row("normal about a pixel a sample", {"sine", 5119, {63, 600}, nominal});
+            row("normal about two pixels a sample", {"noise", 5119, {1000, 250}, nominal});
             row("long full", {"sine", 102399, {0, 102399}, nominal});
             row("long full large", {"sine", 102399, {0, 102399}, {1500, 700}});
             row("long zoomed", {"sine", 102399, {50000, 2000}, nominal});

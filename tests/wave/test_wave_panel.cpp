@@ -15,6 +15,7 @@ struct FloorCase {
 struct OffsetCase {
     int raw;
     float offset;
+    int box;   // channel 1's box: 0 unchecked, 1 checked, 2 greyed
     int stored;
 };
 
@@ -64,12 +65,14 @@ private slots:
     void offsetRemoval_data()
     {
         QTest::addColumn<OffsetCase>("c");
-        QTest::newRow("7.5 to even 8") << OffsetCase{20, 12.5f, 8};
-        QTest::newRow("6.5 to even 6") << OffsetCase{19, 12.5f, 6};
-        QTest::newRow("saturates low") << OffsetCase{-128, 40000, -32768};
-        QTest::newRow("saturates high") << OffsetCase{127, -40000, 32767};
+        QTest::newRow("7.5 to even 8") << OffsetCase{20, 12.5f, 1, 8};
+        QTest::newRow("6.5 to even 6") << OffsetCase{19, 12.5f, 1, 6};
+        QTest::newRow("saturates low") << OffsetCase{-128, 40000, 1, -32768};
+        QTest::newRow("saturates high") << OffsetCase{127, -40000, 1, 32767};
+        QTest::newRow("greyed box counts as checked") << OffsetCase{20, 2, 2, 18};
+        QTest::newRow("unchecked box keeps the raw value") << OffsetCase{20, 2, 0, 20};
     }
-    // Nothing without a sweep time; then once, on channels whose box is checked,
+    // Nothing without a sweep time; then once, on channels whose box is not unchecked,
     // samples 0..LastIndex only.
     void offsetRemoval()
     {
@@ -83,7 +86,7 @@ private slots:
         QVERIFY(!RefreshRecord(record, 1, 1, 1));
         QVERIFY(record == before);
         record.SecondsPerDiv = 1e-4f;
-        QVERIFY(RefreshRecord(record, 0, 1, 0));
+        QVERIFY(RefreshRecord(record, 0, c.box, 0));
         QVERIFY(RefreshRecord(record, 0, 1, 1));
         QCOMPARE(record.Samples(1, 99), int16_t(c.stored));
         QCOMPARE(record.Samples(2, 99), int16_t(c.raw));
