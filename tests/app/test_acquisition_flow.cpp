@@ -242,7 +242,6 @@ private slots:
     void noChannelCheckedSendsNothing();
     void interruptionChangesNothing_data();
     void interruptionChangesNothing();
-    void identityFillsTheLabels();
 };
 
 void TestAcquisitionFlow::capture_data()
@@ -405,19 +404,6 @@ void TestAcquisitionFlow::interruptionChangesNothing()
     QCOMPARE(rig.prompts.asked.first().text, QStringLiteral("CH%1 の波形を取り込めませんでした。\n%2\n\n波形と設定は取り込み前のままです。")
                                                  .arg(channel)
                                                  .arg(reason));
-}
-
-void TestAcquisitionFlow::identityFillsTheLabels()
-{
-    Rig rig;
-    QCOMPARE(rig.runFlow(Flow::Identity), Outcome::Done);
-    const QStringList expected{"MIRAVO", "KT-4410", "SIM00007", "1.00"};
-    for (int k = 0; k < 4; ++k) {
-        QCOMPARE(rig.idLabels[k]->text(), expected[k]);
-        QVERIFY(rig.idLabels[k]->autoFillBackground());
-        QCOMPARE(rig.idLabels[k]->palette().color(QPalette::Window), QColor(Qt::white));
-    }
-    QCOMPARE(rig.setupPresses, 0);
 }
 
 QTEST_MAIN(TestAcquisitionFlow)
