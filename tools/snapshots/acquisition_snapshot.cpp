@@ -14,6 +14,7 @@
 #include "support/SampleWaves.h"
 #include "wave/widgets/WaveDisplay.h"
 #include "core/WaveRecord.h"
+#include "ui/ApplicationSetup.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -55,7 +56,7 @@ bool save(QWidget& widget, const QString& path)
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("MIRAVO Link Tool"));
+    SetUpApplication(app);   // as the program starts: Qt's own texts in Japanese
     if (argc != 2) {
         std::fprintf(stderr, "usage: acquisition_snapshot OUTDIR\n");
         return 2;

@@ -13,6 +13,7 @@
 #include "support/ScriptedPrompts.h"
 #include "wave/widgets/WaveDisplay.h"
 #include "core/WaveRecord.h"
+#include "ui/ApplicationSetup.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -51,7 +52,7 @@ bool save(QWidget* widget, const QString& path)
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("MIRAVO Link Tool"));
+    SetUpApplication(app);   // as the program starts: Qt's own texts in Japanese
     if (argc != 2) {
         std::fprintf(stderr, "usage: miravo_docs_snapshots <output folder>\n");
         return 2;
