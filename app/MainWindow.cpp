@@ -1,18 +1,18 @@
 #include "app/MainWindow.h"
 
-#include "ui/AboutDialog.h"
-#include "app/AcquisitionController.h"
-#include "app/AcquisitionProgress.h"
-#include "ui/AppIcon.h"
 #include "core/AppIdentity.h"
-#include "print/PrintCommand.h"
-#include "app/SetupDialog.h"
-#include "ui/OptionsDialog.h"
-#include "ui/Prompts.h"
+#include "document/AcquisitionFlow.h"
+#include "document/WaveDocument.h"
+#include "document/widgets/AcquisitionProgress.h"
+#include "document/widgets/SetupDialog.h"
 #include "files/widgets/WaveFileCommands.h"
 #include "link/InstrumentLink.h"
+#include "print/PrintCommand.h"
+#include "ui/AboutDialog.h"
+#include "ui/AppIcon.h"
+#include "ui/OptionsDialog.h"
+#include "ui/Prompts.h"
 #include "wave/widgets/WaveDisplay.h"
-#include "core/WaveRecord.h"
 #include "wave/widgets/WaveWindow.h"
 
 #include <QCloseEvent>
@@ -42,22 +42,24 @@ constexpr std::array<IdLabelText, 8> kIdLabels{{
     {"F Ver.:", "ﾌｧｰﾑｳｴｱﾊﾞｰｼﾞｮﾝ"},
 }};
 
-// Buttons 0 to 10, off while a Load from the instrument runs.
-bool isLockedDuringLoad(int index)
-{
-    return index >= 0 && index <= 10;
-}
+const QString kBusyLightStyle = QStringLiteral("background-color: rgb(200, 0, 0);");
 
-// RUN, STOP, Single and ID Read start an exchange; one runs at a time on the line.
-bool startsExchange(int index)
+// Red while on; off gives the button back the style it had before.
+void setBusyLight(QPushButton* button, QString& savedStyle, bool on)
 {
-    return index >= 0 && index <= 3;
+    const bool lit = button->styleSheet() == kBusyLightStyle;
+    if (on && !lit) {
+        savedStyle = button->styleSheet();
+        button->setStyleSheet(kBusyLightStyle);
+    } else if (!on && lit) {
+        button->setStyleSheet(savedStyle);
+    }
 }
 
 } // namespace
 
-MainWindow::MainWindow(WaveRecord& record, EnvSettings& settings, MainWindowParts parts, QWidget* parent)
-    : QMainWindow(parent), m_record(record), m_settings(settings), m_parts(std::move(parts))
+MainWindow::MainWindow(WaveDocument& document, EnvSettings& settings, MainWindowParts parts, QWidget* parent)
+    : QMainWindow(parent), m_document(document), m_settings(settings), m_parts(std::move(parts))
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QString::fromUtf8(AppIdentity::kTitle));
@@ -66,10 +68,11 @@ MainWindow::MainWindow(WaveRecord& record, EnvSettings& settings, MainWindowPart
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
     layout->addWidget(buildTitleRow());
-    m_display = new WaveDisplay(m_record, central);
+    m_display = new WaveDisplay(m_document, central);
     layout->addWidget(m_display, 1);
-    m_progress = new AcquisitionProgress(central);
-    layout->addWidget(m_progress);
+    m_link = new InstrumentLink(this);
+    m_acquisition = new AcquisitionFlow(m_document, *m_link, this);
+    layout->addWidget(new AcquisitionProgress(*m_acquisition, central));
     layout->addWidget(buildCommandRow());
     setCentralWidget(central);
     statusBar()->setObjectName(QStringLiteral("StatusLine"));
@@ -79,32 +82,24 @@ MainWindow::MainWindow(WaveRecord& record, EnvSettings& settings, MainWindowPart
     statusBar()->addPermanentWidget(m_portStatus);
     connect(m_display, &WaveDisplay::printRequested, this, &MainWindow::print);
 
-    m_link = new InstrumentLink(this);
     connect(m_link, &InstrumentLink::settingsApplied, this, &MainWindow::onSettingsApplied);
-    connect(m_link, &InstrumentLink::jobFailed, this, &MainWindow::onJobFailed);
-    connect(m_link, &InstrumentLink::jobFinished, this, &MainWindow::onJobFinished);
+    connect(m_link, &InstrumentLink::jobFailed, this, [this](LinkJob job, const QString& message) {
+        if (job == LinkJob::ApplySettings)
+            showProblem(message);
+    });
+    connect(m_link, &InstrumentLink::jobStarted, this, &MainWindow::updateCommandStates);
+    connect(m_link, &InstrumentLink::jobFinished, this, &MainWindow::applyLineSettings);
     connect(m_link, &InstrumentLink::commEvent, this, [this](int code, const QString& text) {
         statusBar()->showMessage(QStringLiteral("通信エラー %1: %2").arg(code).arg(text));
     });
     connect(m_link, &InstrumentLink::warning, this,
             [this](const QString& text) { statusBar()->showMessage(text); });
 
-    AcquisitionParts acquisition;
-    acquisition.record = &m_record;
-    acquisition.link = m_link;
-    acquisition.display = m_display;
-    acquisition.prompts = m_parts.prompts;
-    acquisition.window = this;
-    acquisition.singleButton = m_command1[static_cast<int>(Command::Single)];
-    acquisition.loadButton = m_command1[static_cast<int>(Command::Load)];
-    std::copy_n(m_idLabel.begin(), 4, acquisition.idLabels.begin());
-    acquisition.progress = m_progress;
-    acquisition.setLoadRunning = [this](bool running) { setLoadRunning(running); };
-    acquisition.pressSetup = [this] { Command1_Click(static_cast<int>(Command::Setup)); };
-    m_acquisition = new AcquisitionController(std::move(acquisition), this);
-    connect(m_acquisition, &AcquisitionController::busyChanged, this, [this](bool busy) {
-        m_lineBusy = busy;
-        updateCommandStates();
+    connect(m_acquisition, &AcquisitionFlow::stageChanged, this, &MainWindow::applyLineSettings);
+    connect(m_acquisition, &AcquisitionFlow::identityRead, this, &MainWindow::showIdentity);
+    connect(m_acquisition, &AcquisitionFlow::failed, this, &MainWindow::showProblem);
+    connect(m_acquisition, &AcquisitionFlow::setupRequested, this, [this] {
+        OpenSetupDialog(m_document, *m_parts.prompts, this, true, [this] { m_acquisition->setupClosed(); });
     });
 
     Form_Load();
@@ -180,9 +175,7 @@ void MainWindow::Form_Load()
     if (!m_parts.portMemoryFile.isEmpty())
         useRememberedDevice(RememberedDevice(m_parts.portMemoryFile));
     ApplySettings();
-    m_record.LastIndex = 5119;
-    m_record.Ch1On = 1;
-    m_record.Ch2On = 1;
+    // The document starts with LastIndex 5119 and both channels on.
     m_display->waveWindow()->setToolTip(QStringLiteral("左クリックで基点と計測開始　右クリックで解除"));
     m_print = std::make_unique<PrintCommand>();
     updateCommandStates();
@@ -204,10 +197,18 @@ void MainWindow::closeEvent(QCloseEvent* event)
 
 void MainWindow::ApplySettings()
 {
-    // The line is configured on the link's thread; a job still running there (the
-    // options dialog can close during a single sweep's wait) gets the settings after it.
-    m_applyPending = !m_link->applySettings(m_settings, m_parts.devicePath.isEmpty() ? m_device : m_parts.devicePath);
     m_display->setColors(m_settings.Color);
+    m_applyPending = true;
+    applyLineSettings();
+}
+
+void MainWindow::applyLineSettings()
+{
+    // Reopening the port in the middle of a flow (between two channels, or before the
+    // capture's setup) would lose the capture: the line waits until the flow has ended.
+    if (m_applyPending && !m_unloaded && m_acquisition->isIdle())
+        m_applyPending = !m_link->applySettings(m_settings, m_parts.devicePath.isEmpty() ? m_device : m_parts.devicePath);
+    updateCommandStates();
 }
 
 void MainWindow::onSettingsApplied(const LinkState& state)
@@ -216,31 +217,41 @@ void MainWindow::onSettingsApplied(const LinkState& state)
                                      : QStringLiteral("%1  未接続").arg(state.portName));
 }
 
-void MainWindow::onJobFailed(LinkJob job, const QString& message)
-{
-    // The acquisition flows report their own failures.
-    if (job == LinkJob::ApplySettings || job == LinkJob::Run || job == LinkJob::Stop)
-        showProblem(message);
-}
-
-void MainWindow::onJobFinished(LinkJob, JobResult)
-{
-    if (m_applyPending && !m_unloaded)
-        ApplySettings();
-}
-
 void MainWindow::updateCommandStates()
 {
+    using Stage = AcquisitionFlow::Stage;
+    const Stage stage = m_acquisition->stage();
+    const bool loading = m_acquisition->flow() == AcquisitionFlow::Flow::Load && stage == Stage::Downloading;
+    // The line carries one exchange at a time; STOP may still end a single sweep's wait.
+    const bool exchange = !m_acquisition->isIdle();
     for (int i = 0; i < kCommandCount; ++i) {
-        const bool locked = (m_loadRunning && isLockedDuringLoad(i)) || (m_lineBusy && startsExchange(i));
+        const auto command = Command(i);
+        bool locked = loading && i <= int(Command::Load);
+        if (command == Command::Run || command == Command::Single || command == Command::IdRead)
+            locked = locked || exchange;
+        else if (command == Command::Stop)
+            locked = locked || (exchange && stage != Stage::Sweeping);
         m_command1[i]->setEnabled(!locked);
     }
+    setBusyLight(m_command1[int(Command::Single)], m_buttonStyle[0], stage == Stage::Sweeping);
+    setBusyLight(m_command1[int(Command::Load)], m_buttonStyle[1], stage == Stage::Downloading);
 }
 
-void MainWindow::setLoadRunning(bool running)
+void MainWindow::showIdentity(const QStringList& fields)
 {
-    m_loadRunning = running;
-    updateCommandStates();
+    const qsizetype shown = std::min<qsizetype>(fields.size(), 4);
+    for (qsizetype k = 0; k < shown; ++k) {
+        QLabel* label = m_idLabel[std::size_t(k)];
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::Window, Qt::white);
+        label->setPalette(palette);
+        label->setAutoFillBackground(true);
+        // The reply's line end stays on the last field; a label shows it as nothing.
+        QString text = fields.at(k);
+        while (text.endsWith(QLatin1Char('\n')) || text.endsWith(QLatin1Char('\r')))
+            text.chop(1);
+        label->setText(text);
+    }
 }
 
 void MainWindow::Command1_Click(int index)
@@ -249,8 +260,10 @@ void MainWindow::Command1_Click(int index)
         return;
     switch (static_cast<Command>(index)) {
     case Command::Run:
+        m_acquisition->run();
+        break;
     case Command::Stop:
-        sendSweepCommand(static_cast<Command>(index));
+        m_acquisition->stop();
         break;
     case Command::Single:
         m_acquisition->SingleSweep();
@@ -259,11 +272,15 @@ void MainWindow::Command1_Click(int index)
         m_acquisition->ReadIdentity();
         break;
     case Command::Setup:
-        showSetup();
+        OpenSetupDialog(m_document, *m_parts.prompts, this, false);
         break;
-    case Command::Save:
-        SaveWaveFile(this, *m_parts.prompts, m_record);
+    case Command::Save: {
+        // A capture that arrives while the file dialog is open waits: the file is the
+        // record as it was when Save was pressed.
+        const WaveDocument::Hold hold(m_document);
+        SaveWaveFile(this, *m_parts.prompts, m_document.record());
         break;
+    }
     case Command::Print:
         print();
         break;
@@ -287,31 +304,16 @@ void MainWindow::Command1_Click(int index)
     }
 }
 
-void MainWindow::sendSweepCommand(Command command)
-{
-    const bool accepted = command == Command::Run ? m_link->run() : m_link->stop();
-    if (!accepted)
-        statusBar()->showMessage(QStringLiteral("通信中のため %1 を送れませんでした。").arg(
-            QString::fromUtf8(kCommandTexts[static_cast<int>(command)].caption)));
-}
-
-void MainWindow::showSetup()
-{
-    {
-        SetupDialog dialog(m_record, *m_parts.prompts, this);
-        dialog.exec();
-    }
-    m_display->RefreshParameters();
-}
-
 void MainWindow::print()
 {
+    const WaveDocument::Hold hold(m_document);
     m_print->PrintMainWindow(this, *m_parts.prompts, *m_parts.printDialog);
 }
 
 void MainWindow::showOptions()
 {
     {
+        const WaveDocument::Hold hold(m_document);
         OptionsDialog dialog(m_settings, m_settingsPath, *m_parts.prompts, this);
         const QString remembered = m_parts.portMemoryFile.isEmpty() ? QString() : RememberedDevice(m_parts.portMemoryFile);
         dialog.offerDevices(m_parts.serialPorts, remembered);
@@ -328,6 +330,8 @@ void MainWindow::showOptions()
 
 void MainWindow::showAbout()
 {
+    // A capture's setup dialog follows the version window, not over it.
+    const WaveDocument::Hold hold(m_document);
     AboutDialog dialog(*m_parts.prompts, this);
     dialog.exec();
 }
@@ -341,28 +345,22 @@ void MainWindow::startHelp()
 
 void MainWindow::loadData()
 {
-    const QMessageBox::StandardButton answer = m_parts.prompts->ask(
-        this, QStringLiteral("読込先の選択"), QStringLiteral("MIRAVO本体からの読込ですか？"), QMessageBox::NoIcon,
-        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
-    if (answer == QMessageBox::Cancel)
-        return;
-    if (answer == QMessageBox::No) {
-        loadFromFile();
-        m_display->RedrawWave();
-        return;
+    {
+        const WaveDocument::Hold hold(m_document);
+        const QMessageBox::StandardButton answer = m_parts.prompts->ask(
+            this, QStringLiteral("読込先の選択"), QStringLiteral("MIRAVO本体からの読込ですか？"), QMessageBox::NoIcon,
+            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+        if (answer == QMessageBox::Cancel)
+            return;
+        if (answer == QMessageBox::No) {
+            // Read into a copy: the document takes the file whole, or nothing changes.
+            WaveRecord loaded = m_document.record();
+            if (LoadWaveFile(this, *m_parts.prompts, loaded))
+                m_document.applyFile(loaded);
+            return;
+        }
     }
-    // The flow redraws when its capture, the setup dialog and the refresh are done.
     m_acquisition->LoadFromInstrument();
-}
-
-void MainWindow::loadFromFile()
-{
-    if (!LoadWaveFile(this, *m_parts.prompts, m_record))
-        return;
-    m_display->setFlagValue(WaveDisplay::Flag::Ch1, m_record.Ch1On != 0 ? 1 : 0);
-    m_display->setFlagValue(WaveDisplay::Flag::Ch2, m_record.Ch2On != 0 ? 1 : 0);
-    m_display->FitTimeAxis();
-    m_display->RefreshParameters();
 }
 
 void MainWindow::exitProgram()

@@ -10,13 +10,13 @@
 #include "link/SerialPorts.h"
 
 #include <QMainWindow>
+#include <QStringList>
 #include <array>
 #include <filesystem>
 #include <functional>
 #include <memory>
 
-class AcquisitionController;
-class AcquisitionProgress;
+class AcquisitionFlow;
 class InstrumentLink;
 class PrintCommand;
 class PrintDialogRunner;
@@ -24,7 +24,7 @@ class Prompts;
 class QLabel;
 class QPushButton;
 class WaveDisplay;
-struct WaveRecord;
+class WaveDocument;
 
 // What the window uses from outside; tests replace each part.
 struct MainWindowParts {
@@ -41,26 +41,24 @@ struct MainWindowParts {
 class MainWindow final : public QMainWindow {
     Q_OBJECT
 public:
-    // record and settings are the program's single instances and outlive the window.
+    // document and settings are the program's single instances and outlive the window.
     // The load steps run here: the window is ready but not shown when this returns.
-    MainWindow(WaveRecord& record, EnvSettings& settings, MainWindowParts parts, QWidget* parent = nullptr);
+    MainWindow(WaveDocument& document, EnvSettings& settings, MainWindowParts parts, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Click on Command1(index); any index outside 0..11 does nothing.
     void Command1_Click(int index);
 
-    // Configures the line from the settings and copies the colours to the display.
+    // Copies the colours to the display and configures the line from the settings; while
+    // an instrument command or its capture's setup is under way, the line waits for its end.
     void ApplySettings();
 
     const std::filesystem::path& StartDir() const { return m_startDir; }
     const std::filesystem::path& SettingsPath() const { return m_settingsPath; }
 
-    // Buttons 0 to 10 are disabled while an instrument Load runs; EXIT stays usable.
-    void setLoadRunning(bool running);
-
     WaveDisplay* display() const { return m_display; }
     InstrumentLink* link() const { return m_link; }
-    AcquisitionController* acquisition() const { return m_acquisition; }
+    AcquisitionFlow* acquisition() const { return m_acquisition; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -71,22 +69,19 @@ private:
     void Form_Load();
     void Form_Unload();
     void updateCommandStates();
+    void applyLineSettings();
+    void showIdentity(const QStringList& fields);
     void showOptions();
     void showAbout();
     void startHelp();
     void loadData();
-    void loadFromFile();
-    void showSetup();
     void print();
-    void sendSweepCommand(Command command);
     void exitProgram();
     void showProblem(const QString& text);
     void useRememberedDevice(const QString& remembered);
     void onSettingsApplied(const LinkState& state);
-    void onJobFailed(LinkJob job, const QString& message);
-    void onJobFinished(LinkJob job, JobResult result);
 
-    WaveRecord& m_record;
+    WaveDocument& m_document;
     EnvSettings& m_settings;
     MainWindowParts m_parts;
     std::filesystem::path m_startDir;
@@ -95,13 +90,11 @@ private:
     std::array<QLabel*, 8> m_idLabel{};
     WaveDisplay* m_display = nullptr;
     InstrumentLink* m_link = nullptr;
-    AcquisitionProgress* m_progress = nullptr;
-    AcquisitionController* m_acquisition = nullptr;
+    AcquisitionFlow* m_acquisition = nullptr;
     std::unique_ptr<PrintCommand> m_print;
     QLabel* m_portStatus = nullptr;
     QString m_device;             // the chosen device in use when no devicePath is given
-    bool m_loadRunning = false;
-    bool m_lineBusy = false;      // an instrument exchange runs
+    QString m_buttonStyle[2];     // Single and Load, as they were before their busy light
     bool m_applyPending = false;  // the line was busy when the settings changed
     bool m_unloaded = false;
 };

@@ -5,7 +5,7 @@
 #include "ui/SplashWindow.h"
 #include "core/EnvSettings.h"
 #include "ui/Prompts.h"
-#include "core/WaveRecord.h"
+#include "document/WaveDocument.h"
 #include "link/SerialPorts.h"
 
 #include <QApplication>
@@ -49,7 +49,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     SetUpApplication(app);
 
-    WaveRecord record;
+    WaveDocument document;
     EnvSettings settings;
     QtPrompts prompts;
     QtPrintDialogRunner printDialog;
@@ -93,7 +93,7 @@ int main(int argc, char* argv[])
     parts.appDir = QApplication::applicationDirPath();
     parts.endProgram = [] { QApplication::exit(0); };
     // The load steps run here, behind the splash; a settings message may keep them waiting.
-    MainWindow window(record, settings, std::move(parts));
+    MainWindow window(document, settings, std::move(parts));
     window.resize(window.sizeHint().expandedTo(QSize(1040, 600)));
     QObject::connect(&splash, &SplashWindow::handOver, &window, &QWidget::show);
     splash.setLoadFinished();

@@ -1,11 +1,11 @@
 #include "wave/widgets/WaveDisplay.h"
 
 #include "core/EnvSettings.h"
+#include "document/WaveDocument.h"
 #include "wave/CursorMeasure.h"
 #include "wave/ParameterPanel.h"
 #include "wave/widgets/UpDownControl.h"
 #include "wave/UpDownSteps.h"
-#include "core/WaveRecord.h"
 #include "wave/widgets/WaveWindow.h"
 
 #include <QCheckBox>
@@ -85,24 +85,23 @@ struct FlagDesign {
     const char* name;
     const char* caption;
     const char* toolTip;
-    int start;
 };
-// In WaveDisplay::Flag order.
+// In WaveDocument::Flag order.
 constexpr FlagDesign kFlags[6] = {
-    {"Ch1Flag", "CH 1", "Ｃｈ　１の波形表示＆取込", 1},
-    {"Ch2Flag", "CH 2", "Ｃｈ　２の波形表示＆取込", 1},
-    {"BaseFlag", "Base", "ベースライン表示", 0},
-    {"GridFlag", "Grid", "グリッドの表示", 0},
-    {"LineFlag", "Line", "点描・線描の切替", 1},
-    {"LengthFlag", "LONG", "データー長の切り替え", 0},
+    {"Ch1Flag", "CH 1", "Ｃｈ　１の波形表示＆取込"},
+    {"Ch2Flag", "CH 2", "Ｃｈ　２の波形表示＆取込"},
+    {"BaseFlag", "Base", "ベースライン表示"},
+    {"GridFlag", "Grid", "グリッドの表示"},
+    {"LineFlag", "Line", "点描・線描の切替"},
+    {"LengthFlag", "LONG", "データー長の切り替え"},
 };
 
 } // namespace
 
 struct WaveDisplay::Private {
-    explicit Private(WaveRecord& r) : record(r) {}
+    explicit Private(WaveDocument& doc) : document(doc) {}
 
-    WaveRecord& record;
+    WaveDocument& document;
     ColorSlots colors = EnvSettings{}.Color;
     QLabel* parameter[9] = {};
     UpDownControl* upDown[4] = {};
@@ -110,8 +109,6 @@ struct WaveDisplay::Private {
     WaveWindow* waveWindow = nullptr;
     CursorMeasure cursor;
     UpDownState steps;
-
-    int value(Flag f) const { return valueOf(flag[int(f)]->checkState()); }
 
     void clearReadouts()
     {
@@ -128,8 +125,8 @@ struct WaveDisplay::Private {
     }
 };
 
-WaveDisplay::WaveDisplay(WaveRecord& record, QWidget* parent)
-    : QWidget(parent), d(std::make_unique<Private>(record))
+WaveDisplay::WaveDisplay(WaveDocument& document, QWidget* parent)
+    : QWidget(parent), d(std::make_unique<Private>(document))
 {
     for (int i = 0; i < 9; ++i) {
         auto* label = new QLabel(QString::fromUtf8(kParameters[i].caption), this);
@@ -147,13 +144,7 @@ WaveDisplay::WaveDisplay(WaveRecord& record, QWidget* parent)
             UpDownPress(d->steps, i, button, modifiers, x, y);
         });
         connect(upDown, &UpDownControl::released, this, [this] { UpDownRelease(d->steps); });
-        connect(upDown, &UpDownControl::stepped, this, [this, i] {
-            WaveScale view = d->waveWindow->scale();
-            if (UpDownStep(d->steps, i, view, d->record)) {
-                d->waveWindow->setScale(view);
-                RedrawWave();
-            }
-        });
+        connect(upDown, &UpDownControl::stepped, this, [this, i] { d->document.step(i, d->steps); });
         d->upDown[i] = upDown;
     }
 
@@ -163,33 +154,25 @@ WaveDisplay::WaveDisplay(WaveRecord& record, QWidget* parent)
         auto* box = new DisplayCheckBox(QString::fromUtf8(kFlags[i].caption), frame);
         box->setObjectName(QString::fromUtf8(kFlags[i].name));
         box->setToolTip(QString::fromUtf8(kFlags[i].toolTip));
-        box->setCheckState(stateOf(kFlags[i].start));
+        box->setCheckState(stateOf(document.flag(WaveDocument::Flag(i))));
         frameLayout->addWidget(box, i / 3, i % 3);
         d->flag[i] = box;
+        // The click actions are the document's; its change comes back to the box.
+        connect(box, &QCheckBox::stateChanged, this,
+                [this, i](int state) { d->document.setFlag(WaveDocument::Flag(i), valueOf(Qt::CheckState(state))); });
     }
-    // Click actions; they run for any change of value, by the user or the program.
-    connect(d->flag[int(Flag::Ch1)], &QCheckBox::stateChanged, this, [this] {
-        d->record.Ch1On = int16_t(d->value(Flag::Ch1));
-        RedrawWave();
-    });
-    connect(d->flag[int(Flag::Ch2)], &QCheckBox::stateChanged, this, [this] {
-        d->record.Ch2On = int16_t(d->value(Flag::Ch2));
-        RedrawWave();
-    });
-    for (Flag f : {Flag::Base, Flag::Grid, Flag::Line})
-        connect(d->flag[int(f)], &QCheckBox::stateChanged, this, [this] { RedrawWave(); });
 
     d->waveWindow = new WaveWindow(this);
     d->waveWindow->setToolTip(QString::fromUtf8(kCursorIdleTip));
     connect(d->waveWindow, &WaveWindow::printKeyPressed, this, &WaveDisplay::printRequested);
     connect(d->waveWindow, &WaveWindow::mousePressed, this, [this](int button, int, float x, float y) {
-        if (d->cursor.mouseDown(button, x, y, d->record))
+        if (d->cursor.mouseDown(button, x, y, d->document.record()))
             return;
         d->clearReadouts();
         d->setWaveToolTip(QString::fromUtf8(kCursorIdleTip));
     });
     connect(d->waveWindow, &WaveWindow::mouseMoved, this, [this](int, int, float x, float y) {
-        const std::optional<CursorReadout> readout = d->cursor.mouseMove(x, y, d->record);
+        const std::optional<CursorReadout> readout = d->cursor.mouseMove(x, y, d->document.record());
         if (!readout)
             return;
         d->parameter[1]->setText(text(readout->timeText));
@@ -224,39 +207,37 @@ WaveDisplay::WaveDisplay(WaveRecord& record, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(top);
     layout->addWidget(d->waveWindow, 1);
+
+    d->waveWindow->setScale(document.view());
+    connect(&document, &WaveDocument::changed, this, [this](WaveDocument::Aspects aspects) {
+        if (aspects & WaveDocument::Flags)
+            for (int i = 0; i < 6; ++i)
+                d->flag[i]->setCheckState(stateOf(d->document.flag(WaveDocument::Flag(i))));
+        if (aspects & WaveDocument::View)
+            d->waveWindow->setScale(d->document.view());
+        // New parameters alone wait for the next redraw: the Setup button does not redraw.
+        if (aspects & (WaveDocument::Samples | WaveDocument::View | WaveDocument::Flags))
+            RedrawWave();
+    });
+    connect(&document, &WaveDocument::refreshed, this, [this] {
+        const WaveRecord& record = d->document.record();
+        d->cursor.end();
+        d->clearReadouts();
+        d->parameter[2]->setText(text(VoltsPerDivCaption(1, record.Ch1VoltsPerDiv)));
+        d->parameter[3]->setText(text(VoltsPerDivCaption(2, record.Ch2VoltsPerDiv)));
+    });
 }
 
 WaveDisplay::~WaveDisplay() = default;
 
 void WaveDisplay::RedrawWave()
 {
-    DisplayFlags flags;
-    flags.Ch1 = d->value(Flag::Ch1);
-    flags.Ch2 = d->value(Flag::Ch2);
-    flags.Base = d->value(Flag::Base);
-    flags.Grid = d->value(Flag::Grid);
-    flags.Line = d->value(Flag::Line);
-    const std::optional<WaveScene> scene = ComputeWaveScene(d->record, d->waveWindow->scale(), flags);
+    const std::optional<WaveScene> scene =
+        ComputeWaveScene(d->document.record(), d->document.view(), d->document.displayFlags());
     if (!scene)
         return;
     d->parameter[0]->setText(text(scene->timeLabel));
     d->waveWindow->showScene(*scene, d->colors);
-}
-
-void WaveDisplay::RefreshParameters()
-{
-    if (!RefreshRecord(d->record, d->value(Flag::Length), d->value(Flag::Ch1), d->value(Flag::Ch2)))
-        return;
-    d->cursor.end();
-    d->clearReadouts();
-    d->parameter[2]->setText(text(VoltsPerDivCaption(1, d->record.Ch1VoltsPerDiv)));
-    d->parameter[3]->setText(text(VoltsPerDivCaption(2, d->record.Ch2VoltsPerDiv)));
-}
-
-void WaveDisplay::FitTimeAxis()
-{
-    d->waveWindow->setScale({0, double(d->record.LastIndex)});
-    setFlagValue(Flag::Length, d->record.LastIndex > 30000 ? 1 : 0);
 }
 
 void WaveDisplay::setColors(const std::array<int32_t, 7>& colors)
@@ -268,26 +249,6 @@ void WaveDisplay::setColors(const std::array<int32_t, 7>& colors)
 std::array<int32_t, 7> WaveDisplay::colors() const
 {
     return d->colors;
-}
-
-int WaveDisplay::flagValue(Flag flag) const
-{
-    return d->value(flag);
-}
-
-void WaveDisplay::setFlagValue(Flag flag, int value)
-{
-    d->flag[int(flag)]->setCheckState(stateOf(value));
-}
-
-WaveScale WaveDisplay::scale() const
-{
-    return d->waveWindow->scale();
-}
-
-void WaveDisplay::setScale(const WaveScale& scale)
-{
-    d->waveWindow->setScale(scale);
 }
 
 WaveWindow* WaveDisplay::waveWindow() const

@@ -1,10 +1,12 @@
 #pragma once
 // The busy panel of an instrument exchange: what is going on, a progress bar with the
 // bytes received and the time left, and a cancel button (Esc presses it too while the
-// panel is shown). Hidden while the line is idle.
+// panel is shown). It follows the acquisition flow by itself and is hidden while no
+// exchange runs.
 
 #include <QWidget>
 
+class AcquisitionFlow;
 struct TransferProgress;
 class QLabel;
 class QProgressBar;
@@ -13,20 +15,15 @@ class QPushButton;
 class AcquisitionProgress : public QWidget {
     Q_OBJECT
 public:
-    explicit AcquisitionProgress(QWidget* parent = nullptr);
+    explicit AcquisitionProgress(AcquisitionFlow& flow, QWidget* parent = nullptr);
 
+private:
     // A wait for the instrument without a measure of progress (the single sweep, the
     // identity query): what is awaited and a busy bar without an end.
     void showWaiting(const QString& what);
     // A waveform transfer: bytes over all channels of the capture, and the time left.
     void showTransfer(const TransferProgress& progress);
-    // Back to idle: hidden.
-    void finish();
 
-signals:
-    void cancelRequested();
-
-private:
     QLabel* m_text;
     QProgressBar* m_bar;
     QPushButton* m_cancel;

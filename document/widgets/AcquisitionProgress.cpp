@@ -1,6 +1,6 @@
-#include "app/AcquisitionProgress.h"
+#include "document/widgets/AcquisitionProgress.h"
 
-#include "app/AcquisitionEstimate.h"
+#include "document/AcquisitionFlow.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QShortcut>
 
-AcquisitionProgress::AcquisitionProgress(QWidget* parent)
+AcquisitionProgress::AcquisitionProgress(AcquisitionFlow& flow, QWidget* parent)
     : QWidget(parent),
       m_text(new QLabel(this)),
       m_bar(new QProgressBar(this)),
@@ -35,11 +35,19 @@ AcquisitionProgress::AcquisitionProgress(QWidget* parent)
     policy.setRetainSizeWhenHidden(true);
     setSizePolicy(policy);
 
-    connect(m_cancel, &QPushButton::clicked, this, &AcquisitionProgress::cancelRequested);
+    connect(m_cancel, &QPushButton::clicked, &flow, &AcquisitionFlow::cancel);
     // Works anywhere in the window, but only while the panel is shown.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setContext(Qt::WindowShortcut);
-    connect(escape, &QShortcut::activated, this, &AcquisitionProgress::cancelRequested);
+    connect(escape, &QShortcut::activated, &flow, &AcquisitionFlow::cancel);
+    connect(&flow, &AcquisitionFlow::waiting, this, &AcquisitionProgress::showWaiting);
+    connect(&flow, &AcquisitionFlow::transferProgress, this, &AcquisitionProgress::showTransfer);
+    // Hidden once the line is free: the capture waits or is being set up, or all is done.
+    connect(&flow, &AcquisitionFlow::stageChanged, this, [this](AcquisitionFlow::Stage stage) {
+        using Stage = AcquisitionFlow::Stage;
+        if (stage != Stage::Sweeping && stage != Stage::Downloading && stage != Stage::Exchanging)
+            hide();
+    });
     hide();
 }
 
@@ -60,7 +68,3 @@ void AcquisitionProgress::showTransfer(const TransferProgress& progress)
     show();
 }
 
-void AcquisitionProgress::finish()
-{
-    hide();
-}

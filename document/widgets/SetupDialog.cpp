@@ -1,6 +1,6 @@
-#include "app/SetupDialog.h"
+#include "document/widgets/SetupDialog.h"
 
-#include "app/SetupValues.h"
+#include "document/WaveDocument.h"
 #include "ui/Prompts.h"
 
 #include <QCheckBox>
@@ -13,7 +13,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStringList>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -75,8 +74,10 @@ QComboBox* makeCombo(QWidget* parent, int index, const QStringList& entries, con
     auto* combo = new QComboBox(parent);
     combo->setObjectName(QStringLiteral("SetupCombo_%1").arg(index));
     combo->setEditable(true);
-    // Typed texts are values, not new list entries.
+    // Typed texts are values, not new list entries, and stay as typed: completion would
+    // turn a typed "1" into "100".
     combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setCompleter(nullptr);
     combo->addItems(entries);
     combo->setToolTip(tip);
     combo->setMaxVisibleItems(16);
@@ -85,7 +86,7 @@ QComboBox* makeCombo(QWidget* parent, int index, const QStringList& entries, con
 
 } // namespace
 
-SetupDialog::SetupDialog(WaveRecord& record, Prompts& prompts, QWidget* parent, Clock clock)
+SetupDialog::SetupDialog(const WaveRecord& record, Prompts& prompts, QWidget* parent, Clock clock)
     : QDialog(parent), m_record(record), m_prompts(prompts), m_clock(std::move(clock))
 {
     if (!m_clock)
@@ -218,15 +219,9 @@ void SetupDialog::loadFromRecord()
     m_delay->setText(values.delay);
     m_dataLength->setText(DataLengthCaption(m_record.LastIndex));
 
-    if (EquSamplingAvailable(m_record.LastIndex)) {
-        m_equSampling->setChecked(values.equSampling);
-    } else {
-        // A long record cannot be an equivalent-sampling one; the record learns it now,
-        // even if the dialog is then cancelled.
-        m_record.EquSampling = kFalse;
-        m_equSampling->setChecked(false);
-        m_equSampling->setEnabled(false);
-    }
+    // A long record cannot be an equivalent-sampling one; the document has cleared its mark.
+    m_equSampling->setChecked(values.equSampling);
+    m_equSampling->setEnabled(EquSamplingAvailable(m_record.LastIndex));
 
     if (m_record.ParamsLocked == kTrue) {
         m_command[3]->hide();
@@ -253,7 +248,7 @@ void SetupDialog::paintEvent(QPaintEvent* event)
         return;
     m_warningArmed = false;
     // Not from inside the paint: a message box runs its own event loop.
-    QTimer::singleShot(0, this, &SetupDialog::showFreshCaptureWarning);
+    QMetaObject::invokeMethod(this, &SetupDialog::showFreshCaptureWarning, Qt::QueuedConnection);
 }
 
 void SetupDialog::showFreshCaptureWarning()
@@ -304,7 +299,7 @@ void SetupDialog::storeAndClose()
     values.offset[1] = m_offset[1]->text();
     values.delay = m_delay->text();
     values.equSampling = m_equSampling->checkState() != Qt::Unchecked;
-    StoreSetupValues(values, m_record);
+    m_stored = values;
     accept();
 }
 
@@ -315,6 +310,20 @@ void SetupDialog::confirmParameters()
                                       QMessageBox::NoIcon, QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     if (answer != QMessageBox::Yes)
         return;
-    m_record.ParamsLocked = kTrue;
+    m_confirmed = true;
     Command1_Click(1);
+}
+
+void OpenSetupDialog(WaveDocument& document, Prompts& prompts, QWidget* parent, bool afterCapture,
+                     std::function<void()> closed)
+{
+    document.beginSetup();
+    auto* dialog = new SetupDialog(document.record(), prompts, parent);
+    QObject::connect(dialog, &QDialog::finished, &document, [&document, dialog, afterCapture, closed] {
+        dialog->deleteLater();
+        document.endSetup(dialog->stored(), dialog->confirmed(), afterCapture);
+        if (closed)
+            closed();
+    });
+    dialog->open();
 }

@@ -1,16 +1,20 @@
 #pragma once
 // frmSetup: the modal dialog in which the user records the acquisition conditions of the
 // waveform held in the record, and confirms them to protect them. Every opening is a new
-// instance: it loads its controls from the record and keeps nothing afterwards.
+// instance: it loads its controls from the record and keeps nothing afterwards. It only
+// reads the record; what OK stores goes to the document when the dialog has closed.
 
 #include "core/WaveRecord.h"
+#include "document/SetupValues.h"
 
 #include <QDateTime>
 #include <QDialog>
 #include <array>
 #include <functional>
+#include <optional>
 
 class Prompts;
+class WaveDocument;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -23,15 +27,18 @@ class SetupDialog : public QDialog {
 public:
     using Clock = std::function<QDateTime()>;
 
-    // Loads the controls from record at once; record.EquSampling is cleared here when the
-    // record is too long for equivalent sampling, whatever happens to the dialog later.
-    // clock gives the current local time for the date-and-time title (the system clock
-    // when empty).
-    SetupDialog(WaveRecord& record, Prompts& prompts, QWidget* parent = nullptr, Clock clock = {});
+    // Loads the controls from record at once. clock gives the current local time for the
+    // date-and-time title (the system clock when empty).
+    SetupDialog(const WaveRecord& record, Prompts& prompts, QWidget* parent = nullptr, Clock clock = {});
 
     // The handler of the four buttons by index: 0 date and time, 1 OK, 2 Cancel,
     // 3 confirm. Any other index closes without storing, like Cancel.
     void Command1_Click(int index);
+
+    // After closing: the values OK stored (none otherwise), and whether the confirm button
+    // protected them.
+    const std::optional<SetupValues>& stored() const { return m_stored; }
+    bool confirmed() const { return m_confirmed; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -44,10 +51,12 @@ private:
     void storeAndClose();
     void confirmParameters();
 
-    WaveRecord& m_record;
+    const WaveRecord& m_record;
     Prompts& m_prompts;
     Clock m_clock;
     bool m_warningArmed = false;
+    std::optional<SetupValues> m_stored;
+    bool m_confirmed = false;
 
     QLineEdit* m_title = nullptr;
     std::array<QComboBox*, 3> m_combo{};
@@ -59,3 +68,9 @@ private:
     QPlainTextEdit* m_guidance = nullptr;
     std::array<QPushButton*, 4> m_command{};
 };
+
+// The Setup button's action: the dialog opens over parent (without a loop of its own) on
+// the document, which it holds while open; when it closes the document stores what OK
+// stored and refreshes, then closed runs. afterCapture: the dialog of a new capture.
+void OpenSetupDialog(WaveDocument& document, Prompts& prompts, QWidget* parent, bool afterCapture,
+                     std::function<void()> closed = {});

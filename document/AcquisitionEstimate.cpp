@@ -1,4 +1,4 @@
-#include "app/AcquisitionEstimate.h"
+#include "document/AcquisitionEstimate.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // What the setup dialog shows for a record and what its texts store back.
 
-#include "app/SetupValues.h"
+#include "document/SetupValues.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
 // Capture plans, applying downloaded blocks to the record, and the progress estimate.
 
-#include "app/AcquisitionCapture.h"
-#include "app/AcquisitionEstimate.h"
+#include "document/AcquisitionCapture.h"
+#include "document/AcquisitionEstimate.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "app/AcquisitionCapture.h"
+#include "document/AcquisitionCapture.h"
 
 #include "core/EngNumber.h"
 

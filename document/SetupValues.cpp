@@ -1,4 +1,4 @@
-#include "app/SetupValues.h"
+#include "document/SetupValues.h"
 
 #include "core/EngNumber.h"
 

@@ -1,0 +1,94 @@
+#pragma once
+// The instrument's commands as one state machine, driven by the link's signals and by
+// the user's answers: Load from the instrument, Single, ID Read, RUN and STOP. One
+// exchange runs at a time. A capture goes into the document only when every requested
+// channel has arrived (and waits there while a dialog holds the document); then the
+// window is asked for the capture's setup dialog, and the flow ends when that closes.
+// A failure or a cancel leaves the record as it was. It touches no widget: the window
+// shows the stage, the progress and the messages from its signals.
+
+#include "document/AcquisitionCapture.h"
+#include "document/AcquisitionEstimate.h"
+#include "link/LinkTypes.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class InstrumentLink;
+class WaveDocument;
+
+class AcquisitionFlow : public QObject {
+    Q_OBJECT
+public:
+    enum class Flow { None, Load, Single, Identity, Run, Stop };
+    Q_ENUM(Flow)
+    enum class Stage {
+        Idle,
+        Sweeping,      // "WSGL" sent, the status polled until the sweep has finished
+        Downloading,   // the channels of a capture
+        Exchanging,    // "*IDN?", "RUN" or "STOP"
+        Holding,       // the capture waits for the dialogs that hold the document
+        Setup,         // the capture's setup dialog is open
+    };
+    Q_ENUM(Stage)
+    enum class Outcome { Done, Failed, Cancelled, Refused };
+    Q_ENUM(Outcome)
+
+    AcquisitionFlow(WaveDocument& document, InstrumentLink& link, QObject* parent = nullptr);
+
+    // Each returns false (after failed() and finished(.., Refused)) while another runs.
+    // Load: each channel whose box is not unchecked, with the points LONG asks for.
+    bool LoadFromInstrument();
+    // "WSGL", the status poll until the sweep has finished, then a capture as Load.
+    bool SingleSweep();
+    bool ReadIdentity();
+    bool run();
+    // During a single sweep's wait: ends the wait, then sends STOP.
+    bool stop();
+    // Ends the running exchange; the record stays as it was.
+    void cancel();
+    // The capture's setup dialog has closed: the flow is done.
+    void setupClosed();
+
+    Flow flow() const { return m_flow; }
+    Stage stage() const { return m_stage; }
+    // No flow and no job on the line: the port may be reconfigured.
+    bool isIdle() const;
+
+signals:
+    void stageChanged(AcquisitionFlow::Stage stage);
+    // A wait without a measure of progress: what is awaited.
+    void waiting(const QString& what);
+    void transferProgress(const TransferProgress& progress);
+    void identityRead(const QStringList& fields);
+    // A Japanese message for the user.
+    void failed(const QString& message);
+    // The capture is in the record: the window opens its setup dialog, then calls setupClosed().
+    void setupRequested();
+    void finished(AcquisitionFlow::Flow flow, AcquisitionFlow::Outcome outcome);
+
+private:
+    bool begin(Flow flow, Stage stage);
+    void enter(Stage stage);
+    void startCapture();
+    void downloadNext();
+    void end(Outcome outcome);
+    void onJobFinished(LinkJob job, JobResult result);
+    void onProgress(int channel, qint64 received, qint64 total);
+    void onChannel(int channel, const QByteArray& bytes);
+    void onCaptureApplied();
+    QString failureText(LinkJob job, const QString& reason) const;
+
+    WaveDocument& m_document;
+    InstrumentLink& m_link;
+    Flow m_flow = Flow::None;
+    Stage m_stage = Stage::Idle;
+    std::optional<CaptureBytes> m_capture;
+    qsizetype m_channelIndex = 0;
+    QString m_failure;
+    bool m_stopAfterWait = false;
+    QElapsedTimer m_transferClock;
+};
