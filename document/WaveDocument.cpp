@@ -23,7 +23,7 @@ WaveDocument::Aspects WaveDocument::storeCapture(const CaptureBytes& capture)
 {
     if (!capture.applyTo(m_record))
         return {};
-    return Samples | Parameters | Flags | fitTimeAxis();
+    return Samples | Parameters | fitTimeAxis();
 }
 
 void WaveDocument::applyFile(const WaveRecord& loaded)
@@ -31,9 +31,9 @@ void WaveDocument::applyFile(const WaveRecord& loaded)
     m_record = loaded;
     // The boxes' click actions run only when a value changes: a box already checked keeps
     // whatever non-zero Ch1On/Ch2On the file gave.
-    Aspects aspects = Samples | Parameters | Flags;
-    setFlagValue(Flag::Ch1, loaded.Ch1On != 0 ? 1 : 0);
-    setFlagValue(Flag::Ch2, loaded.Ch2On != 0 ? 1 : 0);
+    Aspects aspects = Samples | Parameters;
+    aspects |= setFlagValue(Flag::Ch1, loaded.Ch1On != 0 ? 1 : 0);
+    aspects |= setFlagValue(Flag::Ch2, loaded.Ch2On != 0 ? 1 : 0);
     aspects |= fitTimeAxis();
     bool ran = false;
     aspects |= refreshParameters(ran);
@@ -87,8 +87,12 @@ void WaveDocument::FitTimeAxis()
 
 WaveDocument::Aspects WaveDocument::fitTimeAxis()
 {
-    m_view = {0, double(m_record.LastIndex)};
-    return View | setFlagValue(Flag::Length, m_record.LastIndex > 30000 ? 1 : 0);
+    const WaveScale whole{0, double(m_record.LastIndex)};
+    const Aspects aspects = setFlagValue(Flag::Length, m_record.LastIndex > 30000 ? 1 : 0);
+    if (m_view == whole)
+        return aspects;
+    m_view = whole;
+    return aspects | View;
 }
 
 bool WaveDocument::step(int index, const UpDownState& state)
@@ -115,7 +119,9 @@ WaveDocument::Aspects WaveDocument::setFlagValue(Flag which, int value)
         m_record.Ch1On = int16_t(value);
     else if (which == Flag::Ch2)
         m_record.Ch2On = int16_t(value);
-    return Flags;
+    else
+        return Flags;
+    return Flags | Parameters;
 }
 
 void WaveDocument::hold()

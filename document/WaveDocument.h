@@ -23,9 +23,9 @@ class WaveDocument : public QObject {
 public:
     enum Aspect {
         Samples = 1,      // the sample table or LastIndex
-        Parameters = 2,   // the acquisition parameters and the record's flags
+        Parameters = 2,   // the acquisition parameters and the record's flags (Ch1On, FreshCapture, ...)
         View = 4,         // what part of the record is shown, and where (ScaleLeft, ScaleWidth, offsets)
-        Flags = 8,        // the display check boxes, with Ch1On/Ch2On that follow the channel boxes
+        Flags = 8,        // the display check boxes
     };
     Q_DECLARE_FLAGS(Aspects, Aspect)
     Q_FLAG(Aspects)

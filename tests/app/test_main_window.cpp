@@ -1,20 +1,33 @@
+// The main window end to end: its load steps and dispatch, and the acquisition flows
+// through the instrument link, QSerialPort and the simulated instrument on a
+// pseudo-terminal, with the setup dialog filled in by key presses, the document's refresh
+// and the drawn picture; dialogs opened while a single sweep waits.
+
+#include "app/MainWindow.h"
+#include "core/EngNumber.h"
+#include "document/AcquisitionFlow.h"
+#include "document/WaveDocument.h"
+#include "document/widgets/SetupDialog.h"
+#include "link/InstrumentLink.h"
+#include "link/LinkError.h"
+#include "sim/SimWaveform.h"
+#include "sim/SimulatedInstrument.h"
 #include "support/ModalHelper.h"
+#include "support/SampleWaves.h"
 #include "support/ShownText.h"
 #include "support/ScriptedPrintDialog.h"
-#include "app/AcquisitionController.h"
-#include "app/MainWindow.h"
-#include "link/InstrumentLink.h"
-#include "sim/SimulatedInstrument.h"
 #include "support/ScriptedPrompts.h"
+#include "wave/WaveReferencePainter.h"
 #include "wave/widgets/WaveDisplay.h"
-#include "core/WaveRecord.h"
 #include "wave/widgets/WaveWindow.h"
 
-#include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
-#include <QKeyEvent>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -22,16 +35,55 @@
 #include <fstream>
 #include <memory>
 
+using namespace std::chrono_literals;
+using Flow = AcquisitionFlow::Flow;
+using Outcome = AcquisitionFlow::Outcome;
+using Stage = AcquisitionFlow::Stage;
+Q_DECLARE_METATYPE(Command)
+
 namespace {
+
+constexpr uint32_t kSeed = 7;
+const QString kBusyLight = QStringLiteral("background-color: rgb(200, 0, 0);");
+
+// A file dialog that stays open until `until` holds, as a user who takes their time.
+class SlowPrompts : public ScriptedPrompts {
+public:
+    std::function<bool()> until = [] { return true; };
+    std::optional<QString> saveFileName(QWidget* parent, const QString& title, const QString& filter,
+                                        int selectedFilter) override
+    {
+        if (!QTest::qWaitFor(until, 30000))
+            qWarning("the file dialog was closed before its moment");
+        return ScriptedPrompts::saveFileName(parent, title, filter, selectedFilter);
+    }
+};
+
+SimOptions simOptions(std::chrono::milliseconds sweepTime = 300ms, int paceBaud = 0)
+{
+    SimOptions options;
+    options.seed = kSeed;
+    options.sweepTime = sweepTime;
+    options.paceBaud = paceBaud;
+    return options;
+}
+
+// Clicks into the box, selects its text and types over it.
+void typeInto(QWidget* box, const char* text)
+{
+    QTest::mouseClick(box->findChild<QLineEdit*>() ? box->findChild<QLineEdit*>() : box, Qt::LeftButton);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(QApplication::focusWidget(), QString::fromUtf8(text));
+}
 
 // A main window loaded in a fresh working directory against the simulated instrument,
 // with every outside part scripted.
 struct Fixture {
     QTemporaryDir dir;
     SimulatedInstrument simulator;
-    WaveRecord record;
+    WaveDocument document;
     EnvSettings settings;
-    ScriptedPrompts prompts;
+    SlowPrompts prompts;
     ScriptedPrintDialog printDialog;
     QStringList helpOpened;
     int endCalls = 0;
@@ -39,7 +91,7 @@ struct Fixture {
 
     // settingsFile: bytes written to MV_UTL.ENV before the load; none: no file.
     // missingDevice: a name in the working directory opened instead of the simulator.
-    explicit Fixture(std::optional<std::string> settingsFile = {}, SimOptions simOptions = {},
+    explicit Fixture(SimOptions sim = simOptions(), std::optional<std::string> settingsFile = {},
                      const QString& missingDevice = {})
     {
         QDir::setCurrent(dir.path());
@@ -48,7 +100,7 @@ struct Fixture {
         MainWindowParts parts;
         parts.prompts = &prompts;
         parts.printDialog = &printDialog;
-        parts.devicePath = missingDevice.isEmpty() ? simulator.start(simOptions) : dir.filePath(missingDevice);
+        parts.devicePath = missingDevice.isEmpty() ? simulator.start(sim) : dir.filePath(missingDevice);
         parts.appDir = QStringLiteral("/app dir");
         parts.help.fileExists = [](const QString&) { return true; };
         parts.help.open = [this](const QString& path) {
@@ -56,15 +108,112 @@ struct Fixture {
             return true;
         };
         parts.endProgram = [this] { ++endCalls; };
-        window = std::make_unique<MainWindow>(record, settings, std::move(parts));
+        window = std::make_unique<MainWindow>(document, settings, std::move(parts));
+        window->resize(1000, 700);
     }
 
-    // Waits until the link has no job, so the next command is not refused.
+    bool shown()
+    {
+        window->show();
+        window->activateWindow();
+        return QTest::qWaitForWindowActive(window.get()) && linkIdle();
+    }
     bool linkIdle() const { return QTest::qWaitFor([this] { return !window->link()->isBusy(); }, 5000); }
+    AcquisitionFlow* flow() const { return window->acquisition(); }
     WaveDisplay* display() const { return window->display(); }
     QPushButton* button(Command c) const { return window->findChild<QPushButton*>(QStringLiteral("Command1_%1").arg(int(c))); }
-    QString label(const char* name) const { return window->findChild<QLabel*>(QLatin1String(name))->text(); }
+    QString label(const QString& name) const { return window->findChild<QLabel*>(name)->text(); }
+    void click(Command c) { QTest::mouseClick(button(c), Qt::LeftButton); }
+
+    // The setup dialog that is open now, or none.
+    SetupDialog* setupDialog() const
+    {
+        for (SetupDialog* dialog : window->findChildren<SetupDialog*>())
+            if (dialog->isVisible())
+                return dialog;
+        return nullptr;
+    }
+
+    // The user answers the fresh-capture warning and types the conditions of the capture.
+    void fillCaptureSetup()
+    {
+        QVERIFY(QTest::qWaitFor([this] { return setupDialog() != nullptr; }, 30000));
+        SetupDialog* dialog = setupDialog();
+        QTRY_VERIFY(!prompts.asked.isEmpty() && prompts.asked.last().text.startsWith(QStringLiteral("波形の新規取り込み直後です")));
+        for (auto [name, text] : {std::pair{"SetupCombo_0", "1m"}, {"SetupCombo_1", "500m"}, {"SetupCombo_2", "2"},
+                                  {"SetupOffset_0", "1"}, {"SetupOffset_1", "-0.4"}, {"Title", "E2E"}})
+            typeInto(dialog->findChild<QWidget*>(name), text);
+        QTest::mouseClick(dialog->findChild<QPushButton*>("Command1_1"), Qt::LeftButton);
+    }
+
+    // Starts a flow from its button and waits for its end; returns the outcome.
+    Outcome run(Command command, const std::function<void()>& meanwhile = {})
+    {
+        const Flow started = command == Command::Load ? Flow::Load : command == Command::Single ? Flow::Single : Flow::Identity;
+        QSignalSpy finished(flow(), &AcquisitionFlow::finished);
+        if (command == Command::Load)
+            prompts.answers.push_back(QMessageBox::Yes);
+        click(command);
+        if (meanwhile)
+            meanwhile();
+        const auto ended = [&] {
+            return std::find_if(finished.cbegin(), finished.cend(),
+                                [&](const QList<QVariant>& args) { return args.at(0).value<Flow>() == started; });
+        };
+        if (!QTest::qWaitFor([&] { return ended() != finished.cend(); }, 60000))
+            qFatal("flow did not finish");
+        return ended()->at(1).value<Outcome>();
+    }
+
+    // A record that a capture must not touch unless it completes, shown.
+    void showPreviousRecord(bool locked = true)
+    {
+        auto record = std::make_unique<WaveRecord>();
+        FillSineSquare(*record, 5119);
+        record->Title = "前の波形";
+        record->SecondsPerDiv = 2e-3f;
+        record->Ch1VoltsPerDiv = 1.0f;
+        record->Ch2VoltsPerDiv = 1.0f;
+        record->ParamsLocked = locked ? kTrue : kFalse;
+        document.applyFile(*record);
+    }
+    QImage picture() const { return display()->waveWindow()->image(); }
 };
+
+// The record a capture leaves once the typed setup values are stored and the offsets
+// removed from the raw samples.
+void expectCapture(const WaveRecord& record, int points, int capture)
+{
+    auto expected = std::make_unique<WaveRecord>();
+    expected->Title = "E2E";
+    expected->SecondsPerDiv = 1e-3f;
+    expected->Ch1VoltsPerDiv = 0.5f;
+    expected->Ch2VoltsPerDiv = 2.0f;
+    expected->Ch1Offset = 25.0f;
+    expected->Ch2Offset = -10.0f;
+    expected->LastIndex = points - 1;
+    for (int channel = 1; channel <= 2; ++channel) {
+        const std::string raw = SimWaveform(channel, 0, points, kSeed, capture);
+        for (int i = 0; i < points; ++i)
+            expected->Samples(channel, i) = int16_t(SignedByte(uint8_t(raw[std::size_t(i)])) - expected->offset(channel));
+    }
+    // 500 samples a division in a normal record, 10000 in a long one.
+    QVERIFY(qFuzzyCompare(record.SecondsPerSample, 1e-3f / (points > 30000 ? 10000.0f : 500.0f)));
+    expected->SecondsPerSample = record.SecondsPerSample;
+    QVERIFY2(record == *expected, "the record differs from the capture with the typed setup");
+}
+
+// The picture must be the whole record drawn by the one-call-per-sample painter.
+void expectPicture(const Fixture& f)
+{
+    const WaveRecord& record = f.document.record();
+    QCOMPARE(f.document.view(), (WaveScale{0, double(record.LastIndex)}));
+    const std::optional<WaveScene> scene = ComputeWaveScene(record, f.document.view(), f.document.displayFlags());
+    QVERIFY(scene);
+    QImage expected(f.picture().size(), QImage::Format_RGB32);
+    PaintWaveSceneReference(expected, *scene, f.display()->colors());
+    QCOMPARE(f.picture().convertToFormat(QImage::Format_RGB32), expected);
+}
 
 } // namespace
 
@@ -73,64 +222,32 @@ class TestMainWindow : public QObject {
 
 private slots:
     void cleanup() { QDir::setCurrent(QDir::tempPath()); }
-    void controls_data();
-    void controls();
     void loadSteps();
     void startProblemsAreShown();
-    void identityLabels_data();
-    void identityLabels();
     void dispatchByIndex_data();
     void dispatchByIndex();
     void printKey();
     void loadQuestionCancelled();
     void fileLoadRefreshesTheView();
-    void buttonsDuringInstrumentLoad();
-    void instrumentLoadWithoutChannels();
     void setupRefreshesWithoutRedraw();
     void optionsCloseReopensPort_data();
     void optionsCloseReopensPort();
+    void capture_data();
+    void capture();
+    void dialogDuringSingleWait_data();
+    void dialogDuringSingleWait();
+    void interruptionChangesNothing_data();
+    void interruptionChangesNothing();
+    void exitDuringDownload();
+    void identityLabels_data();
+    void identityLabels();
+    void loadWithoutChannels();
 };
-
-void TestMainWindow::controls_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QString>("tooltip");
-    const QStringList commands{"RUN",    "掃引",           "STOP",   "掃引停止",
-                               "Single", "単掃引&データー取込", "ID Read", "MIRAVO 製品情報取得",
-                               "Setup",  "取込んだ波形の条件設定", "Save", "ファイルへの保存",
-                               "Help",   "ヘルプの表示",     "About",  "このプログラムについて",
-                               "Print",  "印刷（PキーでもOK）", "Option", "オプション設定",
-                               "Load",   "データー読込＆取込", "EXIT",   "終了"};
-    for (int i = 0; i < 12; ++i) {
-        const QString name = QStringLiteral("Command1_%1").arg(i);
-        QTest::newRow(qPrintable(name)) << name << commands[2 * i] << commands[2 * i + 1];
-    }
-}
-
-void TestMainWindow::controls()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, caption);
-    QFETCH(QString, tooltip);
-    Fixture f;
-    auto* control = f.window->findChild<QPushButton*>(name);
-    QVERIFY2(control, qPrintable(name));
-    QCOMPARE(control->text(), caption);
-    QCOMPARE(control->toolTip(), tooltip);
-    // Once the port is open every control is usable.
-    QTRY_VERIFY(control->isEnabled());
-}
 
 void TestMainWindow::loadSteps()
 {
     Fixture f;
-    QCOMPARE(f.window->objectName(), QStringLiteral("frmMain"));
-    QCOMPARE(f.window->windowTitle(), QStringLiteral("MIRAVO Link Tool"));
-    QCOMPARE(f.label("TitleLabel"), QStringLiteral("MIRAVO Link Tool"));
-    QCOMPARE(f.record.LastIndex, 5119);
-    QCOMPARE(f.record.Ch1On, int16_t(1));
-    QCOMPARE(f.record.Ch2On, int16_t(1));
+    QCOMPARE(f.document.record().LastIndex, 5119);
     QCOMPARE(f.display()->waveWindow()->toolTip(), QStringLiteral("左クリックで基点と計測開始　右クリックで解除"));
     QVERIFY(!f.window->isVisible());
     // The settings file is created in the working directory.
@@ -139,13 +256,16 @@ void TestMainWindow::loadSteps()
     QVERIFY(f.window->link()->state().open);
     QVERIFY2(f.label("PortStatus").contains(QStringLiteral("9600,n,8,1")), qPrintable(f.label("PortStatus")));
     QVERIFY(f.prompts.asked.isEmpty());
+    // Once the port is open every command is usable.
+    for (int i = 0; i < kCommandCount; ++i)
+        QTRY_VERIFY(f.button(Command(i))->isEnabled());
 }
 
 // A damaged settings file and a port that will not open: both told, the window usable.
 // The port's name is shown as the text it is.
 void TestMainWindow::startProblemsAreShown()
 {
-    Fixture f(std::string(10, '\x01'), {}, QStringLiteral("<b>ttyS9</b>"));
+    Fixture f(simOptions(), std::string(10, '\x01'), QStringLiteral("<b>ttyS9</b>"));
     QCOMPARE(f.prompts.asked.size(), 1);
     QVERIFY2(f.prompts.asked[0].text.contains(QStringLiteral("設定ファイル")), qPrintable(f.prompts.asked[0].text));
     QCOMPARE(f.settings, EnvSettings{});
@@ -157,40 +277,6 @@ void TestMainWindow::startProblemsAreShown()
     QCOMPARE(shownText(f.window->findChild<QLabel*>("PortStatus")), f.dir.filePath("<b>ttyS9</b>") + "  未接続");
     f.window->Command1_Click(int(Command::Help));
     QCOMPARE(f.helpOpened.size(), 1);
-}
-
-// ID Read splits the reply at every comma, trims nothing, and fills and whitens one value
-// label per field, the rest staying as they were. The instrument's text is never markup.
-void TestMainWindow::identityLabels_data()
-{
-    QTest::addColumn<QByteArray>("reply");
-    QTest::addColumn<QStringList>("shown");
-    QTest::newRow("four fields") << QByteArray("MIRAVO,KT-4410,SN 01,1.00") << QStringList{"MIRAVO", "KT-4410", "SN 01", "1.00"};
-    QTest::newRow("one field") << QByteArray(" KT-4410 ") << QStringList{" KT-4410 "};
-    QTest::newRow("two fields, the first empty") << QByteArray(",KT-4410") << QStringList{"", "KT-4410"};
-    QTest::newRow("five fields") << QByteArray("a,b,c,d,e") << QStringList{"a", "b", "c", "d"};
-    QTest::newRow("image markup") << QByteArray("<img src=/dev/zero>,KT-4410,X,1.00")
-                                  << QStringList{"<img src=/dev/zero>", "KT-4410", "X", "1.00"};
-    QTest::newRow("bold markup") << QByteArray("<b>x</b>") << QStringList{"<b>x</b>"};
-}
-
-void TestMainWindow::identityLabels()
-{
-    QFETCH(QByteArray, reply);
-    QFETCH(QStringList, shown);
-    SimOptions options;
-    options.identity = reply.toStdString();
-    Fixture f({}, options);
-    QVERIFY(f.linkIdle());
-    QSignalSpy finished(f.window->acquisition(), &AcquisitionController::flowFinished);
-    QTest::mouseClick(f.button(Command::IdRead), Qt::LeftButton);
-    QVERIFY(finished.wait(5000));
-    for (int k = 0; k < 4; ++k) {
-        auto* label = f.window->findChild<QLabel*>(QStringLiteral("IDLabel_%1").arg(k));
-        const bool filled = k < shown.size();
-        QCOMPARE(shownText(label), filled ? shown[k] : QString());
-        QCOMPARE(label->autoFillBackground() && label->palette().color(QPalette::Window) == Qt::white, filled);
-    }
 }
 
 void TestMainWindow::dispatchByIndex_data()
@@ -218,8 +304,7 @@ void TestMainWindow::dispatchByIndex()
     QFETCH(int, index);
     QFETCH(QString, effect);
     Fixture f;
-    QVERIFY(f.linkIdle());
-    f.window->show();
+    QVERIFY(f.shown());
     QStringList effects;
     connect(f.window->link(), &InstrumentLink::jobStarted, this, [&](LinkJob job) {
         static const QStringList names{"ApplySettings", "Run", "Stop", "SingleSweep", "ReadIdentity", "Download"};
@@ -252,8 +337,7 @@ void TestMainWindow::dispatchByIndex()
 void TestMainWindow::printKey()
 {
     Fixture f;
-    f.window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+    QVERIFY(f.shown());
     QTest::keyClick(f.display()->waveWindow(), Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
     QKeyEvent held(QEvent::KeyPress, Qt::Key_P, Qt::NoModifier, QStringLiteral("p"), true);
     QApplication::sendEvent(f.display()->waveWindow(), &held);
@@ -265,25 +349,20 @@ void TestMainWindow::loadQuestionCancelled()
 {
     Fixture f;
     QVERIFY(f.linkIdle());
+    f.showPreviousRecord();
     QSignalSpy started(f.window->link(), &InstrumentLink::jobStarted);
-    f.record.Samples(1, 0) = 42;
-    const WaveRecord before = f.record;
-    const WaveScale scaleBefore = f.display()->scale();
-    const QString timeLabel = f.label("Parameter_0");
+    QSignalSpy changed(&f.document, &WaveDocument::changed);
     f.prompts.answers.push_back(QMessageBox::Cancel);
     f.window->Command1_Click(int(Command::Load));
 
     QCOMPARE(f.prompts.asked.size(), 1);
     const ScriptedPrompts::Asked& asked = f.prompts.asked[0];
-    QCOMPARE(asked.caption, QStringLiteral("読込先の選択"));
     QCOMPARE(asked.text, QStringLiteral("MIRAVO本体からの読込ですか？"));
     QCOMPARE(asked.icon, QMessageBox::NoIcon);
     QCOMPARE(asked.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     QCOMPARE(asked.defaultButton, QMessageBox::Yes);
     QVERIFY(f.prompts.fileDialogs.isEmpty());
-    QVERIFY(f.record == before);
-    QCOMPARE(f.display()->scale(), scaleBefore);
-    QCOMPARE(f.label("Parameter_0"), timeLabel);
+    QVERIFY(changed.isEmpty());
     QVERIFY(started.isEmpty());
     QVERIFY(f.window->link()->state().open);
 }
@@ -292,87 +371,45 @@ void TestMainWindow::loadQuestionCancelled()
 void TestMainWindow::fileLoadRefreshesTheView()
 {
     Fixture f;
-    f.record.SecondsPerDiv = 1e-4f;
-    f.record.Ch1VoltsPerDiv = 0.5f;
-    f.record.Ch2VoltsPerDiv = 1.0f;
-    f.record.Samples(2, 5119) = -40;
+    QVERIFY(f.shown());
+    f.showPreviousRecord();
+    const WaveRecord saved = f.document.record();
     const QString path = f.dir.filePath(QStringLiteral("wave.CSV"));
     f.prompts.fileNames.push_back(path);
-    f.window->Command1_Click(int(Command::Save));
+    f.click(Command::Save);
 
-    f.display()->setFlagValue(WaveDisplay::Flag::Ch2, 0);
-    f.display()->setScale({100, 200});
-    f.record.Samples(2, 5119) = 99;
+    QTest::mouseClick(f.window->findChild<QCheckBox*>("Ch2Flag"), Qt::LeftButton);
+    QVERIFY(f.document.step(1, {1, 0}));   // zoomed in
     f.prompts.answers.push_back(QMessageBox::No);
     f.prompts.fileNames.push_back(path);
-    f.window->Command1_Click(int(Command::Load));
+    f.click(Command::Load);
 
-    QCOMPARE(f.record.Samples(2, 5119), int16_t(-40));
-    QCOMPARE(f.record.ParamsLocked, kTrue);
-    QCOMPARE(f.display()->flagValue(WaveDisplay::Flag::Ch2), 1);
-    QCOMPARE(f.display()->scale(), (WaveScale{0, 5119}));
-    QCOMPARE(f.label("Parameter_2"), QStringLiteral("CH1 500mV/DIV"));
-    QVERIFY2(f.label("Parameter_0").contains(QStringLiteral("100us/DIV")), qPrintable(f.label("Parameter_0")));
+    QCOMPARE(f.document.record().Samples, saved.Samples);
+    QCOMPARE(f.document.record().ParamsLocked, kTrue);
+    QCOMPARE(f.window->findChild<QCheckBox*>("Ch2Flag")->checkState(), Qt::Checked);
+    QCOMPARE(f.document.view(), (WaveScale{0, 5119}));
+    QCOMPARE(f.label("Parameter_2"), QStringLiteral("CH1 1 V/DIV"));
+    QCOMPARE(f.label("Parameter_0"), QStringLiteral("Time: 2ms/DIV"));
 }
 
-void TestMainWindow::buttonsDuringInstrumentLoad()
-{
-    // Paced so that the 5120 bytes of channel 1 take about five seconds.
-    SimOptions paced;
-    paced.paceBaud = 9600;
-    Fixture f({}, paced);
-    QVERIFY(f.linkIdle());
-    f.window->show();
-    f.prompts.answers.push_back(QMessageBox::Yes);
-    f.window->Command1_Click(int(Command::Load));
-    for (int i = 0; i <= 10; ++i)
-        QVERIFY2(!f.button(Command(i))->isEnabled(), qPrintable(QString::number(i)));
-    QVERIFY(f.button(Command::Exit)->isEnabled());
-    QTest::qWait(100);
-    QVERIFY(f.window->link()->isBusy());
-    // A click that reaches a disabled button does nothing; EXIT ends the program at once
-    // and closes the port in the middle of the download.
-    f.window->Command1_Click(int(Command::Load));
-    QCOMPARE(f.prompts.asked.size(), 1);
-    f.button(Command::Exit)->click();
-    QCOMPARE(f.endCalls, 1);
-    QVERIFY(!f.window->isVisible());
-    QVERIFY(!f.window->link()->run());
-}
-
-// With no channel checked the flow goes straight to the setup dialog, so the Setup button
-// must be usable again by then.
-void TestMainWindow::instrumentLoadWithoutChannels()
-{
-    Fixture f;
-    QVERIFY(f.linkIdle());
-    f.display()->setFlagValue(WaveDisplay::Flag::Ch1, 0);
-    f.display()->setFlagValue(WaveDisplay::Flag::Ch2, 0);
-    QSignalSpy started(f.window->link(), &InstrumentLink::jobStarted);
-    QString opened;
-    whenModalOpens([&](QWidget* dialog) {
-        opened = dialog->objectName();
-        qobject_cast<QDialog*>(dialog)->reject();
-    });
-    f.prompts.answers.push_back(QMessageBox::Yes);
-    f.window->Command1_Click(int(Command::Load));
-    QTRY_COMPARE(opened, QStringLiteral("frmSetup"));
-    QVERIFY(started.isEmpty());
-    QTRY_VERIFY(f.button(Command::Load)->isEnabled());
-}
-
+// The labels follow the setup at once; the picture and its time label wait for the next redraw.
 void TestMainWindow::setupRefreshesWithoutRedraw()
 {
     Fixture f;
-    f.record.SecondsPerDiv = 1e-4f;
-    f.record.Ch1VoltsPerDiv = 0.5f;
-    f.record.Ch2VoltsPerDiv = 2.0f;
-    whenModalOpens([](QWidget* dialog) { qobject_cast<QDialog*>(dialog)->reject(); });
-    f.window->Command1_Click(int(Command::Setup));
-    QCOMPARE(f.label("Parameter_2"), QStringLiteral("CH1 500mV/DIV"));
-    QCOMPARE(f.label("Parameter_3"), QStringLiteral("CH2 2 V/DIV"));
-    // No redraw: the time label keeps its design caption.
-    QCOMPARE(f.label("Parameter_0"), QStringLiteral("TimeScale"));
+    QVERIFY(f.shown());
+    f.showPreviousRecord(false);
+    f.click(Command::Setup);
+    SetupDialog* dialog = f.setupDialog();
+    QVERIFY(dialog);
+    QTRY_COMPARE(QApplication::activeWindow(), dialog);
+    typeInto(dialog->findChild<QWidget*>("SetupCombo_0"), "1m");
+
+    typeInto(dialog->findChild<QWidget*>("SetupCombo_2"), "500m");
+    QTest::mouseClick(dialog->findChild<QPushButton*>("Command1_1"), Qt::LeftButton);
+    QCOMPARE(f.label("Parameter_3"), QStringLiteral("CH2 500mV/DIV"));
+    QCOMPARE(f.label("Parameter_0"), QStringLiteral("Time: 2ms/DIV"));
+    QCOMPARE(f.document.record().SecondsPerDiv, 1e-3f);
+    QVERIFY(!f.document.isHeld());
 }
 
 void TestMainWindow::optionsCloseReopensPort_data()
@@ -390,7 +427,6 @@ void TestMainWindow::optionsCloseReopensPort()
     Fixture f;
     QVERIFY(f.linkIdle());
     const std::array<int32_t, 7> before = f.display()->colors();
-    QSignalSpy started(f.window->link(), &InstrumentLink::jobStarted);
     QSignalSpy applied(f.window->link(), &InstrumentLink::settingsApplied);
     f.prompts.colors.push_back(QColor(1, 2, 3));
     whenModalOpens([&](QWidget* dialog) {
@@ -398,13 +434,282 @@ void TestMainWindow::optionsCloseReopensPort()
         dialog->findChild<QPushButton*>(closeWith)->click();
     });
     f.window->Command1_Click(int(Command::Option));
-    QCOMPARE(started.size(), 1);
-    QCOMPARE(started[0][0].value<LinkJob>(), LinkJob::ApplySettings);
     QTRY_COMPARE(applied.size(), 1);
     QVERIFY(applied[0][0].value<LinkState>().open);
     QCOMPARE(f.settings.Color[0], stored ? 0x030201 : before[0]);
     QCOMPARE(f.display()->colors(), f.settings.Color);
     QVERIFY(f.prompts.asked.isEmpty());
+}
+
+void TestMainWindow::capture_data()
+{
+    QTest::addColumn<Command>("command");
+    QTest::addColumn<int>("length");    // the LONG check box
+    QTest::addColumn<int>("capture");   // the instrument's capture the samples come from
+
+    QTest::newRow("Load, both channels, long") << Command::Load << 1 << 0;
+    QTest::newRow("Single, both channels, normal") << Command::Single << 0 << 1;   // WSGL made a new one
+}
+
+void TestMainWindow::capture()
+{
+    QFETCH(Command, command);
+    QFETCH(int, length);
+    QFETCH(int, capture);
+    const bool load = command == Command::Load;
+
+    Fixture f(simOptions(200ms));
+    QVERIFY(f.shown());
+    f.document.setFlag(WaveDocument::Flag::Length, length);
+    const QString green = QStringLiteral("background-color: rgb(0, 128, 0);");
+    f.button(Command::Single)->setStyleSheet(green);
+    auto* progress = f.window->findChild<QWidget*>("DownloadProgress");
+    // What the window shows while the sweep runs and while each channel transfers.
+    bool sweepShown = false;
+    QList<bool> transferShown;
+    connect(f.window->link(), &InstrumentLink::jobStarted, this, [&](LinkJob job) {
+        if (job == LinkJob::SingleSweep)
+            sweepShown = f.button(Command::Single)->styleSheet() == kBusyLight &&
+                         progress->findChild<QProgressBar*>("ProgressBar")->maximum() == 0 &&
+                         f.button(Command::Stop)->isEnabled() && !f.button(Command::IdRead)->isEnabled();
+    });
+    connect(f.window->link(), &InstrumentLink::downloadProgress, this, [&] {
+        // Load turns buttons 0 to 10 off; Single leaves Setup on. No second exchange either way.
+        transferShown << (f.button(Command::Load)->styleSheet() == kBusyLight && progress->isVisible() &&
+                          !f.button(Command::Run)->isEnabled() && !f.button(Command::Stop)->isEnabled() &&
+                          !f.button(Command::IdRead)->isEnabled() && f.button(Command::Setup)->isEnabled() != load &&
+                          f.button(Command::Exit)->isEnabled());
+    });
+
+    QCOMPARE(f.run(command, [&] { f.fillCaptureSetup(); }), Outcome::Done);
+    QCOMPARE(sweepShown, !load);
+    QVERIFY(!transferShown.isEmpty() && !transferShown.contains(false));
+    QCOMPARE(f.button(Command::Single)->styleSheet(), green);
+    QCOMPARE(f.button(Command::Load)->styleSheet(), QString());
+    QVERIFY(!progress->isVisible());
+    QCOMPARE(f.prompts.asked.size(), load ? 2 : 1);   // the Load question, the fresh-capture warning
+    expectCapture(f.document.record(), length ? 102400 : 5120, capture);
+    expectPicture(f);
+    for (int i = 0; i < kCommandCount; ++i)
+        QVERIFY(f.button(Command(i))->isEnabled());
+}
+
+void TestMainWindow::dialogDuringSingleWait_data()
+{
+    QTest::addColumn<Command>("dialog");
+    QTest::newRow("Save") << Command::Save;
+    QTest::newRow("Setup, cancelled") << Command::Setup;
+    QTest::newRow("Option") << Command::Option;
+}
+
+// A dialog opened while the single sweep waits and closed after both channels arrived:
+// the capture waits for it, then its own setup dialog follows with the warning, and what
+// is entered there is applied to the new samples. Save writes the record from before the
+// sweep; the port is reopened after Options only once the whole flow has ended.
+void TestMainWindow::dialogDuringSingleWait()
+{
+    QFETCH(Command, dialog);
+    Fixture f(simOptions(500ms));
+    QVERIFY(f.shown());
+    f.showPreviousRecord();
+    const QString before = f.dir.filePath("before.CSV");
+    const QString during = f.dir.filePath("during.CSV");
+    f.prompts.fileNames = {before, during};
+    f.click(Command::Save);
+    QSignalSpy applied(f.window->link(), &InstrumentLink::settingsApplied);
+    bool appliedBeforeSetupClosed = false;
+    const auto held = [&] { return f.flow()->stage() == Stage::Holding; };
+    f.prompts.until = held;
+    if (dialog == Command::Option)
+        whenModalOpens([&](QWidget* options) {
+            QVERIFY(QTest::qWaitFor(held, 30000));
+            options->findChild<QPushButton*>("cmdCancel")->click();
+        });
+
+    const Outcome outcome = f.run(Command::Single, [&] {
+        f.window->Command1_Click(int(dialog));
+        if (dialog == Command::Setup) {
+            QVERIFY(QTest::qWaitFor(held, 30000));
+            QTest::mouseClick(f.setupDialog()->findChild<QPushButton*>("Command1_2"), Qt::LeftButton);
+        }
+        QVERIFY(QTest::qWaitFor([&] { return f.setupDialog() != nullptr; }, 30000));
+        appliedBeforeSetupClosed = !applied.isEmpty();
+        f.fillCaptureSetup();
+    });
+    QCOMPARE(outcome, Outcome::Done);
+    expectCapture(f.document.record(), 5120, 1);
+    expectPicture(f);
+    if (dialog == Command::Save) {
+        QFile a(before), b(during);
+        QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        QCOMPARE(b.readAll(), a.readAll());
+    }
+    if (dialog == Command::Option) {
+        QVERIFY(!appliedBeforeSetupClosed);
+        QTRY_COMPARE(applied.size(), 1);
+    }
+}
+
+void TestMainWindow::interruptionChangesNothing_data()
+{
+    QTest::addColumn<Command>("command");
+    QTest::addColumn<int>("channel");      // where it happens; 0: during the sweep's status poll
+    QTest::addColumn<QString>("what");     // the user's cancel or the instrument's fault
+    QTest::addColumn<QString>("reason");   // the link's words in the message; none for a cancel
+
+    // In channel 2, channel 1 has arrived and must not be applied on its own.
+    QTest::newRow("cancel button in channel 2") << Command::Load << 2 << "cancel button" << QString();
+    QTest::newRow("Esc in channel 1") << Command::Load << 1 << "Esc" << QString();
+    QTest::newRow("Esc in the sweep's status poll") << Command::Single << 0 << "Esc" << QString();
+    QTest::newRow("STOP in the sweep's status poll") << Command::Single << 0 << "STOP" << QString();
+    QTest::newRow("short block in channel 2") << Command::Load << 2 << "short block" << LinkMessage::blockStalled();
+    QTest::newRow("hang-up in channel 2") << Command::Load << 2 << "hang-up" << LinkMessage::portLost();
+    QTest::newRow("every line refused in channel 1") << Command::Load << 1 << "refused" << LinkMessage::noHeader();
+}
+
+void TestMainWindow::interruptionChangesNothing()
+{
+    QFETCH(Command, command);
+    QFETCH(int, channel);
+    QFETCH(QString, what);
+    QFETCH(QString, reason);
+    const bool cancel = reason.isEmpty();
+
+    // About 0.9 s a channel, so that a cancel lands inside it; a sweep that does not end.
+    Fixture f(simOptions(channel == 0 ? 60s : 100ms, 57600));
+    QVERIFY(f.shown());
+    f.showPreviousRecord();
+    const WaveRecord before = f.document.record();
+    const QImage picture = f.picture();
+    QSignalSpy jobs(f.window->link(), &InstrumentLink::jobFinished);
+
+    SimFaults faults;
+    faults.block = what == "short block" ? BlockFault::Short : what == "hang-up" ? BlockFault::HangUp : BlockFault::None;
+    faults.nakLines = what == "refused" ? 1000 : 0;
+    bool done = false;
+    const auto interrupt = [&] {
+        if (std::exchange(done, true))
+            return;
+        if (!cancel) {
+            f.simulator.setFaults(faults);
+            return;
+        }
+        // No second command is taken while one runs.
+        QCOMPARE(f.flow()->ReadIdentity(), false);
+        if (what == "Esc")
+            QTest::keyClick(f.display()->waveWindow(), Qt::Key_Escape);
+        else if (what == "STOP")
+            f.click(Command::Stop);
+        else
+            QTest::mouseClick(f.window->findChild<QPushButton*>("CancelButton"), Qt::LeftButton);
+    };
+    if (!cancel && channel == 1)
+        interrupt();
+    connect(f.window->link(), &InstrumentLink::channelDownloaded, this, [&](int arrived) {
+        if (!cancel && arrived == channel - 1)
+            interrupt();
+    });
+    connect(f.window->link(), &InstrumentLink::downloadProgress, this, [&](int arriving, qint64 received) {
+        if (cancel && arriving == channel && received > 0)
+            interrupt();
+    });
+    connect(f.window->link(), &InstrumentLink::jobStarted, this, [&](LinkJob job) {
+        if (job == LinkJob::SingleSweep && channel == 0)
+            QTimer::singleShot(300, f.window.get(), interrupt);
+    });
+
+    QCOMPARE(f.run(command), cancel ? Outcome::Cancelled : Outcome::Failed);
+    QVERIFY(done);
+    QVERIFY(f.document.record() == before);
+    QCOMPARE(f.picture(), picture);
+    QVERIFY(f.setupDialog() == nullptr);
+    QCOMPARE(f.button(Command::Load)->styleSheet(), QString());
+    const qsizetype questions = command == Command::Load ? 1 : 0;
+    if (what == "STOP") {
+        QTRY_VERIFY(!jobs.isEmpty() && jobs.last().at(0).value<LinkJob>() == LinkJob::Stop);
+        QCOMPARE(jobs.last().at(1).value<JobResult>(), JobResult::Succeeded);
+    }
+    QTRY_VERIFY(f.flow()->isIdle());
+    for (int i = 0; i < kCommandCount; ++i)
+        QVERIFY(f.button(Command(i))->isEnabled());
+    if (cancel) {
+        QCOMPARE(f.prompts.asked.size(), questions + 1);
+        QCOMPARE(f.prompts.asked.last().text, QStringLiteral("測定器と通信中です。\n終わってからもう一度操作してください。"));
+        return;
+    }
+    QCOMPARE(f.prompts.asked.size(), questions + 1);
+    QCOMPARE(f.prompts.asked.last().icon, QMessageBox::Warning);
+    QCOMPARE(f.prompts.asked.last().text, QStringLiteral("CH%1 の波形を取り込めませんでした。\n%2\n\n波形と設定は取り込み前のままです。")
+                                               .arg(channel)
+                                               .arg(reason));
+}
+
+// EXIT works during a Load, while buttons 0 to 10 are off, and closes the port at once.
+void TestMainWindow::exitDuringDownload()
+{
+    // Paced so that the 5120 bytes of channel 1 take about five seconds.
+    Fixture f(simOptions(300ms, 9600));
+    QVERIFY(f.shown());
+    f.prompts.answers.push_back(QMessageBox::Yes);
+    f.click(Command::Load);
+    for (int i = 0; i <= 10; ++i)
+        QVERIFY2(!f.button(Command(i))->isEnabled(), qPrintable(QString::number(i)));
+    QTRY_VERIFY(f.window->link()->isBusy());
+    // A click that reaches a disabled button does nothing.
+    f.window->Command1_Click(int(Command::Load));
+    QCOMPARE(f.prompts.asked.size(), 1);
+    f.click(Command::Exit);
+    QCOMPARE(f.endCalls, 1);
+    QVERIFY(!f.window->isVisible());
+    QVERIFY(!f.window->link()->run());
+}
+
+// ID Read splits the reply at every comma, trims nothing, and fills and whitens one value
+// label per field, the rest staying as they were. The instrument's text is never markup.
+void TestMainWindow::identityLabels_data()
+{
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<QStringList>("shown");
+    QTest::newRow("four fields") << QByteArray("MIRAVO,KT-4410,SN 01,1.00") << QStringList{"MIRAVO", "KT-4410", "SN 01", "1.00"};
+    QTest::newRow("one field") << QByteArray(" KT-4410 ") << QStringList{" KT-4410 "};
+    QTest::newRow("two fields, the first empty") << QByteArray(",KT-4410") << QStringList{"", "KT-4410"};
+    QTest::newRow("five fields") << QByteArray("a,b,c,d,e") << QStringList{"a", "b", "c", "d"};
+    QTest::newRow("image markup") << QByteArray("<img src=/dev/zero>,KT-4410,X,1.00")
+                                  << QStringList{"<img src=/dev/zero>", "KT-4410", "X", "1.00"};
+    QTest::newRow("bold markup") << QByteArray("<b>x</b>") << QStringList{"<b>x</b>"};
+}
+
+void TestMainWindow::identityLabels()
+{
+    QFETCH(QByteArray, reply);
+    QFETCH(QStringList, shown);
+    SimOptions options = simOptions();
+    options.identity = reply.toStdString();
+    Fixture f(options);
+    QVERIFY(f.shown());
+    QCOMPARE(f.run(Command::IdRead), Outcome::Done);
+    for (int k = 0; k < 4; ++k) {
+        auto* label = f.window->findChild<QLabel*>(QStringLiteral("IDLabel_%1").arg(k));
+        const bool filled = k < shown.size();
+        QCOMPARE(shownText(label), filled ? shown[k] : QString());
+        QCOMPARE(label->autoFillBackground() && label->palette().color(QPalette::Window) == Qt::white, filled);
+    }
+    QVERIFY(f.setupDialog() == nullptr);
+}
+
+// With no channel checked, a Load sends nothing and still opens the setup dialog.
+void TestMainWindow::loadWithoutChannels()
+{
+    Fixture f;
+    QVERIFY(f.shown());
+    f.document.setFlag(WaveDocument::Flag::Ch1, 0);
+    f.document.setFlag(WaveDocument::Flag::Ch2, 0);
+    QSignalSpy started(f.window->link(), &InstrumentLink::jobStarted);
+    f.prompts.answers.push_back(QMessageBox::Yes);
+    f.click(Command::Load);
+    QTRY_VERIFY(f.setupDialog() != nullptr);
+    QVERIFY(started.isEmpty());
+    QVERIFY(f.button(Command::Load)->isEnabled());
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -7,7 +7,7 @@
 #include <QList>
 #include <deque>
 
-class ScriptedPrompts final : public Prompts {
+class ScriptedPrompts : public Prompts {
 public:
     struct Asked {
         QString caption;

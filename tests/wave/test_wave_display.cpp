@@ -1,16 +1,18 @@
+#include "document/WaveDocument.h"
+#include "wave/WavePainter.h"
 #include "wave/widgets/UpDownControl.h"
 #include "wave/widgets/WaveDisplay.h"
-#include "wave/WavePainter.h"
-#include "core/WaveRecord.h"
 #include "wave/widgets/WaveWindow.h"
 
 #include "support/SampleWaves.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -34,16 +36,16 @@ int pixelsOf(const QImage& image, int32_t bgr)
     return int(std::count(bits, bits + qsizetype(image.width()) * image.height(), SlotColor(bgr).rgb()));
 }
 
-// A captured normal record at 100 us per division, set up, fitted and drawn.
-void setUp(WaveDisplay& display, WaveRecord& record)
+// A normal record at 100 us per division, loaded into the document: fitted, refreshed and
+// drawn by the display that follows it.
+void setUp(WaveDocument& document, int32_t lastIndex = 5119)
 {
-    FillSineSquare(record, 5119);
-    record.SecondsPerDiv = 1e-4f;
-    record.Ch1VoltsPerDiv = 0.5f;
-    record.Ch2VoltsPerDiv = 2;
-    display.FitTimeAxis();
-    display.RefreshParameters();
-    display.RedrawWave();
+    auto record = std::make_unique<WaveRecord>();
+    FillSineSquare(*record, lastIndex);
+    record->SecondsPerDiv = 1e-4f;
+    record->Ch1VoltsPerDiv = 0.5f;
+    record->Ch2VoltsPerDiv = 2;
+    document.applyFile(*record);
 }
 
 QPoint pixelOf(const WaveWindow& window, double x, double y)
@@ -57,48 +59,44 @@ QPoint pixelOf(const WaveWindow& window, double x, double y)
 class TestWaveDisplay : public QObject {
     Q_OBJECT
 private slots:
-    // The boxes' start values. Values set by the program run the click actions too: a
-    // greyed grid is drawn, a greyed channel is hidden.
-    void flagsSetByProgram()
+    // The boxes show the document's values, from the start and as the program sets them, and
+    // their clicks go to it: a greyed grid is drawn, a greyed channel is hidden.
+    void checkBoxesFollowTheDocument()
     {
-        WaveRecord record;
-        WaveDisplay display(record);
-        QList<int> start;
-        for (auto flag : {WaveDisplay::Flag::Ch1, WaveDisplay::Flag::Ch2, WaveDisplay::Flag::Base,
-                          WaveDisplay::Flag::Grid, WaveDisplay::Flag::Line, WaveDisplay::Flag::Length})
-            start << display.flagValue(flag);
-        QCOMPARE(start, (QList<int>{1, 1, 0, 0, 1, 0}));
-        setUp(display, record);
+        WaveDocument document;
+        WaveDisplay display(document);
+        const auto boxes = [&] {
+            QList<Qt::CheckState> states;
+            for (const char* name : {"Ch1Flag", "Ch2Flag", "BaseFlag", "GridFlag", "LineFlag", "LengthFlag"})
+                states << display.findChild<QCheckBox*>(name)->checkState();
+            return states;
+        };
+        QCOMPARE(boxes(), (QList<Qt::CheckState>{Qt::Checked, Qt::Checked, Qt::Unchecked, Qt::Unchecked, Qt::Checked,
+                                                 Qt::Unchecked}));
+        setUp(document, 30001);
+        QCOMPARE(boxes().last(), Qt::Checked);
         const QImage& image = display.waveWindow()->image();
         const ColorSlots colors = display.colors();
-        display.setFlagValue(WaveDisplay::Flag::Grid, 2);
+        document.setFlag(WaveDocument::Flag::Grid, 2);
         QVERIFY(pixelsOf(image, colors[kGridColor]) > 0);
         QVERIFY(pixelsOf(image, colors[kCh1TraceColor]) > 0);
-        display.setFlagValue(WaveDisplay::Flag::Ch1, 2);
-        QCOMPARE(record.Ch1On, int16_t(2));
+        document.setFlag(WaveDocument::Flag::Ch1, 2);
+        QCOMPARE(boxes().first(), Qt::PartiallyChecked);
         QVERIFY(pixelsOf(image, colors[kCh1TraceColor]) == 0);
         QVERIFY(pixelsOf(image, colors[kGridColor]) > 0);
-    }
-
-    // LONG follows the fitted length either way across 30000.
-    void fitTimeAxis()
-    {
-        WaveRecord record;
-        WaveDisplay display(record);
-        for (auto [lastIndex, longFlag] : {std::pair{30001, 1}, {30000, 0}}) {
-            record.LastIndex = lastIndex;
-            display.setScale({40, 20});
-            display.FitTimeAxis();
-            QCOMPARE(display.scale(), (WaveScale{0, double(lastIndex)}));
-            QCOMPARE(display.flagValue(WaveDisplay::Flag::Length), longFlag);
-        }
+        // A click on a greyed box checks it.
+        display.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&display));
+        QTest::mouseClick(display.findChild<QCheckBox*>("Ch1Flag"), Qt::LeftButton);
+        QCOMPARE(document.record().Ch1On, int16_t(1));
+        QVERIFY(pixelsOf(image, colors[kCh1TraceColor]) > 0);
     }
 
     void redrawAndRefresh()
     {
-        WaveRecord record;
-        WaveDisplay display(record);
-        setUp(display, record);
+        WaveDocument document;
+        WaveDisplay display(document);
+        setUp(document);
         QCOMPARE(caption(display, 0), QStringLiteral("Time: 100us/DIV"));
         QCOMPARE(caption(display, 2), QStringLiteral("CH1 500mV/DIV"));
         QCOMPARE(caption(display, 3), QStringLiteral("CH2 2 V/DIV"));
@@ -124,8 +122,8 @@ private slots:
     // P prints whatever the modifiers; other keys do not.
     void printKey()
     {
-        WaveRecord record;
-        WaveDisplay display(record);
+        WaveDocument document;
+        WaveDisplay display(document);
         QSignalSpy spy(&display, &WaveDisplay::printRequested);
         QTest::keyClick(display.waveWindow(), Qt::Key_P);
         QTest::keyClick(display.waveWindow(), Qt::Key_P, Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
@@ -135,9 +133,9 @@ private slots:
 
     void cursorWithTheMouse()
     {
-        WaveRecord record;
-        WaveDisplay display(record);
-        setUp(display, record);
+        WaveDocument document;
+        WaveDisplay display(document);
+        setUp(document);
         display.show();
         QVERIFY(QTest::qWaitForWindowExposed(&display));
         WaveWindow* window = display.waveWindow();
@@ -153,12 +151,12 @@ private slots:
         };
         const QStringList idle = shown();
         const QImage picture = window->image();
-        const WaveRecord before = record;
+        QSignalSpy changed(&document, &WaveDocument::changed);
         QTest::mouseClick(window, Qt::RightButton, {}, pixelOf(*window, 1000, 0));
         QTest::mouseMove(window, pixelOf(*window, 1500, 40));
         QCOMPARE(shown(), idle);
         QCOMPARE(window->image(), picture);
-        QVERIFY(record == before);
+        QVERIFY(changed.isEmpty());
 
         QTest::mouseClick(window, Qt::LeftButton, {}, pixelOf(*window, 1000, 0));
         QTest::mouseMove(window, pixelOf(*window, 2000, 50));
@@ -168,7 +166,7 @@ private slots:
 
         // A refresh ends the measurement and clears the labels, not the tooltip.
         const QString tip = window->toolTip();
-        display.RefreshParameters();
+        document.RefreshParameters();
         QVERIFY(readoutsCleared(display));
         QCOMPARE(window->toolTip(), tip);
         QTest::mouseMove(window, pixelOf(*window, 3000, 50));
@@ -185,28 +183,28 @@ private slots:
     // Press on an arrow: one step at once, more while held; the dead band moves nothing.
     void upDownWithTheMouse()
     {
-        WaveRecord record;
-        WaveDisplay display(record);
-        setUp(display, record);
+        WaveDocument document;
+        WaveDisplay display(document);
+        setUp(document);
         display.show();
         QVERIFY(QTest::qWaitForWindowExposed(&display));
         auto* zoom = display.findChild<QWidget*>("WidthUD_1");
         QTest::mousePress(zoom, Qt::LeftButton, {}, QPoint(8, 2));
-        QCOMPARE(display.scale(), (WaveScale{63, 4993}));
-        QTRY_VERIFY(display.scale().ScaleWidth < 4993);   // auto-repeat
+        QCOMPARE(document.view(), (WaveScale{63, 4993}));
+        QTRY_VERIFY(document.view().ScaleWidth < 4993);   // auto-repeat
         QTest::mouseRelease(zoom, Qt::LeftButton, {}, QPoint(8, 2));
-        const WaveScale held = display.scale();
+        const WaveScale held = document.view();
 
         auto* position = display.findChild<QWidget*>("WidthUD_0");
         QTest::mousePress(position, Qt::LeftButton, {}, QPoint(12, 8));   // 180 twips
         QTest::qWait(2 * UpDownControl::kRepeatDelayMs);
         QTest::mouseRelease(position, Qt::LeftButton, {}, QPoint(12, 8));
-        QCOMPARE(display.scale(), held);
+        QCOMPARE(document.view(), held);
 
         auto* offset = display.findChild<QWidget*>("WidthUD_2");
         QTest::mousePress(offset, Qt::LeftButton, Qt::ControlModifier, QPoint(8, 14));
         QTest::mouseRelease(offset, Qt::LeftButton, Qt::ControlModifier, QPoint(8, 14));
-        QCOMPARE(record.Ch1Offset, -4.0f);
+        QCOMPARE(document.record().Ch1Offset, -4.0f);
     }
 };
 

@@ -4,16 +4,15 @@
 // Usage: acquisition_snapshot OUTDIR; run it in a scratch directory (the window keeps its
 // settings file in the working directory), under Xvfb or with QT_QPA_PLATFORM=offscreen.
 
-#include "app/AcquisitionController.h"
 #include "app/MainWindow.h"
-#include "app/SetupDialog.h"
+#include "document/AcquisitionFlow.h"
+#include "document/WaveDocument.h"
+#include "document/widgets/SetupDialog.h"
 #include "core/EnvSettings.h"
 #include "link/InstrumentLink.h"
 #include "sim/SimulatedInstrument.h"
 #include "support/ScriptedPrompts.h"
 #include "support/SampleWaves.h"
-#include "wave/widgets/WaveDisplay.h"
-#include "core/WaveRecord.h"
 #include "ui/ApplicationSetup.h"
 
 #include <QApplication>
@@ -31,12 +30,14 @@
 namespace {
 
 // Runs step on the setup dialog once it is open and has shown its first-paint warning.
-void onSetupDialog(QObject* context, std::function<void(SetupDialog&)> step)
+void onSetupDialog(QWidget* window, std::function<void(SetupDialog&)> step)
 {
-    QTimer::singleShot(50, context, [context, step] {
-        auto* dialog = qobject_cast<SetupDialog*>(QApplication::activeModalWidget());
+    QTimer::singleShot(50, window, [window, step] {
+        SetupDialog* dialog = nullptr;
+        for (SetupDialog* open : window->findChildren<SetupDialog*>())
+            dialog = open->isVisible() ? open : dialog;
         if (!dialog) {
-            onSetupDialog(context, step);
+            onSetupDialog(window, step);
             return;
         }
         QTest::qWait(300);
@@ -72,30 +73,28 @@ int main(int argc, char* argv[])
     SimulatedInstrument simulator;
     const QString device = simulator.start(options);
 
-    auto record = std::make_unique<WaveRecord>();
+    WaveDocument document;
     ScriptedPrompts prompts;
     MainWindowParts parts;
     parts.prompts = &prompts;
     parts.devicePath = device;
     parts.endProgram = [] {};
-    MainWindow window(*record, settings, std::move(parts));
+    MainWindow window(document, settings, std::move(parts));
     window.resize(1000, 720);
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
         return 1;
     // The previous waveform stays in view while the new one arrives.
+    auto record = std::make_unique<WaveRecord>();
     FillSineSquare(*record, 5119);
     record->SecondsPerDiv = 1e-4f;
     record->Ch1VoltsPerDiv = 0.5f;
     record->Ch2VoltsPerDiv = 2;
     record->ParamsLocked = kTrue;
-    WaveDisplay& display = *window.display();
-    display.setFlagValue(WaveDisplay::Flag::Grid, 1);
-    display.FitTimeAxis();
-    display.RefreshParameters();
-    display.RedrawWave();
+    document.setFlag(WaveDocument::Flag::Grid, 1);
+    document.applyFile(*record);
     QTest::qWait(500);
-    display.setFlagValue(WaveDisplay::Flag::Length, 1);
+    document.setFlag(WaveDocument::Flag::Length, 1);
 
     int failures = 0;
     bool progressShot = false;
@@ -118,7 +117,7 @@ int main(int argc, char* argv[])
         dialog.findChild<QPushButton*>(QStringLiteral("Command1_3"))->click();
     });
 
-    QObject::connect(window.acquisition(), &AcquisitionController::flowFinished, &window, [&] {
+    QObject::connect(window.acquisition(), &AcquisitionFlow::finished, &window, [&] {
         onSetupDialog(&window, [&](SetupDialog& dialog) {
             failures += !save(dialog, out.filePath(QStringLiteral("setup-locked.png")));
             dialog.findChild<QPushButton*>(QStringLiteral("Command1_2"))->click();

@@ -3,7 +3,6 @@
 // detected devices) and the version window. Run it on a real display
 // (Xvfb with Japanese fonts):  miravo_docs_snapshots <output folder>
 #include "ui/AboutDialog.h"
-#include "app/AcquisitionController.h"
 #include "app/MainWindow.h"
 #include "print/PrintDialogRunner.h"
 #include "support/ModalHelper.h"
@@ -11,8 +10,8 @@
 #include "link/InstrumentLink.h"
 #include "sim/SimulatedInstrument.h"
 #include "support/ScriptedPrompts.h"
-#include "wave/widgets/WaveDisplay.h"
-#include "core/WaveRecord.h"
+#include "document/AcquisitionFlow.h"
+#include "document/WaveDocument.h"
 #include "ui/ApplicationSetup.h"
 
 #include <QApplication>
@@ -69,7 +68,7 @@ int main(int argc, char* argv[])
         return 1;
     }
 
-    WaveRecord record;
+    WaveDocument document;
     EnvSettings settings;
     ScriptedPrompts prompts;
     NoPrintDialog printDialog;
@@ -78,13 +77,13 @@ int main(int argc, char* argv[])
     parts.printDialog = &printDialog;
     parts.devicePath = device;
     parts.endProgram = [] {};
-    MainWindow window(record, settings, std::move(parts));
+    MainWindow window(document, settings, std::move(parts));
     window.resize(1040, 560);
     window.show();
-    QTest::qWaitFor([&] { return !window.acquisition()->isBusy(); }, 5000);
+    QTest::qWaitFor([&] { return window.acquisition()->isIdle(); }, 5000);
 
     window.Command1_Click(3);
-    QTest::qWaitFor([&] { return !window.acquisition()->isBusy(); }, 5000);
+    QTest::qWaitFor([&] { return window.acquisition()->isIdle(); }, 5000);
 
     // Load from the instrument, then the setup dialog filled in as a user would.
     whenModalOpens([](QWidget* dialog) {
@@ -100,9 +99,9 @@ int main(int argc, char* argv[])
     });
     prompts.answers.push_back(QMessageBox::Yes);
     window.Command1_Click(10);
-    QTest::qWaitFor([&] { return !window.acquisition()->isBusy() && !QApplication::activeModalWidget(); }, 20000);
-    window.display()->setFlagValue(WaveDisplay::Flag::Grid, 1);
-    window.display()->setFlagValue(WaveDisplay::Flag::Base, 1);
+    QTest::qWaitFor([&] { return window.acquisition()->isIdle() && !QApplication::activeModalWidget(); }, 20000);
+    document.setFlag(WaveDocument::Flag::Grid, 1);
+    document.setFlag(WaveDocument::Flag::Base, 1);
 
     bool ok = save(&window, out.filePath(QStringLiteral("main-window.png")));
 

@@ -2,6 +2,7 @@
 // grid, baselines and a cursor measurement under way. Usage: wave_snapshot OUT.png
 // (run with QT_QPA_PLATFORM=offscreen where there is no display).
 
+#include "document/WaveDocument.h"
 #include "wave/widgets/WaveDisplay.h"
 #include "wave/WavePainter.h"
 #include "core/WaveRecord.h"
@@ -30,13 +31,12 @@ int main(int argc, char* argv[])
     record->Ch1Offset = 25;
     record->Ch2Offset = -50;
 
-    WaveDisplay display(*record);
+    WaveDocument document;
+    WaveDisplay display(document);
     display.setColors({12582912, 16576, 12632256, 14737632, 65535, 16744576, 8421631});
-    display.FitTimeAxis();
-    display.RefreshParameters();
-    display.setFlagValue(WaveDisplay::Flag::Grid, 1);
-    display.setFlagValue(WaveDisplay::Flag::Base, 1);
-    display.RedrawWave();
+    document.applyFile(*record);
+    document.setFlag(WaveDocument::Flag::Grid, 1);
+    document.setFlag(WaveDocument::Flag::Base, 1);
     display.show();
     if (!QTest::qWaitForWindowExposed(&display))
         return 1;
