@@ -1,5 +1,5 @@
 #include "app/MainWindow.h"
-#include "core/WaveRecord.h"
+#include "document/WaveDocument.h"
 #include "link/InstrumentLink.h"
 #include "sim/SimulatedInstrument.h"
 #include "support/ModalHelper.h"
@@ -28,7 +28,7 @@ struct Machine {
     QString sim = simulator.start(SimOptions{});
     QString configFile = dir.filePath("config/miravo-link.conf");
     std::vector<SerialPortEntry> present{{"/dev/ttyUSB7", "USB Serial", "FTDI", "A1"}, {sim, "Stand-in", "", ""}};
-    WaveRecord record;
+    WaveDocument document;
     EnvSettings settings;
     ScriptedPrompts prompts;
     ScriptedPrintDialog printDialog;
@@ -46,7 +46,7 @@ struct Machine {
         window.reset();
         MainWindowParts parts{.prompts = &prompts, .printDialog = &printDialog, .help = {}, .appDir = {}, .devicePath = commandLineDevice,
                               .serialPorts = [this] { return present; }, .portMemoryFile = configFile, .endProgram = [] {}};
-        window = std::make_unique<MainWindow>(record, settings, std::move(parts));
+        window = std::make_unique<MainWindow>(document, settings, std::move(parts));
         window->show();
     }
     // The port the status line shows once the link has tried to open it.
