@@ -51,11 +51,6 @@ SetupValues setupValues(const QString& sweep)
     return values;
 }
 
-UpDownState pressed(int direction)
-{
-    return {int16_t(direction), 0};
-}
-
 } // namespace
 
 class TestWaveDocument : public QObject {
@@ -64,6 +59,8 @@ private slots:
     void writersAnnounce_data();
     void writersAnnounce();
     void heldCaptureAppliedOnce();
+    void setupValuesRoundTrip_data();
+    void setupValuesRoundTrip();
 };
 
 void TestWaveDocument::writersAnnounce_data()
@@ -106,10 +103,10 @@ void TestWaveDocument::writersAnnounce_data()
     }) << Writer([](WaveDocument& d) { d.beginSetup(); }) << int(P) << false;
     QTest::newRow("refresh") << none << Writer([](WaveDocument& d) { d.RefreshParameters(); }) << int(P) << true;
     QTest::newRow("fit, already fitted") << none << Writer([](WaveDocument& d) { d.FitTimeAxis(); }) << 0 << false;
-    QTest::newRow("zoom in") << none << Writer([](WaveDocument& d) { QVERIFY(d.step(1, pressed(1))); }) << int(V) << false;
-    QTest::newRow("position at the right end") << none << Writer([](WaveDocument& d) { QVERIFY(!d.step(0, pressed(1))); })
+    QTest::newRow("zoom in") << none << Writer([](WaveDocument& d) { QVERIFY(d.step(1, UpDownState{1, 0})); }) << int(V) << false;
+    QTest::newRow("position at the right end") << none << Writer([](WaveDocument& d) { QVERIFY(!d.step(0, UpDownState{1, 0})); })
                                                << 0 << false;
-    QTest::newRow("CH2 offset") << none << Writer([](WaveDocument& d) { QVERIFY(d.step(3, pressed(-1))); })
+    QTest::newRow("CH2 offset") << none << Writer([](WaveDocument& d) { QVERIFY(d.step(3, UpDownState{-1, 0})); })
                                 << int(V | P) << false;
     QTest::newRow("CH1 box greyed") << none << Writer([](WaveDocument& d) { d.setFlag(WaveDocument::Flag::Ch1, 2); })
                                     << int(F | P) << false;
@@ -169,6 +166,46 @@ void TestWaveDocument::heldCaptureAppliedOnce()
     document.endSetup(setupValues("1m"), false, true);
     QCOMPARE(document.record().Samples(1, 0), int16_t(0x31 - 10));
     QCOMPARE(document.record().FreshCapture, kFalse);
+}
+
+void TestWaveDocument::setupValuesRoundTrip_data()
+{
+    QTest::addColumn<float>("seconds");
+    QTest::addColumn<float>("counts");
+    QTest::addColumn<QString>("sweepText");
+    QTest::addColumn<QString>("offsetText");
+
+    QTest::newRow("unset, -0.4 division") << 0.0f << -10.0f << "0 " << "-0.4";
+    QTest::newRow("2 us, half a division") << 2e-6f << 12.5f << "2u" << "0.5";
+    QTest::newRow("50 s, -127 counts") << 50.0f << -127.0f << "50 " << "-5.08";
+}
+
+// The setup dialog opened and closed with OK without a change stores back the values it
+// showed, each in its own field: an unset sweep stays unset, fractional offsets survive.
+void TestWaveDocument::setupValuesRoundTrip()
+{
+    QFETCH(float, seconds);
+    QFETCH(float, counts);
+    QFETCH(QString, sweepText);
+    QFETCH(QString, offsetText);
+
+    WaveRecord record = loadedRecord();
+    record.Title = "Ｔｉｔｌｅ,\"x\"";
+    record.SecondsPerDiv = seconds;
+    record.DelaySeconds = 1e-3f;
+    record.Ch2VoltsPerDiv = 5.0f;
+    record.Ch1Offset = counts;
+    record.Ch2Offset = -counts;
+    record.EquSampling = kTrue;
+    WaveDocument document;
+    document.applyFile(record);
+    const WaveRecord before = document.record();
+    const SetupValues values = SetupValuesFromRecord(before);
+    QCOMPARE(values.sweep, sweepText);
+    QCOMPARE(values.offset[0], offsetText);
+    document.beginSetup();
+    document.endSetup(values, false, false);
+    QVERIFY(document.record() == before);
 }
 
 QTEST_APPLESS_MAIN(TestWaveDocument)
