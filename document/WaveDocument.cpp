@@ -29,6 +29,9 @@ WaveDocument::Aspects WaveDocument::storeCapture(const CaptureBytes& capture)
 void WaveDocument::applyFile(const WaveRecord& loaded)
 {
     m_record = loaded;
+    // A file holds offset-free samples: a capture whose offsets were never removed (its
+    // setup left without a sweep time) must not have them removed from the file's.
+    m_record.FreshCapture = kFalse;
     // The boxes' click actions run only when a value changes: a box already checked keeps
     // whatever non-zero Ch1On/Ch2On the file gave.
     Aspects aspects = Samples | Parameters;

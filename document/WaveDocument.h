@@ -47,8 +47,8 @@ public:
     // waits for the last hold to end. captureApplied() follows in both cases, also for a
     // capture of no channel (which changes nothing).
     void applyCapture(CaptureBytes capture);
-    // A record read from a waveform file replaces the record; the channel boxes follow its
-    // Ch1On/Ch2On, then FitTimeAxis and RefreshParameters.
+    // A record read from a waveform file replaces the record, its samples offset-free; the
+    // channel boxes follow its Ch1On/Ch2On, then FitTimeAxis and RefreshParameters.
     void applyFile(const WaveRecord& loaded);
 
     // The setup dialog opens: a record too long for equivalent sampling loses the mark

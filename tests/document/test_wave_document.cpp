@@ -166,6 +166,18 @@ void TestWaveDocument::heldCaptureAppliedOnce()
     document.endSetup(setupValues("1m"), false, true);
     QCOMPARE(document.record().Samples(1, 0), int16_t(0x31 - 10));
     QCOMPARE(document.record().FreshCapture, kFalse);
+
+    // A capture set up without a sweep time keeps its offsets; a file loaded then keeps its own samples.
+    document.applyCapture(capture(1, 0, 0));
+    document.beginSetup();
+    document.endSetup(setupValues("0"), false, true);
+    QCOMPARE(document.record().FreshCapture, kTrue);
+    // The file is read over a copy of the record, as the Load button does.
+    WaveRecord file = document.record();
+    file.SecondsPerDiv = 1e-3f;
+    file.Samples(1, 0) = 7;
+    document.applyFile(file);
+    QCOMPARE(document.record().Samples(1, 0), int16_t(7));
 }
 
 void TestWaveDocument::setupValuesRoundTrip_data()
