@@ -1,0 +1,98 @@
+#include "cli/CliProgram.h"
+
+#include "cli/CliArguments.h"
+#include "cli/CliConsole.h"
+#include "cli/CliInstrument.h"
+#include "cli/CliSettings.h"
+#include "cli/FileCommands.h"
+#include "cli/InstrumentCommands.h"
+#include "cli/InterruptWatcher.h"
+#include "cli/CliText.h"
+
+#include <QCoreApplication>
+#include <optional>
+
+#ifdef MIRAVO_HAVE_SIMULATOR
+#include "sim/SimulatedInstrument.h"
+#endif
+
+namespace {
+
+bool talksToInstrument(CliCommand command)
+{
+    return command != CliCommand::Convert && command != CliCommand::Render && command != CliCommand::Info;
+}
+
+CliResult runInstrument(const CliRequest& request, const EnvSettings& settings, CliInstrument& instrument,
+                        CliConsole& console)
+{
+    QString device = request.port;
+#ifdef MIRAVO_HAVE_SIMULATOR
+    // The simulated instrument paces its output at the line speed, so transfers take
+    // their real time.
+    SimulatedInstrument simulator;
+    if (request.simulate) {
+        SimOptions options;
+        options.paceBaud = SimOptions::kPaceAtLineSpeed;
+        QString error;
+        device = simulator.start(options, &error);
+        if (device.isEmpty())
+            return {kCliLinkFailed, OneLine(QStringLiteral("模擬 MIRAVO を起動できませんでした。") + error)};
+    }
+#else
+    if (request.simulate)
+        return {kCliLinkFailed, QStringLiteral("この環境では模擬 MIRAVO を使えません。")};
+#endif
+    if (CliResult opened = instrument.open(settings, device); !opened.ok())
+        return opened;
+    switch (request.command) {
+    case CliCommand::Identify:
+        return IdentifyInstrument(request, instrument, console);
+    case CliCommand::Run:
+        return instrument.run();
+    case CliCommand::Stop:
+        return instrument.stop();
+    case CliCommand::Single:
+        return instrument.singleSweep(request.timeoutSeconds);
+    default:
+        return CaptureWaves(request, instrument, console);
+    }
+}
+
+} // namespace
+
+int RunCli(const CliRequest& request, CliConsole& console)
+{
+    QObject context;
+    std::optional<CliInstrument> instrument;
+    InterruptWatcher watcher(&context, [&] {
+        if (instrument)
+            instrument->interrupt();
+    });
+    const auto interrupted = [&] { return watcher.interrupted(); };
+
+    CliResult result;
+    const bool instrumentCommand = talksToInstrument(request.command);
+    if (instrumentCommand || request.command == CliCommand::Render) {
+        const CliSettings settings = ReadCliSettings(request.settingsPath);
+        for (const QString& note : settings.notes)
+            console.note(OneLine(note));
+        if (!settings.failure.isEmpty()) {
+            result = {kCliFileFailed, settings.failure};
+        } else if (instrumentCommand) {
+            instrument.emplace(console);
+            if (interrupted())
+                instrument->interrupt();
+            result = runInstrument(request, settings.settings, *instrument, console);
+        } else {
+            result = RenderWaveFile(request, settings.settings, console, interrupted);
+        }
+    } else if (request.command == CliCommand::Convert) {
+        result = ConvertWaveFile(request, interrupted);
+    } else {
+        result = ShowWaveFileInfo(request, console);
+    }
+    if (!result.ok())
+        console.fail(result.message);
+    return result.status;
+}

@@ -1,0 +1,24 @@
+#include "cli/CliSettings.h"
+
+#include <QDir>
+#include <filesystem>
+
+CliSettings ReadCliSettings(const QString& path)
+{
+    CliSettings read;
+    const bool named = !path.isEmpty();
+    const std::filesystem::path file =
+        named ? std::filesystem::path(path.toStdString()) : SettingsPathFor(QDir::currentPath().toStdString());
+    // Only a path that names something goes to the reader, so that nothing is created.
+    std::error_code error;
+    if (!std::filesystem::exists(std::filesystem::symlink_status(file, error))) {
+        if (named)
+            read.failure = QStringLiteral("設定ファイル %1 がありません。").arg(path);
+        return read;
+    }
+    const SettingsReadResult result = ReadSettings(file);
+    read.settings = result.settings;
+    for (const std::string& problem : result.problems)
+        read.notes << QString::fromStdString(problem);
+    return read;
+}

@@ -1,0 +1,18 @@
+#pragma once
+// The settings file as miravo-cli reads it: the same record as the window program's,
+// but never created or written. A missing default file means the defaults; a missing
+// file named with --settings is an error.
+
+#include "core/EnvSettings.h"
+
+#include <QString>
+#include <QStringList>
+
+struct CliSettings {
+    EnvSettings settings;
+    QStringList notes;   // what was replaced by defaults, one sentence each
+    QString failure;     // set when the run cannot go on
+};
+
+// path: the --settings value, or empty for MV_UTL.ENV in the working directory.
+CliSettings ReadCliSettings(const QString& path);

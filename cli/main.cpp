@@ -1,0 +1,32 @@
+// miravo-cli: the instrument and its waveform files from a script.
+
+#include "cli/CliArguments.h"
+#include "cli/CliConsole.h"
+#include "cli/CliProgram.h"
+#include "cli/CliResult.h"
+#include "cli/InterruptWatcher.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+#include <unistd.h>
+
+int main(int argc, char* argv[])
+{
+    InterruptWatcher::blockSignals();
+    QCoreApplication app(argc, argv);
+    const CliParse parse = ParseCliArguments(QCoreApplication::arguments().mid(1));
+    CliConsole console(stdout, stderr, parse.request.quiet, isatty(STDERR_FILENO) == 1);
+    switch (parse.action) {
+    case CliParse::Action::ShowText:
+        console.print(parse.text);
+        return kCliDone;
+    case CliParse::Action::ListPorts:
+        return kCliDone;
+    case CliParse::Action::Fail:
+        console.fail(parse.text);
+        return kCliUsage;
+    case CliParse::Action::Run:
+        break;
+    }
+    return RunCli(parse.request, console);
+}
