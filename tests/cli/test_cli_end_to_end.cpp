@@ -1,0 +1,299 @@
+// miravo-cli as a user runs it, against the simulated instrument on a pseudo-terminal, and
+// beside the window program doing the same by its buttons: the files and pictures must
+// come out the same.
+
+#include "app/MainWindow.h"
+#include "core/EnvSettings.h"
+#include "core/WaveRecord.h"
+#include "link/InstrumentLink.h"
+#include "sim/SimulatedInstrument.h"
+#include "support/ModalHelper.h"
+#include "support/ScriptedPrintDialog.h"
+#include "support/ScriptedPrompts.h"
+#include "wave/widgets/WaveDisplay.h"
+#include "wave/widgets/WaveWindow.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <fstream>
+#include <unistd.h>
+
+namespace {
+
+constexpr uint32_t kSeed = 7;
+// Colours unlike the defaults, so that the picture shows they were read.
+const EnvSettings kColours{{4, 0, 0, 0, 0, 0}, {0x0000FF, 0x00FF00, 0x202020, 0x808080, 0xFFFFFF, 0x00FFFF, 0xFF00FF}};
+
+struct CliRun {
+    int status = -1;   // -1: still running when the watchdog ended it
+    QByteArray err;
+    QByteArray terminal;   // standard error as a terminal received it
+};
+
+// Runs miravo-cli in dir until it ends (at most a minute). With onTerminal its standard
+// error is a pseudo-terminal; whileRunning is called every few milliseconds.
+CliRun runCli(const QStringList& arguments, const QString& dir, bool onTerminal = false,
+              const std::function<void(QProcess&)>& whileRunning = {})
+{
+    QProcess process;
+    process.setWorkingDirectory(dir);
+    const int master = onTerminal ? posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK) : -1;
+    if (onTerminal) {
+        grantpt(master);
+        unlockpt(master);
+        process.setStandardErrorFile(QString::fromLocal8Bit(ptsname(master)));
+    }
+    CliRun run;
+    const auto drain = [&] {
+        char buffer[4096];
+        for (ssize_t got; master >= 0 && (got = read(master, buffer, sizeof buffer)) > 0;)
+            run.terminal.append(buffer, got);
+    };
+    process.start(QStringLiteral(MIRAVO_CLI_PATH), arguments);
+    const QDeadlineTimer watchdog(60000);
+    while (!process.waitForFinished(10) && !watchdog.hasExpired()) {
+        drain();
+        if (whileRunning)
+            whileRunning(process);
+    }
+    drain();
+    if (process.state() != QProcess::NotRunning) {
+        process.kill();
+        process.waitForFinished();
+    } else {
+        run.status = process.exitCode();
+    }
+    run.err = process.readAllStandardError();
+    if (master >= 0)
+        close(master);
+    return run;
+}
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
+}
+
+void writeColours(const QString& path)
+{
+    const auto bytes = EncodeSettings(kColours);
+    std::ofstream(path.toStdString(), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
+// Clicks into a text box of a dialog and types over its text, as a user does.
+void typeInto(QWidget* dialog, const char* name, const QString& text)
+{
+    QWidget* box = dialog->findChild<QWidget*>(QLatin1String(name));
+    if (auto* combo = qobject_cast<QComboBox*>(box))
+        box = combo->lineEdit();
+    QTest::mouseClick(box, Qt::LeftButton);
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(box, text);
+}
+
+// The window program in dir (which holds the colours' settings file) on a simulated
+// instrument of its own.
+struct Window {
+    explicit Window(const QString& dir)
+    {
+        SimOptions options;
+        options.seed = kSeed;
+        QDir::setCurrent(dir);
+        writeColours(QDir(dir).filePath(QStringLiteral("MV_UTL.ENV")));
+        MainWindowParts parts;
+        parts.prompts = &prompts;
+        parts.printDialog = &printDialog;
+        parts.devicePath = sim.start(options);
+        parts.endProgram = [] {};
+        window = std::make_unique<MainWindow>(record, settings, std::move(parts));
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QVERIFY(QTest::qWaitFor([this] { return !window->link()->isBusy(); }, 5000));
+    }
+    void click(const char* name) { QTest::mouseClick(window->findChild<QAbstractButton*>(QLatin1String(name)), Qt::LeftButton); }
+
+    SimulatedInstrument sim;
+    WaveRecord record;
+    EnvSettings settings;
+    ScriptedPrompts prompts;
+    ScriptedPrintDialog printDialog;
+    std::unique_ptr<MainWindow> window;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(SimFaults)
+
+class TestCliEndToEnd : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { QDir::setCurrent(QDir::tempPath()); }
+
+    // The same capture and setup values: the window's Load from the instrument, its setup
+    // dialog and Save, and capture, write the same bytes. On a terminal the bar shows.
+    void captureAsTheWindowSaves_data()
+    {
+        QTest::addColumn<bool>("longRecord");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("5120 CSV") << false << "wave.CSV";
+        QTest::newRow("102400 RAW") << true << "wave.RAW";
+    }
+    void captureAsTheWindowSaves()
+    {
+        QFETCH(bool, longRecord);
+        QFETCH(QString, file);
+        QTemporaryDir windowDir, cliDir;
+        Window w(windowDir.path());
+        if (longRecord)
+            w.click("LengthFlag");
+        bool setUp = false;
+        whenModalOpens([&](QWidget* dialog) {
+            typeInto(dialog, "SetupCombo_0", QStringLiteral("100u"));
+            typeInto(dialog, "SetupCombo_2", QStringLiteral("500m"));
+            typeInto(dialog, "SetupOffset_0", QStringLiteral("0.5"));
+            typeInto(dialog, "SetupOffset_1", QStringLiteral("-1.3"));
+            typeInto(dialog, "Title", QStringLiteral("Run 7"));
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Command1_1")), Qt::LeftButton);
+            setUp = true;
+        });
+        w.prompts.answers.push_back(QMessageBox::Yes);
+        w.click("Command1_10");
+        QTRY_VERIFY_WITH_TIMEOUT(setUp && !w.window->link()->isBusy() && w.record.FreshCapture == kFalse, 30000);
+        w.prompts.fileNames.push_back(windowDir.filePath(file));
+        w.click("Command1_5");
+
+        SimulatedInstrument sim;
+        SimOptions options;
+        options.seed = kSeed;
+        QStringList arguments{"--port", sim.start(options), "capture", "--out", file, "--sweep", "100u", "--volts1", "0",
+                              "--volts2", "500m", "--offset1", "0.5", "--offset2", "-1.3", "--title", "Run 7"};
+        if (longRecord)
+            arguments << "--long";
+        const CliRun run = runCli(arguments, cliDir.path(), true);
+        QCOMPARE(run.status, 0);
+        QVERIFY(contents(cliDir.filePath(file)) == contents(windowDir.filePath(file)));
+        QVERIFY2(run.terminal.contains("\r\x1b[K[####################] CH2 受信中"), run.terminal.right(300).constData());
+    }
+
+    // A line cut mid-block or an instrument that stops answering: status 2, one line, and
+    // the file that was there before is left as it was.
+    void linkFailureLeavesTheFile_data()
+    {
+        QTest::addColumn<SimFaults>("faults");
+        SimFaults cut;
+        cut.block = BlockFault::HangUp;
+        SimFaults silent;
+        silent.answerLines = 0;
+        QTest::newRow("cut line") << cut;
+        QTest::newRow("silent") << silent;
+    }
+    void linkFailureLeavesTheFile()
+    {
+        QFETCH(SimFaults, faults);
+        QTemporaryDir dir;
+        QFile old(dir.filePath("wave.CSV"));
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+        old.close();
+        SimulatedInstrument sim;
+        SimOptions options;
+        options.faults = faults;
+        const CliRun run = runCli({"capture", "--port", sim.start(options), "--out", "wave.CSV"}, dir.path());
+        QCOMPARE(run.status, 2);
+        QCOMPARE(run.err.count('\n'), 1);
+        QCOMPARE(contents(dir.filePath("wave.CSV")), QByteArray("old"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"wave.CSV"});
+    }
+
+    // Ctrl+C ends a capture at once: the files already saved stay, no partial one is left.
+    void interruptKeepsTheFilesDone_data()
+    {
+        QTest::addColumn<int>("pace");
+        QTest::addColumn<QStringList>("repeat");
+        QTest::addColumn<QStringList>("kept");
+        QTest::newRow("mid transfer") << 2400 << QStringList{} << QStringList{};
+        QTest::newRow("between captures") << 0 << QStringList{"--repeat", "3", "--every", "60"}
+                                          << QStringList{"w-0001.RAW"};
+    }
+    void interruptKeepsTheFilesDone()
+    {
+        QFETCH(int, pace);
+        QFETCH(QStringList, repeat);
+        QFETCH(QStringList, kept);
+        QTemporaryDir dir;
+        SimulatedInstrument sim;
+        SimOptions options;
+        options.paceBaud = pace;
+        QElapsedTimer clock;
+        clock.start();
+        bool sent = false;
+        const CliRun run = runCli(QStringList{"capture", "--port", sim.start(options), "--out", "w.RAW"} + repeat,
+                                  dir.path(), false, [&](QProcess& process) {
+                                      const bool ready = kept.isEmpty() ? clock.elapsed() > 500
+                                                                        : QFile::exists(dir.filePath(kept.last()));
+                                      if (ready && !sent)
+                                          sent = kill(pid_t(process.processId()), SIGINT) == 0;
+                                  });
+        QCOMPARE(run.status, 130);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), kept);
+    }
+
+    // What is not a regular file is refused at once: status 3 and one line naming it.
+    void infoRefusesWhatIsNotAFile_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("FIFO") << "fifo.csv";
+        QTest::newRow("device") << "zero.csv";
+        QTest::newRow("directory") << "dir.csv";
+        QTest::newRow("dangling link") << "gone.csv";
+    }
+    void infoRefusesWhatIsNotAFile()
+    {
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        QVERIFY(mkfifo(qPrintable(dir.filePath("fifo.csv")), 0600) == 0);
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), dir.filePath("zero.csv")));
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("dir.csv")));
+        QVERIFY(QFile::link(dir.filePath("nothing.csv"), dir.filePath("gone.csv")));
+        const CliRun run = runCli({"info", name}, dir.path());
+        QCOMPARE(run.status, 3);
+        QCOMPARE(run.err.count('\n'), 1);
+        QVERIFY2(run.err.contains(name.toUtf8()), run.err.constData());
+    }
+
+    // render draws what the wave window shows of the same file, at its size and colours.
+    void renderAsTheWindowShows()
+    {
+        QTemporaryDir dir;
+        SimulatedInstrument sim;
+        const CliRun captured =
+            runCli({"capture", "--port", sim.start(SimOptions{}), "--out", "w.CSV", "--sweep", "2m", "--offset2", "1"},
+                   dir.path());
+        QCOMPARE(captured.status, 0);
+        Window w(dir.path());
+        w.click("GridFlag");
+        w.click("BaseFlag");
+        w.click("LineFlag");
+        w.prompts.answers.push_back(QMessageBox::No);
+        w.prompts.fileNames.push_back(dir.filePath("w.CSV"));
+        w.click("Command1_10");
+        const QImage shown = w.window->display()->waveWindow()->image();
+        const QString size = QStringLiteral("%1x%2").arg(shown.width()).arg(shown.height());
+        const CliRun run = runCli({"render", "w.CSV", "w.png", "--size", size, "--grid", "--base", "--dots"}, dir.path());
+        QCOMPARE(run.status, 0);
+        QVERIFY(QImage(dir.filePath("w.png")).convertToFormat(QImage::Format_RGB32) == shown);
+    }
+};
+
+QTEST_MAIN(TestCliEndToEnd)
+#include "test_cli_end_to_end.moc"
