@@ -14,6 +14,9 @@
 
 #ifdef MIRAVO_HAVE_SIMULATOR
 #include "sim/SimulatedInstrument.h"
+#else
+// Without pseudo-terminals there is no simulated instrument to start.
+struct SimulatedInstrument {};
 #endif
 
 namespace {
@@ -23,28 +26,30 @@ bool talksToInstrument(CliCommand command)
     return command != CliCommand::Convert && command != CliCommand::Render && command != CliCommand::Info;
 }
 
-CliResult runInstrument(const CliRequest& request, const EnvSettings& settings, CliInstrument& instrument,
-                        CliConsole& console)
+// The device to open: --port, the simulated instrument started here, or none for the
+// settings' port. The simulator paces its output at the line speed, so transfers take
+// their real time.
+CliResult chooseDevice(const CliRequest& request, [[maybe_unused]] std::optional<SimulatedInstrument>& simulator,
+                       QString& device)
 {
-    QString device = request.port;
+    device = request.port;
+    if (!request.simulate)
+        return {};
 #ifdef MIRAVO_HAVE_SIMULATOR
-    // The simulated instrument paces its output at the line speed, so transfers take
-    // their real time.
-    SimulatedInstrument simulator;
-    if (request.simulate) {
-        SimOptions options;
-        options.paceBaud = SimOptions::kPaceAtLineSpeed;
-        QString error;
-        device = simulator.start(options, &error);
-        if (device.isEmpty())
-            return {kCliLinkFailed, OneLine(QStringLiteral("模擬 MIRAVO を起動できませんでした。") + error)};
-    }
+    SimOptions options;
+    options.paceBaud = SimOptions::kPaceAtLineSpeed;
+    QString error;
+    device = simulator.emplace().start(options, &error);
+    if (device.isEmpty())
+        return {kCliLinkFailed, OneLine(QStringLiteral("模擬 MIRAVO を起動できませんでした。") + error)};
+    return {};
 #else
-    if (request.simulate)
-        return {kCliLinkFailed, QStringLiteral("この環境では模擬 MIRAVO を使えません。")};
+    return {kCliLinkFailed, QStringLiteral("この環境では模擬 MIRAVO を使えません。")};
 #endif
-    if (CliResult opened = instrument.open(settings, device); !opened.ok())
-        return opened;
+}
+
+CliResult runInstrument(const CliRequest& request, CliInstrument& instrument, CliConsole& console)
+{
     switch (request.command) {
     case CliCommand::Identify:
         return IdentifyInstrument(request, instrument, console);
@@ -64,6 +69,7 @@ CliResult runInstrument(const CliRequest& request, const EnvSettings& settings, 
 int RunCli(const CliRequest& request, CliConsole& console)
 {
     QObject context;
+    std::optional<SimulatedInstrument> simulator;   // outlives the link that talks to it
     std::optional<CliInstrument> instrument;
     InterruptWatcher watcher(&context, [&] {
         if (instrument)
@@ -80,10 +86,16 @@ int RunCli(const CliRequest& request, CliConsole& console)
         if (!settings.failure.isEmpty()) {
             result = {kCliFileFailed, settings.failure};
         } else if (instrumentCommand) {
-            instrument.emplace(console);
-            if (interrupted())
-                instrument->interrupt();
-            result = runInstrument(request, settings.settings, *instrument, console);
+            QString device;
+            result = chooseDevice(request, simulator, device);
+            if (result.ok()) {
+                instrument.emplace(console);
+                if (interrupted())
+                    instrument->interrupt();
+                result = instrument->open(settings.settings, device);
+            }
+            if (result.ok())
+                result = runInstrument(request, *instrument, console);
         } else {
             result = RenderWaveFile(request, settings.settings, console, interrupted);
         }

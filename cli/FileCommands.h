@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QSize>
 #include <QString>
+#include <functional>
 
 class CliConsole;
 struct CliRequest;

@@ -20,8 +20,6 @@ int main(int argc, char* argv[])
     case CliParse::Action::ShowText:
         console.print(parse.text);
         return kCliDone;
-    case CliParse::Action::ListPorts:
-        return kCliDone;
     case CliParse::Action::Fail:
         console.fail(parse.text);
         return kCliUsage;
