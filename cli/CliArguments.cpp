@@ -124,6 +124,7 @@ QString overallHelp()
         text += QStringLiteral("  %1  %2\n").arg(QLatin1String(spec.name), -9).arg(QString::fromUtf8(spec.summary));
     text += QStringLiteral("\n共通オプション:\n") + optionLines(kEvery, true);
     text += QStringLiteral("  %1  %2\n").arg(QStringLiteral("--version"), -16).arg(QStringLiteral("バージョンを表示する"));
+    text += QStringLiteral("  %1  %2\n").arg(QStringLiteral("--list-ports"), -16).arg(QStringLiteral("見つかったシリアルデバイスを表示する"));
     return text + QLatin1Char('\n') + kExitStatuses +
            QStringLiteral("サブコマンドごとの説明: miravo-cli <サブコマンド> --help\n");
 }
@@ -303,6 +304,10 @@ CliParse ParseCliArguments(const QStringList& arguments)
                 parse.action = CliParse::Action::ShowText;
                 parse.text = QStringLiteral("miravo-cli (%1) %2\n")
                                  .arg(QString::fromUtf8(AppIdentity::kTitle), QString::fromUtf8(AppIdentity::kVersion));
+                return parse;
+            }
+            if (name == QLatin1String("list-ports")) {
+                parse.action = CliParse::Action::ListPorts;
                 return parse;
             }
             const OptionSpec* spec = findOption(name);

@@ -50,7 +50,7 @@ struct CliRequest {
 };
 
 struct CliParse {
-    enum class Action { Run, ShowText, Fail };
+    enum class Action { Run, ShowText, ListPorts, Fail };
     Action action = Action::Run;
     CliRequest request;
     QString text;   // help or version text for ShowText, the one-line reason for Fail

@@ -5,6 +5,7 @@
 #include "cli/CliProgram.h"
 #include "cli/CliResult.h"
 #include "cli/InterruptWatcher.h"
+#include "link/SerialPorts.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -20,6 +21,8 @@ int main(int argc, char* argv[])
     case CliParse::Action::ShowText:
         console.print(parse.text);
         return kCliDone;
+    case CliParse::Action::ListPorts:
+        return PrintPortList(AvailableSerialPorts(), stdout, stderr);
     case CliParse::Action::Fail:
         console.fail(parse.text);
         return kCliUsage;

@@ -18,6 +18,7 @@ private slots:
         QTest::newRow("help") << "capture --help" << A::ShowText << "--repeat N";
         QTest::newRow("help lists commands") << "-h" << A::ShowText << "render";
         QTest::newRow("version anywhere") << "info x.csv --version" << A::ShowText << "1.0.0";
+        QTest::newRow("list ports") << "--list-ports" << A::ListPorts << "";
         QTest::newRow("no command") << "--quiet" << A::Fail << "サブコマンド";
         QTest::newRow("unknown command") << "grab" << A::Fail << "grab";
         QTest::newRow("unknown option") << "info --frob x.csv" << A::Fail << "--frob";
