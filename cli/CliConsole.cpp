@@ -1,6 +1,6 @@
 #include "cli/CliConsole.h"
 
-#include "app/AcquisitionEstimate.h"
+#include "document/AcquisitionEstimate.h"
 
 namespace {
 

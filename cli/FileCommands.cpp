@@ -6,6 +6,7 @@
 #include "cli/WaveStats.h"
 #include "core/EngNumber.h"
 #include "core/WaveRecord.h"
+#include "document/WaveDocument.h"
 #include "files/WaveFileStore.h"
 #include "wave/ParameterPanel.h"
 #include "wave/WavePainter.h"
@@ -18,14 +19,6 @@
 #include <QSaveFile>
 
 namespace {
-
-// A long record fills the LONG box when it is shown.
-constexpr int32_t kLongRecordFrom = 30000;
-
-int lengthFlag(const WaveRecord& record)
-{
-    return record.LastIndex > kLongRecordFrom ? 1 : 0;
-}
 
 QString text(const std::string& utf8)
 {
@@ -112,29 +105,22 @@ QString infoJson(const QString& path, const WaveRecord& r)
 
 } // namespace
 
-CliResult LoadWaveRecord(const QString& path, WaveRecord& record)
+CliResult LoadWaveDocument(const QString& path, WaveDocument& document)
 {
     const std::optional<WaveFileKind> kind = WaveFileKindFor(path.toStdString());
     if (!kind)
         return {kCliFileFailed, QStringLiteral("波形ファイルの拡張子は .CSV か .RAW です: ") + PrintableText(path)};
-    if (const QString problem = ReadWaveFile(path, *kind, record); !problem.isEmpty())
+    WaveRecord loaded = document.record();
+    if (const QString problem = ReadWaveFile(path, *kind, loaded); !problem.isEmpty())
         return {kCliFileFailed, OneLine(problem)};
-    // As after a Load from a file: a channel box is checked for any nonzero value.
-    RefreshRecord(record, lengthFlag(record), record.Ch1On != 0, record.Ch2On != 0);
+    document.applyFile(loaded);
     return {};
 }
 
-QImage RenderWaveRecord(const WaveRecord& record, QSize size, const EnvSettings& settings, bool grid, bool base,
-                        bool dots)
+QImage RenderWaveDocument(const WaveDocument& document, QSize size, const EnvSettings& settings)
 {
-    DisplayFlags flags;
-    flags.Ch1 = record.Ch1On != 0 ? 1 : 0;
-    flags.Ch2 = record.Ch2On != 0 ? 1 : 0;
-    flags.Grid = grid ? 1 : 0;
-    flags.Base = base ? 1 : 0;
-    flags.Line = dots ? 0 : 1;
     QImage image(size, QImage::Format_RGB32);
-    const std::optional<WaveScene> scene = ComputeWaveScene(record, {0, double(record.LastIndex)}, flags);
+    const std::optional<WaveScene> scene = ComputeWaveScene(document.record(), document.view(), document.displayFlags());
     if (scene)
         PaintWaveScene(image, *scene, settings.Color);
     else
@@ -144,13 +130,14 @@ QImage RenderWaveRecord(const WaveRecord& record, QSize size, const EnvSettings&
 
 CliResult ConvertWaveFile(const CliRequest& request, const std::function<bool()>& stop)
 {
-    WaveRecord record;
-    if (CliResult loaded = LoadWaveRecord(request.files[0], record); !loaded.ok())
+    WaveDocument document;
+    if (CliResult loaded = LoadWaveDocument(request.files[0], document); !loaded.ok())
         return loaded;
     if (stop())
         return Interrupted();
     const QString out = request.files[1];
-    if (const QString problem = WriteWaveFile(out, *WaveFileKindFor(out.toStdString()), record); !problem.isEmpty())
+    if (const QString problem = WriteWaveFile(out, *WaveFileKindFor(out.toStdString()), document.record());
+        !problem.isEmpty())
         return {kCliFileFailed, OneLine(problem)};
     return {};
 }
@@ -158,12 +145,16 @@ CliResult ConvertWaveFile(const CliRequest& request, const std::function<bool()>
 CliResult RenderWaveFile(const CliRequest& request, const EnvSettings& settings, CliConsole& console,
                          const std::function<bool()>& stop)
 {
-    WaveRecord record;
-    if (CliResult loaded = LoadWaveRecord(request.files[0], record); !loaded.ok())
+    using Flag = WaveDocument::Flag;
+    WaveDocument document;
+    document.setFlag(Flag::Grid, request.grid ? 1 : 0);
+    document.setFlag(Flag::Base, request.base ? 1 : 0);
+    document.setFlag(Flag::Line, request.dots ? 0 : 1);
+    if (CliResult loaded = LoadWaveDocument(request.files[0], document); !loaded.ok())
         return loaded;
-    if (!HasTimeBase(record))
+    if (!HasTimeBase(document.record()))
         console.note(QStringLiteral("時間軸が設定されていない波形です。背景だけを描きます。"));
-    const QImage image = RenderWaveRecord(record, request.size, settings, request.grid, request.base, request.dots);
+    const QImage image = RenderWaveDocument(document, request.size, settings);
     if (stop())
         return Interrupted();
     const QString out = request.files[1];
@@ -176,9 +167,10 @@ CliResult RenderWaveFile(const CliRequest& request, const EnvSettings& settings,
 
 CliResult ShowWaveFileInfo(const CliRequest& request, CliConsole& console)
 {
-    WaveRecord record;
-    if (CliResult loaded = LoadWaveRecord(request.files[0], record); !loaded.ok())
+    WaveDocument document;
+    if (CliResult loaded = LoadWaveDocument(request.files[0], document); !loaded.ok())
         return loaded;
+    const WaveRecord& record = document.record();
     console.print(request.json ? infoJson(request.files[0], record) : infoText(request.files[0], record));
     return {};
 }

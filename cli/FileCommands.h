@@ -12,16 +12,16 @@
 #include <functional>
 
 class CliConsole;
+class WaveDocument;
 struct CliRequest;
-struct WaveRecord;
 
-// Reads IN into record and refreshes it as the window does after a load (channel boxes
-// from the file, LONG from the length, the seconds per sample).
-CliResult LoadWaveRecord(const QString& path, WaveRecord& record);
+// Reads IN into the document as the window's Load from a file does: the channel boxes
+// follow the file, the view spans the record, the parameters are refreshed.
+CliResult LoadWaveDocument(const QString& path, WaveDocument& document);
 
-// The wave window's picture of a loaded record at the given size and colours.
-QImage RenderWaveRecord(const WaveRecord& record, QSize size, const EnvSettings& settings, bool grid, bool base,
-                        bool dots);
+// The wave window's picture of the document (its view and check boxes) at the given size
+// and colours.
+QImage RenderWaveDocument(const WaveDocument& document, QSize size, const EnvSettings& settings);
 
 // `stop` tells whether an interrupt arrived; the output is then not written.
 CliResult ConvertWaveFile(const CliRequest& request, const std::function<bool()>& stop);

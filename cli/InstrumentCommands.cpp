@@ -4,21 +4,15 @@
 #include "cli/CliConsole.h"
 #include "cli/CliInstrument.h"
 #include "cli/CliText.h"
-#include "core/WaveRecord.h"
-#include "app/AcquisitionCapture.h"
-#include "app/AcquisitionEstimate.h"
-#include "app/SetupValues.h"
+#include "document/AcquisitionEstimate.h"
+#include "document/WaveDocument.h"
 #include "files/WaveFileStore.h"
-#include "wave/ParameterPanel.h"
 
 #include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 namespace {
-
-// A long record fills the LONG box when it is shown.
-constexpr int32_t kLongRecordFrom = 30000;
 
 QString withoutLineEnd(QString text)
 {
@@ -48,9 +42,14 @@ CliResult captureOnce(const CliRequest& request, const QString& path, CliInstrum
         if (CliResult swept = instrument.singleSweep(request.timeoutSeconds); !swept.ok())
             return swept;
     }
-    const bool ch1 = request.channels.contains(1);
-    const bool ch2 = request.channels.contains(2);
-    const CapturePlan plan = PlanCapture(ch1, ch2, request.longRecord);
+    // The document as the window's is when Load starts: the channel and LONG boxes set.
+    using Flag = WaveDocument::Flag;
+    WaveDocument document;
+    document.setFlag(Flag::Ch1, request.channels.contains(1) ? 1 : 0);
+    document.setFlag(Flag::Ch2, request.channels.contains(2) ? 1 : 0);
+    document.setFlag(Flag::Length, request.longRecord ? 1 : 0);
+    const CapturePlan plan =
+        PlanCapture(document.flag(Flag::Ch1), document.flag(Flag::Ch2), document.flag(Flag::Length));
     CaptureBytes capture(plan);
     QElapsedTimer clock;
     clock.start();
@@ -76,13 +75,12 @@ CliResult captureOnce(const CliRequest& request, const QString& path, CliInstrum
     }
     console.endProgress();
 
-    // The record as the window holds it after this capture, its setup and refresh.
-    WaveRecord record;
-    record.Ch1On = ch1 ? 1 : 0;
-    record.Ch2On = ch2 ? 1 : 0;
-    capture.applyTo(record);
-    StoreSetupValues(setupValues(request.conditions), record);
-    RefreshRecord(record, record.LastIndex > kLongRecordFrom ? 1 : 0, ch1, ch2);
+    // Then as in the window: the capture applied, the setup dialog's OK with these texts,
+    // its refresh removing the offsets, and Save.
+    document.applyCapture(std::move(capture));
+    document.beginSetup();
+    document.endSetup(setupValues(request.conditions), false, true);
+    const WaveRecord& record = document.record();
     if (const QString problem = WriteWaveFile(path, *WaveFileKindFor(path.toStdString()), record); !problem.isEmpty())
         return {kCliFileFailed, OneLine(problem)};
     return {};

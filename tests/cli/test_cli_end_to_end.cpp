@@ -5,6 +5,7 @@
 #include "app/MainWindow.h"
 #include "core/EnvSettings.h"
 #include "core/WaveRecord.h"
+#include "document/WaveDocument.h"
 #include "link/InstrumentLink.h"
 #include "sim/SimulatedInstrument.h"
 #include "support/ModalHelper.h"
@@ -116,7 +117,7 @@ struct Window {
         parts.printDialog = &printDialog;
         parts.devicePath = sim.start(options);
         parts.endProgram = [] {};
-        window = std::make_unique<MainWindow>(record, settings, std::move(parts));
+        window = std::make_unique<MainWindow>(document, settings, std::move(parts));
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         QVERIFY(QTest::qWaitFor([this] { return !window->link()->isBusy(); }, 5000));
@@ -124,7 +125,7 @@ struct Window {
     void click(const char* name) { QTest::mouseClick(window->findChild<QAbstractButton*>(QLatin1String(name)), Qt::LeftButton); }
 
     SimulatedInstrument sim;
-    WaveRecord record;
+    WaveDocument document;
     EnvSettings settings;
     ScriptedPrompts prompts;
     ScriptedPrintDialog printDialog;
@@ -169,7 +170,7 @@ private slots:
         });
         w.prompts.answers.push_back(QMessageBox::Yes);
         w.click("Command1_10");
-        QTRY_VERIFY_WITH_TIMEOUT(setUp && !w.window->link()->isBusy() && w.record.FreshCapture == kFalse, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(setUp && !w.window->link()->isBusy() && w.document.record().FreshCapture == kFalse, 30000);
         w.prompts.fileNames.push_back(windowDir.filePath(file));
         w.click("Command1_5");
 
