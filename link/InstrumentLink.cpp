@@ -2,16 +2,48 @@
 
 #include "link/CommEvents.h"
 #include "link/LinkError.h"
+#include "link/LinkTrace.h"
 #include "link/LinkWorker.h"
 #include "link/QtSerialLine.h"
 
+#include <QElapsedTimer>
 #include <QThread>
+
+namespace {
+
+const char* jobName(LinkJob job)
+{
+    switch (job) {
+    case LinkJob::ApplySettings: return "ApplySettings";
+    case LinkJob::Run: return "RUN";
+    case LinkJob::Stop: return "STOP";
+    case LinkJob::SingleSweep: return "SingleSweep";
+    case LinkJob::ReadIdentity: return "ReadIdentity";
+    case LinkJob::Download: return "DownloadChannel";
+    }
+    return "?";
+}
+
+} // namespace
+
+template <class Emitter>
+void InstrumentLink::deliver(Emitter emitter)
+{
+    QMetaObject::invokeMethod(
+        this,
+        [this, emitter = std::move(emitter)] {
+            if (!m_shutDown)
+                emitter();
+        },
+        Qt::QueuedConnection);
+}
 
 struct InstrumentLink::Thread {
     QThread thread;
     QObject context;                    // lives on the thread; jobs are posted to it
     std::unique_ptr<LinkWorker> worker; // created, used and destroyed on the thread only
     std::stop_source stop;              // of the running job
+    LinkJob job = LinkJob::ApplySettings; // the running job; used on the thread only
 };
 
 InstrumentLink::InstrumentLink(QObject* parent, LinkTimeouts timeouts) : QObject(parent), m_thread(new Thread)
@@ -21,21 +53,45 @@ InstrumentLink::InstrumentLink(QObject* parent, LinkTimeouts timeouts) : QObject
     m_thread->thread.start();
     QMetaObject::invokeMethod(&m_thread->context, [this, timeouts] {
         auto onCommEvent = [this](int code) {
+            qCDebug(lcLink, "communication event %d", code);
+            deliver([this, code] { emit commEvent(code, CommEventText(code)); });
+        };
+        // A port lost between jobs is closed at once and the window told.
+        auto onLost = [this] {
             QMetaObject::invokeMethod(
-                this,
-                [this, code] {
-                    if (!m_shutDown)
-                        emit commEvent(code, CommEventText(code));
+                &m_thread->context,
+                [this] {
+                    if (!m_thread->worker)
+                        return;
+                    m_thread->worker->closeIfLost();
+                    deliver([this, state = m_thread->worker->state()] { publish(state); });
                 },
                 Qt::QueuedConnection);
         };
-        m_thread->worker = std::make_unique<LinkWorker>(std::make_unique<QtSerialLine>(onCommEvent), timeouts);
+        SessionEvents events;
+        events.refused = [this](const QString& message) {
+            deliver([this, job = m_thread->job, message] { emit commandRefused(job, message); });
+        };
+        events.draining = [this](std::chrono::milliseconds left) {
+            deliver([this, left] { emit lineDraining(left.count()); });
+        };
+        events.drained = [this] { deliver([this] { emit lineDrained(); }); };
+        m_thread->worker =
+            std::make_unique<LinkWorker>(std::make_unique<QtSerialLine>(onCommEvent, onLost), timeouts, events);
     });
 }
 
 InstrumentLink::~InstrumentLink()
 {
     shutdown();
+}
+
+void InstrumentLink::publish(const LinkState& state)
+{
+    if (state == m_state)
+        return;
+    m_state = state;
+    emit stateChanged(m_state);
 }
 
 // work runs on the worker thread and returns the function that hands its result over
@@ -50,29 +106,36 @@ bool InstrumentLink::post(LinkJob job, Work work)
     emit jobStarted(job);
     QMetaObject::invokeMethod(&m_thread->context, [this, job, work = std::move(work), stop = m_thread->stop.get_token()] {
         LinkWorker& worker = *m_thread->worker;
-        std::function<void()> deliver;
+        m_thread->job = job;
+        qCDebug(lcLink, "-- %s", jobName(job));
+        QElapsedTimer clock;
+        clock.start();
+        std::function<void()> handOver;
         JobResult result = JobResult::Succeeded;
         QString message;
         try {
-            deliver = work(worker, stop);
+            handOver = work(worker, stop);
+            qCDebug(lcLink, "%s done in %lld ms", jobName(job), clock.elapsed());
         } catch (const LinkError& error) {
             result = JobResult::Failed;
             message = error.message;
+            qCDebug(lcLink, "%s failed after %lld ms: %s", jobName(job), clock.elapsed(), qUtf8Printable(message));
         } catch (const LinkCancelled&) {
             result = JobResult::Cancelled;
+            qCDebug(lcLink, "%s cancelled after %lld ms", jobName(job), clock.elapsed());
         }
         const LinkState state = worker.state();
         QMetaObject::invokeMethod(
             this,
-            [this, job, result, message, state, deliver] {
+            [this, job, result, message, state, handOver] {
                 if (m_shutDown)
                     return;
                 m_busy = false;
-                m_state = state;
+                publish(state);
                 if (job == LinkJob::ApplySettings && result != JobResult::Cancelled)
                     emit settingsApplied(m_state);
-                if (deliver)
-                    deliver();
+                if (handOver)
+                    handOver();
                 if (result == JobResult::Failed)
                     emit jobFailed(job, message);
                 emit jobFinished(job, result);
@@ -130,13 +193,7 @@ bool InstrumentLink::downloadChannel(int channel, int points)
 {
     return post(LinkJob::Download, [this, channel, points](LinkWorker& worker, std::stop_token stop) {
         auto progress = [this, channel](qint64 received, qint64 total) {
-            QMetaObject::invokeMethod(
-                this,
-                [=, this] {
-                    if (!m_shutDown)
-                        emit downloadProgress(channel, received, total);
-                },
-                Qt::QueuedConnection);
+            deliver([=, this] { emit downloadProgress(channel, received, total); });
         };
         const QByteArray bytes = worker.downloadChannel(channel, points, stop, progress);
         return std::function<void()>([this, channel, bytes] { emit channelDownloaded(channel, bytes); });

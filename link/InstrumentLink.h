@@ -52,7 +52,7 @@ public:
     void shutdown();
 
     bool isBusy() const { return m_busy; }
-    LinkState state() const { return m_state; } // as of the last settingsApplied
+    LinkState state() const { return m_state; } // as of the last settingsApplied or stateChanged
 
 signals:
     void jobStarted(LinkJob job);
@@ -71,6 +71,19 @@ signals:
     // Something the user should see that does not stop the job, e.g. a port that
     // refused 7 data bits or parity and runs at 8 bits, no parity.
     void warning(const QString& text);
+    // The port's state changed: opened, not opened, lost (its device vanished, also
+    // between jobs), reopened. state() is already the new one.
+    void stateChanged(const LinkState& state);
+    // The instrument refused a command line nine times; the job went on as after an ACK.
+    // A Japanese sentence for the status line.
+    void commandRefused(LinkJob job, const QString& message);
+    // Before a job's own exchange, the rest of a block broken off earlier (a cancelled or
+    // failed download) is being read off the line: msLeft until that wait gives up,
+    // repeated as it counts down. cancel() ends it as any job. lineDrained() follows when
+    // it ends, whichever way, before the job's jobFailed and jobFinished. A wait that runs
+    // out fails the job; the link stays usable.
+    void lineDraining(qint64 msLeft);
+    void lineDrained();
 
 private:
     struct Thread;
@@ -78,7 +91,10 @@ private:
     // delivers the result on this thread.
     template <class Work>
     bool post(LinkJob job, Work work);
-    void finish(LinkJob job, JobResult result);
+    // Runs emitter on this thread unless shut down by then.
+    template <class Emitter>
+    void deliver(Emitter emitter);
+    void publish(const LinkState& state);
 
     std::unique_ptr<Thread> m_thread;
     LinkState m_state;

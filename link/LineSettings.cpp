@@ -36,6 +36,12 @@ QString LineSettings::settingsText() const
     return text;
 }
 
+int LineSettings::frameBits() const
+{
+    const bool parityBit = parity == u"e" || parity == u"o";
+    return 1 + dataBits + (parityBit ? 1 : 0) + stopBits;
+}
+
 LineSettings LineSettingsFor(const EnvSettings& settings)
 {
     const auto& com = settings.Com;

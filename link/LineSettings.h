@@ -16,6 +16,9 @@ struct LineSettings {
 
     // Speed, parity letter, data bits and stop bits joined by commas: "9600,n,8,1".
     QString settingsText() const;
+    // Bits on the wire per character: the start bit, the data bits, a parity bit when
+    // there is parity, and the stop bits.
+    int frameBits() const;
 
     bool operator==(const LineSettings&) const = default;
 };

@@ -25,9 +25,17 @@ inline QString badStatus() { return QStringLiteral("本体のステータスの�
 inline QString noHeader() { return QStringLiteral("本体から波形データが届きません。"); }
 inline QString badCount() { return QStringLiteral("波形データのヘッダーのデータ数が数字ではありません。"); }
 inline QString countTooLarge() { return QStringLiteral("波形データのデータ数が多すぎます。"); }
-inline QString countMismatch(int received, int requested)
+inline QString countShort(int received, int requested)
 {
-    return QStringLiteral("波形データのデータ数（%1）が要求したデータ数（%2）と異なります。").arg(received).arg(requested);
+    return QStringLiteral("波形データのデータ数（%1）が要求したデータ数（%2）より少なくなっています。").arg(received).arg(requested);
+}
+inline QString refused(const QString& command, int sends)
+{
+    return QStringLiteral("本体がコマンド %1 を受け付けませんでした（%2 回送って %2 回とも NAK）。").arg(command).arg(sends);
+}
+inline QString stillSending()
+{
+    return QStringLiteral("本体が前回の転送の続きを送り続けています。本体の状態を確認してから、もう一度操作してください。");
 }
 inline QString blockStalled() { return QStringLiteral("波形データの受信が途中で止まりました。"); }
 inline QString portClosed() { return QStringLiteral("通信ポートが開いていません。通信設定を確認してください。"); }

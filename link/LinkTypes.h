@@ -27,6 +27,8 @@ struct LinkState {
     QString portName;     // "/dev/ttyS0", "COM1", or the device given on the command line
     QByteArray delimiter; // "\r\n" or "\n"
     bool open = false;
+
+    bool operator==(const LinkState&) const = default;
 };
 
 // How long an exchange may wait before it is given up. The single sweep's status poll

@@ -1,22 +1,28 @@
 #include "link/LinkWorker.h"
 
-#include "link/LineSettings.h"
 #include "link/LinkError.h"
+#include "link/LinkTrace.h"
 
-LinkWorker::LinkWorker(std::unique_ptr<SerialLine> line, LinkTimeouts timeouts)
-    : m_line(std::move(line)), m_timeouts(timeouts)
+#include <algorithm>
+
+LinkWorker::LinkWorker(std::unique_ptr<SerialLine> line, LinkTimeouts timeouts, SessionEvents events)
+    : m_line(std::move(line)), m_timeouts(timeouts), m_events(std::move(events))
 {
 }
 
 void LinkWorker::applySettings(const EnvSettings& settings, const QString& devicePath, QStringList& warnings)
 {
     m_line->close();
-    const LineSettings line = LineSettingsFor(settings);
-    m_state.settingsText = line.settingsText();
-    m_state.portName = devicePath.isEmpty() ? PortDeviceName(line.port) : devicePath;
-    m_state.delimiter = line.delimiter;
-    if (const QString failure = m_line->open(m_state.portName, line, warnings); !failure.isEmpty())
+    m_settings = LineSettingsFor(settings);
+    m_state.settingsText = m_settings.settingsText();
+    m_state.portName = devicePath.isEmpty() ? PortDeviceName(m_settings.port) : devicePath;
+    m_state.delimiter = m_settings.delimiter;
+    qCDebug(lcLink, "open %s at %s, commands end with %s", qUtf8Printable(m_state.portName),
+            qUtf8Printable(m_state.settingsText), qUtf8Printable(TraceText(m_state.delimiter)));
+    if (const QString failure = m_line->open(m_state.portName, m_settings, warnings); !failure.isEmpty())
         throw LinkError(failure);
+    for (const QString& warning : warnings)
+        qCDebug(lcLink, "%s", qUtf8Printable(warning));
     m_line->discardInput();
 }
 
@@ -39,15 +45,23 @@ QByteArray LinkWorker::downloadChannel(int channel, int points, std::stop_token 
                                        const InstrumentSession::Progress& progress)
 {
     InstrumentSession download = session(std::move(stop));
-    m_blockMayFollow = true;
-    QByteArray bytes = download.DownloadChannel(channel, points, progress);
-    m_blockMayFollow = false;
-    return bytes;
+    try {
+        return download.DownloadChannel(channel, points, progress);
+    } catch (...) {
+        m_blockLeft = download.blockBytesLeft();
+        throw;
+    }
 }
 
 void LinkWorker::close()
 {
     m_line->close();
+}
+
+void LinkWorker::closeIfLost()
+{
+    if (!m_line->isOpen())
+        m_line->close();
 }
 
 LinkState LinkWorker::state() const
@@ -59,10 +73,18 @@ LinkState LinkWorker::state() const
 
 InstrumentSession LinkWorker::session(std::stop_token stop)
 {
-    InstrumentSession session(*m_line, m_state.delimiter, std::move(stop), m_timeouts);
-    if (m_blockMayFollow) {
-        session.SettleLine();
-        m_blockMayFollow = false;
+    InstrumentSession session(*m_line, m_state.delimiter, std::move(stop), m_timeouts, m_events);
+    if (m_blockLeft) {
+        const auto byteTime = std::chrono::nanoseconds(
+            std::chrono::seconds(m_settings.frameBits())) / std::max(1, m_settings.speed);
+        try {
+            session.DrainBlock(*m_blockLeft, byteTime);
+        } catch (...) {
+            // Cancelled or given up: what was read off is not read again.
+            m_blockLeft = session.blockBytesLeft();
+            throw;
+        }
+        m_blockLeft.reset();
     }
     return session;
 }

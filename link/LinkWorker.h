@@ -5,16 +5,18 @@
 
 #include "core/EnvSettings.h"
 #include "link/InstrumentSession.h"
+#include "link/LineSettings.h"
 #include "link/LinkTypes.h"
 #include "link/SerialLine.h"
 
 #include <QStringList>
 #include <memory>
+#include <optional>
 #include <stop_token>
 
 class LinkWorker {
 public:
-    explicit LinkWorker(std::unique_ptr<SerialLine> line, LinkTimeouts timeouts = {});
+    explicit LinkWorker(std::unique_ptr<SerialLine> line, LinkTimeouts timeouts = {}, SessionEvents events = {});
 
     // ApplySettings: close, configure from the serial fields, open (devicePath, when not
     // empty, instead of the numbered port), discard input, take the delimiter. Throws
@@ -26,16 +28,21 @@ public:
     QByteArray downloadChannel(int channel, int points, std::stop_token stop,
                                const InstrumentSession::Progress& progress);
     void close();
+    // Closes a line that has failed (its device vanished), so it stops reporting errors.
+    void closeIfLost();
 
-    // The port as it is now: open turns false when the line was lost during a job.
+    // The port as it is now: open turns false when the line was lost.
     LinkState state() const;
 
 private:
+    // A session for the next job; it first reads off the rest of a block broken off before.
     InstrumentSession session(std::stop_token stop);
 
     std::unique_ptr<SerialLine> m_line;
     LinkTimeouts m_timeouts;
+    SessionEvents m_events;
     LinkState m_state;
-    // A download ended before its block did: the instrument may still be sending it.
-    bool m_blockMayFollow = false;
+    LineSettings m_settings;
+    // A download ended before its block did: about this many bytes may still be coming.
+    std::optional<qint64> m_blockLeft;
 };

@@ -1,6 +1,11 @@
 #include "link/QtSerialLine.h"
 
 #include "link/CommEvents.h"
+#include "link/LinkTrace.h"
+
+#ifdef Q_OS_UNIX
+#include <poll.h>
+#endif
 
 namespace {
 
@@ -22,7 +27,8 @@ QString openFailure(const QString& device, QSerialPort::SerialPortError error)
 
 } // namespace
 
-QtSerialLine::QtSerialLine(std::function<void(int code)> onCommEvent) : m_onCommEvent(std::move(onCommEvent))
+QtSerialLine::QtSerialLine(std::function<void(int code)> onCommEvent, std::function<void()> onLost)
+    : m_onCommEvent(std::move(onCommEvent)), m_onLost(std::move(onLost))
 {
     QObject::connect(&m_port, &QSerialPort::errorOccurred, [this](QSerialPort::SerialPortError e) { onError(e); });
 }
@@ -127,10 +133,16 @@ void QtSerialLine::onError(QSerialPort::SerialPortError error)
     case QSerialPort::ReadError:
     case QSerialPort::WriteError:
     case QSerialPort::ResourceError:
-        // A vanished device keeps reporting read errors while the port claims to be
-        // open: it is closed at the next chance (not here, inside the port's own call).
-        if (!m_configuring)
-            m_failed = true;
+        // A read that found nothing is reported as an error too (it happens under a flood
+        // of input); only a device that hung up or failed is gone. A vanished device keeps
+        // reporting errors while the port claims to be open: it is closed at the next
+        // chance (not here, inside the port's own call).
+        if (m_configuring || m_failed || !deviceGone())
+            break;
+        qCDebug(lcLink, "port lost: %s", qUtf8Printable(m_port.errorString()));
+        m_failed = true;
+        if (m_onLost)
+            m_onLost();
         break;
     case QSerialPort::UnknownError:
         if (!m_configuring && m_onCommEvent)
@@ -139,6 +151,16 @@ void QtSerialLine::onError(QSerialPort::SerialPortError error)
     default:
         break;
     }
+}
+
+bool QtSerialLine::deviceGone() const
+{
+#ifdef Q_OS_UNIX
+    pollfd descriptor{int(m_port.handle()), POLLIN, 0};
+    return ::poll(&descriptor, 1, 0) < 0 || (descriptor.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+#else
+    return true; // there the port reports only failures of the device
+#endif
 }
 
 void QtSerialLine::closeIfFailed()

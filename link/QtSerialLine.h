@@ -11,8 +11,10 @@ class QtSerialLine : public SerialLine {
 public:
     static constexpr qint64 kReceiveBufferSize = 8192;
 
-    // onCommEvent receives the CommEvent code of a communication error the port reports.
-    explicit QtSerialLine(std::function<void(int code)> onCommEvent = {});
+    // onCommEvent receives the CommEvent code of a communication error the port reports;
+    // onLost is told once when the device fails or vanishes (also between calls, from the
+    // thread's event loop). Both run on the line's thread.
+    explicit QtSerialLine(std::function<void(int code)> onCommEvent = {}, std::function<void()> onLost = {});
     ~QtSerialLine() override;
 
     QString open(const QString& device, const LineSettings& settings, QStringList& warnings) override;
@@ -26,10 +28,12 @@ public:
 
 private:
     void onError(QSerialPort::SerialPortError error);
+    bool deviceGone() const;
     void closeIfFailed();
 
     QSerialPort m_port;
     std::function<void(int)> m_onCommEvent;
+    std::function<void()> m_onLost;
     bool m_failed = false;      // the device reported a read/write failure or vanished
     bool m_configuring = false; // setter refusals while opening are warnings, not events
 };

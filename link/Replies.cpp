@@ -8,7 +8,7 @@ namespace {
 
 bool isBlank(char c)
 {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
 
 } // namespace
@@ -20,6 +20,9 @@ std::optional<int16_t> ParseStatus(QByteArrayView reply)
         text.remove_prefix(1);
     while (!text.empty() && isBlank(text.back()))
         text.remove_suffix(1);
+    // A sign the reader does not take: "+1" is 1 (but "+-1" stays an error).
+    if (text.size() > 1 && text[0] == '+' && text[1] >= '0' && text[1] <= '9')
+        text.remove_prefix(1);
     int16_t value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || error != std::errc() || end != text.data() + text.size())

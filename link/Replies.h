@@ -7,8 +7,9 @@
 #include <cstdint>
 #include <optional>
 
-// The status line as a decimal 16-bit integer, surrounding white space and the line
-// terminator ignored; nullopt for anything else (empty, letters, out of range).
+// The status line as a decimal 16-bit integer with an optional sign ("+1", "-3"),
+// surrounding white space and the line terminator ignored; nullopt for anything else
+// (empty, letters, out of range).
 std::optional<int16_t> ParseStatus(QByteArrayView reply);
 
 // The identity line split at every ",": nothing is trimmed, empty fields count, and the

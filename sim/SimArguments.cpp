@@ -27,6 +27,7 @@ std::string SimUsage()
            "  --garbage        send noise before every ACK/NAK\n"
            "  --block KIND     faulty waveform blocks: short, long, bad-count, hang-up\n"
            "  --answer N       answer N command lines, then stop answering\n"
+           "  --flood          send noise without end once the answers are sent\n"
            "  --help           this text\n";
 }
 
@@ -68,6 +69,8 @@ std::optional<SimArguments> ParseSimArguments(const std::vector<std::string_view
             options.faults.nakLines = number;
         } else if (arg == "--garbage") {
             options.faults.garbageBeforeAck = true;
+        } else if (arg == "--flood") {
+            options.faults.flood = true;
         } else if (arg == "--block") {
             if (value == "short")
                 options.faults.block = BlockFault::Short;

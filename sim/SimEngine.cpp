@@ -54,6 +54,9 @@ void SimEngine::receive(std::string_view bytes, Clock::time_point now)
 
 std::string SimEngine::takeOutput()
 {
+    if (m_output.empty() && m_options.faults.flood && !m_hungUp)
+        while (m_output.size() < kFloodChunk)
+            m_output += kGarbage;
     return std::exchange(m_output, {});
 }
 

@@ -15,13 +15,15 @@ public:
 
     static constexpr int kMaxPoints = 102400;
     static constexpr std::size_t kMaxLineLength = 256; // longer input is dropped as noise
+    static constexpr std::size_t kFloodChunk = 1024;    // noise handed out at a time while flooding
 
     explicit SimEngine(const SimOptions& options);
 
     // Takes received bytes; answers every complete line (ended by LF, a CR before it
     // ignored) into the output.
     void receive(std::string_view bytes, Clock::time_point now);
-    // The bytes answered so far, removed from the output.
+    // The bytes answered so far, removed from the output; while flooding, noise whenever
+    // nothing else is waiting.
     std::string takeOutput();
     // True once the engine has hung up the line (after its last output).
     bool hungUp() const { return m_hungUp; }

@@ -20,6 +20,7 @@ struct SimFaults {
     bool garbageBeforeAck = false; // send noise before every ACK or NAK
     BlockFault block = BlockFault::None;
     int answerLines = -1;          // answer this many more lines, then stay silent; -1: always
+    bool flood = false;            // once the answers are sent, send noise without end
 };
 
 struct SimOptions {

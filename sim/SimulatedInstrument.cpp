@@ -111,8 +111,7 @@ void SimulatedInstrument::stop()
     if (!m_pty)
         return;
     m_thread.request_stop();
-    const char wake = 1;
-    [[maybe_unused]] auto written = ::write(m_pty->wake[1], &wake, 1);
+    wake();
     if (m_thread.joinable())
         m_thread.join();
     m_pty.reset();
@@ -121,8 +120,18 @@ void SimulatedInstrument::stop()
 
 void SimulatedInstrument::setFaults(const SimFaults& faults)
 {
-    std::lock_guard lock(m_faultsMutex);
-    m_newFaults = faults;
+    {
+        std::lock_guard lock(m_faultsMutex);
+        m_newFaults = faults;
+    }
+    if (m_pty)
+        wake();
+}
+
+void SimulatedInstrument::wake()
+{
+    const char byte = 1;
+    [[maybe_unused]] auto written = ::write(m_pty->wake[1], &byte, 1);
 }
 
 void SimulatedInstrument::serve(std::stop_token stop)
@@ -140,6 +149,13 @@ void SimulatedInstrument::serve(std::stop_token stop)
     };
 
     while (!stop.stop_requested()) {
+        if (sent == output.size()) {
+            // A flood goes on when everything else has been sent.
+            output = engine.takeOutput();
+            sent = 0;
+            if (!output.empty())
+                lineFree = std::max(lineFree, Clock::now());
+        }
         const bool pending = sent < output.size();
         const auto now = Clock::now();
         const bool due = pending && (m_options.paceBaud == 0 || now >= lineFree);
@@ -154,18 +170,22 @@ void SimulatedInstrument::serve(std::stop_token stop)
         pollfd fds[2] = {{m_pty->master, short(POLLIN | (due ? POLLOUT : 0)), 0}, {m_pty->wake[0], POLLIN, 0}};
         if (::ppoll(fds, 2, waitFor, nullptr) < 0 && errno != EINTR)
             break;
-        if (fds[1].revents)
-            break;
+        if (fds[1].revents) {
+            char wakes[64];
+            [[maybe_unused]] auto drained = ::read(m_pty->wake[0], wakes, sizeof wakes);
+            if (stop.stop_requested())
+                break;
+        }
+        {
+            std::lock_guard lock(m_faultsMutex);
+            if (m_newFaults)
+                engine.setFaults(*std::exchange(m_newFaults, std::nullopt));
+        }
 
         if (fds[0].revents & POLLIN) {
             char buffer[kReadChunk];
             const ssize_t n = ::read(m_pty->master, buffer, sizeof buffer);
             if (n > 0) {
-                {
-                    std::lock_guard lock(m_faultsMutex);
-                    if (m_newFaults)
-                        engine.setFaults(*std::exchange(m_newFaults, std::nullopt));
-                }
                 const auto received = Clock::now();
                 engine.receive(std::string_view(buffer, std::size_t(n)), received);
                 output.erase(0, sent);

@@ -26,12 +26,13 @@ public:
     void stop();
     // False before start, after stop and after a hang-up.
     bool isServing() const { return m_serving; }
-    // Takes effect from the next command line.
+    // Takes effect at once (a flood starts or stops now; NAKs count from the next line).
     void setFaults(const SimFaults& faults);
 
 private:
     struct Pty;
     void serve(std::stop_token stop);
+    void wake();
 
     std::unique_ptr<Pty> m_pty;
     SimOptions m_options;

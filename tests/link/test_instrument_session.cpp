@@ -4,8 +4,12 @@
 #include "core/EngNumber.h"
 #include "link/InstrumentSession.h"
 #include "link/LinkError.h"
+#include "link/LinkTrace.h"
 #include "link/LinkWorker.h"
 
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace std::chrono_literals;
@@ -68,6 +72,8 @@ private slots:
         // Nine NAKs end the sending quietly; the reply line is then awaited as usual.
         QTest::newRow("nine NAKs, then the line")
             << crlf << (Replies(8, kNak) << kNak + "3\r\n" << kAck) << 9 << QStringList{"3\r\n"} << QString();
+        QTest::newRow("nine NAKs and no line: refused")
+            << crlf << Replies(9, kNak) << 9 << QStringList() << LinkMessage::refused("*IDN?", 9);
         QTest::newRow("no answer") << crlf << Replies{} << 1 << QStringList() << LinkMessage::noAck();
         QTest::newRow("no LF") << crlf << Replies{kAck + "1"} << 1 << QStringList() << LinkMessage::noReply();
         QTest::newRow("endless line") << crlf << Replies{kAck + QByteArray(5000, 'a')} << 1 << QStringList()
@@ -84,11 +90,15 @@ private slots:
         line.replies = replies;
         line.chunkSize = 3;
         line.waiting = "\x06" "99\r\n"; // an earlier reply must not be taken for this one
-        InstrumentSession session(line, delimiter, {}, kShort);
+        QStringList refused;
+        SessionEvents events;
+        events.refused = [&](const QString& message) { refused << message; };
+        InstrumentSession session(line, delimiter, {}, kShort, events);
         QStringList got;
         QCOMPARE(failureOf([&] { got = session.ReadIdentity(); }), failure);
         QCOMPARE(got, fields);
         QCOMPARE(line.written, Replies(sends, "*IDN?" + delimiter));
+        QCOMPARE(refused, sends == 9 ? QStringList{LinkMessage::refused("*IDN?", 9)} : QStringList());
     }
 
     void singleSweep_data()
@@ -99,6 +109,8 @@ private slots:
         QTest::newRow("0 and 2 keep polling, 1 ends") << Replies{"0", "2", "0", "1"} << 1 << QString();
         QTest::newRow("3 ends") << Replies{"3"} << 3 << QString();
         QTest::newRow("255 ends") << Replies{"2", " 255 "} << 255 << QString();
+        QTest::newRow("a plus sign, spaces") << Replies{" +0", "\t+1 "} << 1 << QString();
+        QTest::newRow("two signs") << Replies{"+-1"} << 0 << LinkMessage::badStatus();
         QTest::newRow("letters") << Replies{"0", "busy"} << 0 << LinkMessage::badStatus();
         QTest::newRow("trailing junk") << Replies{"1x"} << 0 << LinkMessage::badStatus();
         // Wrapped to 16 bits it would have bit 0 clear and poll for ever.
@@ -126,15 +138,21 @@ private slots:
         QTest::addColumn<int>("points");
         QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<QString>("failure");
-        QTest::newRow("CH1 5120") << 1 << 5120 << block(5120, 5120) << QString();
-        QTest::newRow("first two header characters ignored") << 2 << 5120 << block(5120, 5120, "xx") << QString();
-        QTest::newRow("CH2 102400") << 2 << 102400 << block(102400, 102400) << QString();
+        QTest::addColumn<qint64>("left"); // of the block, for the next job to read off; -1: not checked
+        QTest::newRow("CH1 5120") << 1 << 5120 << block(5120, 5120) << QString() << 0LL;
+        QTest::newRow("first two header characters ignored") << 2 << 5120 << block(5120, 5120, "xx") << QString() << 0LL;
+        QTest::newRow("CH2 102400") << 2 << 102400 << block(102400, 102400) << QString() << 0LL;
+        QTest::newRow("count above the request: read whole, first N used")
+            << 1 << 5120 << block(5136, 5136) << QString() << 0LL;
+        QTest::newRow("count up to the buffer") << 1 << 102400 << block(102401, 102401) << QString() << 0LL;
         QTest::newRow("count with a space is not decimal") << 1 << 5120 << "#8 0005120" + block(0, 5120).mid(10)
-                                                           << LinkMessage::badCount();
-        QTest::newRow("count beyond the buffer") << 1 << 5120 << block(102402, 300) << LinkMessage::countTooLarge();
-        QTest::newRow("count other than requested") << 1 << 5120 << block(5000, 5000) << LinkMessage::countMismatch(5000, 5120);
-        QTest::newRow("fewer bytes than counted") << 1 << 5120 << block(5120, 4000) << LinkMessage::blockStalled();
-        QTest::newRow("header cut short") << 1 << 5120 << QByteArray("#80000") << LinkMessage::noHeader();
+                                                           << LinkMessage::badCount() << -1LL;
+        QTest::newRow("count beyond the buffer") << 1 << 5120 << block(102402, 300) << LinkMessage::countTooLarge() << -1LL;
+        QTest::newRow("count below the request")
+            << 1 << 5120 << block(5000, 5000) << LinkMessage::countShort(5000, 5120) << 0LL;
+        QTest::newRow("fewer bytes than counted")
+            << 1 << 5120 << block(5120, 4000) << LinkMessage::blockStalled() << 1122LL;
+        QTest::newRow("header cut short") << 1 << 5120 << QByteArray("#80000") << LinkMessage::noHeader() << 5132LL;
     }
     void download()
     {
@@ -142,6 +160,7 @@ private slots:
         QFETCH(int, points);
         QFETCH(QByteArray, reply);
         QFETCH(QString, failure);
+        QFETCH(qint64, left);
         ScriptedLine line;
         line.replies = Replies(4, kAck) << kAck + reply;
         line.chunkSize = 3; // the header takes several reads, and the body starts in its last
@@ -153,13 +172,15 @@ private slots:
         QCOMPARE(line.written, (Replies{"DTPOINTS " + QByteArray::number(points) + "\r\n", "DTFORM BYTE\r\n",
                                         "WAVESRC CH" + QByteArray::number(channel) + "\r\n", "DTSTART 0\r\n", "DTWAVE?\r\n"}));
         // A failed transfer hands back nothing.
-        QVERIFY(got == (failure.isEmpty() ? reply.mid(10) : QByteArray()));
+        QVERIFY(got == (failure.isEmpty() ? reply.mid(10, points) : QByteArray()));
+        if (left >= 0)
+            QCOMPARE(session.blockBytesLeft(), left);
         if (failure.isEmpty()) {
             QCOMPARE(SignedByte(uint8_t(got[0])), int16_t(127));
             QCOMPARE(SignedByte(uint8_t(got[1])), int16_t(-128));
             QCOMPARE(SignedByte(uint8_t(got[2])), int16_t(-1));
             QVERIFY(std::is_sorted(progress.begin(), progress.end()));
-            QCOMPARE(progress.last(), qint64(points));
+            QCOMPARE(progress.last(), qint64(reply.size() - 10));
         }
     }
 
@@ -179,6 +200,38 @@ private slots:
         QCOMPARE(failureOf([&] { worker.downloadChannel(1, 5120, stop.get_token(), stopAtFirstBytes); }),
                  QStringLiteral("cancelled"));
         QCOMPARE(worker.readIdentity({}), (QStringList{"MIRAVO", "KT-4410", "1", "2\r\n"}));
+    }
+
+    // The trace a user sends: appended to the file, one time-stamped line per event.
+    void trace()
+    {
+        QTemporaryDir dir;
+        QString error;
+        QVERIFY(!StartLinkTrace(dir.path(), &error));
+        QVERIFY(error.contains(dir.path()));
+        const QString path = dir.filePath(QStringLiteral("link.trace"));
+        QVERIFY2(StartLinkTrace(path, &error), qPrintable(error));
+        ScriptedLine line;
+        line.replies = {kNak, QByteArray("\x07\x06MIRAVO,\x01\r\n"), kAck + "#800000003abc"};
+        InstrumentSession session(line, "\r\n", {}, kShort);
+        session.ReadIdentity();
+        QCOMPARE(failureOf([&] { session.DownloadChannel(1, 5120); }), LinkMessage::noAck());
+        QVERIFY(StartLinkTrace(path, &error)); // a second start appends
+
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+        const QRegularExpression stamp(QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3} "));
+        for (const QString& text : lines)
+            QVERIFY2(stamp.match(text).hasMatch(), qPrintable(text));
+        const QString text = lines.join(u'\n');
+        for (const QString& expected :
+             {QStringLiteral("send \"*IDN?\\r\\n\"\n"), QStringLiteral("NAK after"),
+              QStringLiteral("send \"*IDN?\\r\\n\" again (2 of 9)"), QStringLiteral("dropped 1 bytes: \"\\x07\""),
+              QStringLiteral("reply \"MIRAVO,\\x01\\r\\n\""), QStringLiteral("send \"DTPOINTS 5120\\r\\n\""),
+              QStringLiteral("no ACK or NAK within 100 ms")})
+            QVERIFY2(text.contains(expected), qPrintable(expected));
+        QCOMPARE(text.count(QStringLiteral("started")), 2);
     }
 };
 

@@ -18,14 +18,15 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("ttyS");
         QTest::addColumn<QByteArray>("delimiter");
+        QTest::addColumn<int>("frameBits"); // on the wire per character, for the time a transfer takes
         const QByteArray crlf("\r\n"), lf("\n");
-        QTest::newRow("defaults") << Com{4, 0, 0, 0, 0, 0} << "9600,n,8,1" << 0 << crlf;
-        QTest::newRow("fastest, even, 7, 2, LF, port 2") << Com{0, 1, 1, 1, 1, 1} << "115200,e,7,2" << 1 << lf;
-        QTest::newRow("odd, any non-zero delimiter is LF") << Com{1, 0, 2, 0, 5, 0} << "57600,o,8,1" << 0 << lf;
-        QTest::newRow("where the doubling rule takes over") << Com{2, 0, 0, 0, 0, 0} << "38400,n,8,1" << 0 << crlf;
-        QTest::newRow("slowest in the list") << Com{6, 0, 0, 0, 0, 0} << "2400,n,8,1" << 0 << crlf;
-        QTest::newRow("speed past the list follows the rule") << Com{7, 0, 0, 0, 0, 0} << "1200,n,8,1" << 0 << crlf;
-        QTest::newRow("parity past the list is empty") << Com{4, 0, 3, 0, 0, 0} << "9600,,8,1" << 0 << crlf;
+        QTest::newRow("defaults") << Com{4, 0, 0, 0, 0, 0} << "9600,n,8,1" << 0 << crlf << 10;
+        QTest::newRow("fastest, even, 7, 2, LF, port 2") << Com{0, 1, 1, 1, 1, 1} << "115200,e,7,2" << 1 << lf << 11;
+        QTest::newRow("odd, any non-zero delimiter is LF") << Com{1, 0, 2, 0, 5, 0} << "57600,o,8,1" << 0 << lf << 11;
+        QTest::newRow("where the doubling rule takes over") << Com{2, 0, 0, 0, 0, 0} << "38400,n,8,1" << 0 << crlf << 10;
+        QTest::newRow("slowest in the list") << Com{6, 0, 0, 0, 0, 0} << "2400,n,8,1" << 0 << crlf << 10;
+        QTest::newRow("speed past the list follows the rule") << Com{7, 0, 0, 0, 0, 0} << "1200,n,8,1" << 0 << crlf << 10;
+        QTest::newRow("parity past the list is empty") << Com{4, 0, 3, 0, 0, 0} << "9600,,8,1" << 0 << crlf << 10;
     }
     void fromSettings()
     {
@@ -33,10 +34,12 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, ttyS);
         QFETCH(QByteArray, delimiter);
+        QFETCH(int, frameBits);
         const EnvSettings env{.Com = com};
         const LineSettings line = LineSettingsFor(env);
         QCOMPARE(line.settingsText(), text);
         QCOMPARE(line.delimiter, delimiter);
+        QCOMPARE(line.frameBits(), frameBits);
 #ifndef Q_OS_WIN
         QCOMPARE(PortDeviceName(line.port), "/dev/ttyS" + QString::number(ttyS));
 #endif

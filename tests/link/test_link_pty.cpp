@@ -6,8 +6,12 @@
 #include "sim/SimWaveform.h"
 #include "sim/SimulatedInstrument.h"
 
+#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
+#include <fcntl.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace std::chrono_literals;
 
@@ -98,11 +102,11 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("noise and eight NAKs are survived")
             << true << SimFaults{.nakLines = 8, .garbageBeforeAck = true} << QString();
-        QTest::newRow("nine NAKs, then no reply") << false << SimFaults{.nakLines = 9} << LinkMessage::noReply();
+        QTest::newRow("nine NAKs, then no reply: refused")
+            << false << SimFaults{.nakLines = 9} << LinkMessage::refused("*IDN?", 9);
         QTest::newRow("silent inside the download") << true << SimFaults{.answerLines = 2} << LinkMessage::noAck();
         QTest::newRow("short block") << true << SimFaults{.block = BlockFault::Short} << LinkMessage::blockStalled();
-        QTest::newRow("long block")
-            << true << SimFaults{.block = BlockFault::Long} << LinkMessage::countMismatch(5136, 5120);
+        QTest::newRow("long block: the first points are used") << true << SimFaults{.block = BlockFault::Long} << QString();
         QTest::newRow("count not a number") << true << SimFaults{.block = BlockFault::BadCount} << LinkMessage::badCount();
     }
     void faults()
@@ -129,9 +133,11 @@ private slots:
         connectTo(SimOptions{.faults = {.block = BlockFault::HangUp}});
         const QString gone = m_link->state().portName;
         QSignalSpy downloaded(m_link.get(), &InstrumentLink::channelDownloaded);
+        QSignalSpy changed(m_link.get(), &InstrumentLink::stateChanged);
         QCOMPARE(runJob([&] { return m_link->downloadChannel(2, 5120); }).message, LinkMessage::portLost());
         QVERIFY(downloaded.isEmpty());
         QVERIFY(!m_link->state().open);
+        QVERIFY(!changed.last().at(0).value<LinkState>().open);
         QCOMPARE(runJob([&] { return m_link->run(); }).message, LinkMessage::portClosed());
 
         QSignalSpy applied(m_link.get(), &InstrumentLink::settingsApplied);
@@ -142,7 +148,101 @@ private slots:
 
         const QString path = m_sim.start(SimOptions{});
         QCOMPARE(runJob([&] { return m_link->applySettings(EnvSettings{}, path); }).result, JobResult::Succeeded);
+        QVERIFY(changed.last().at(0).value<LinkState>().open);
         QCOMPARE(runJob([&] { return m_link->readIdentity(); }).result, JobResult::Succeeded);
+
+        // Lost between jobs: told at once, without waiting for the next exchange.
+        changed.clear();
+        m_sim.stop();
+        QVERIFY(changed.wait(kJobWaitMs));
+        QVERIFY(!m_link->state().open);
+    }
+
+    // Reads that come back empty while bytes pour in (here a second reader of the line
+    // takes them first) are no failure of the port.
+    void emptyReadsUnderFloodKeepThePortOpen()
+    {
+        connectTo(SimOptions{.sweepTime = 24h, .faults = {}});
+        const int thief = ::open(QFile::encodeName(m_link->state().portName).constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+        QVERIFY(thief >= 0);
+        std::jthread taking([thief](std::stop_token stop) {
+            char bytes[4096];
+            while (!stop.stop_requested())
+                if (::read(thief, bytes, sizeof bytes) <= 0)
+                    std::this_thread::yield();
+        });
+        m_sim.setFaults({.flood = true});
+        QSignalSpy finished(m_link.get(), &InstrumentLink::jobFinished);
+        QSignalSpy failed(m_link.get(), &InstrumentLink::jobFailed);
+        QVERIFY(m_link->singleSweep());
+        QTest::qWait(1000);
+        m_link->cancel();
+        QVERIFY(!finished.isEmpty() || finished.wait(kJobWaitMs));
+        taking.request_stop();
+        taking.join();
+        ::close(thief);
+        // Noise may have cost the exchange its answer, never the port.
+        if (!failed.isEmpty())
+            QVERIFY(failed.first().at(1).toString() != LinkMessage::portLost());
+        QVERIFY(m_link->state().open);
+        m_sim.setFaults({});
+        QCOMPARE(runJob([&] { return m_link->readIdentity(); }).result, JobResult::Succeeded);
+    }
+
+    // After a download broken off mid-block, the next job first reads off the rest of the
+    // block: visibly, and for no longer than the rest takes at the line's speed and a margin.
+    void drainAfterBrokenOffBlock_data()
+    {
+        QTest::addColumn<int>("paceBaud");
+        QTest::addColumn<int>("points");
+        QTest::addColumn<bool>("flood");
+        QTest::addColumn<bool>("cancelDrain");
+        QTest::addColumn<QString>("message");
+        // The line is set to 115200 baud: 102400 bytes take 8.9 s on it.
+        QTest::newRow("the rest is read off, then the exchange")
+            << 460800 << 102400 << false << false << QString();
+        QTest::newRow("中止 while reading off") << SimOptions::kPaceAtLineSpeed << 102400 << false << true << QString();
+        QTest::newRow("an instrument that keeps sending")
+            << SimOptions::kPaceAtLineSpeed << 5120 << true << false << LinkMessage::stillSending();
+    }
+    void drainAfterBrokenOffBlock()
+    {
+        QFETCH(int, paceBaud);
+        QFETCH(int, points);
+        QFETCH(bool, flood);
+        QFETCH(bool, cancelDrain);
+        QFETCH(QString, message);
+        connectTo(SimOptions{.paceBaud = paceBaud, .faults = {}}, EnvSettings{.Com = {0, 0, 0, 0, 0, 0}});
+        connect(m_link.get(), &InstrumentLink::downloadProgress, this, [&](int, qint64 received) {
+            if (received > 0 && m_link->isBusy()) {
+                if (flood)
+                    m_sim.setFaults({.flood = true});
+                m_link->cancel();
+            }
+        });
+        QCOMPARE(runJob([&] { return m_link->downloadChannel(1, points); }).result, JobResult::Cancelled);
+
+        QList<qint64> left;
+        QSignalSpy drained(m_link.get(), &InstrumentLink::lineDrained);
+        connect(m_link.get(), &InstrumentLink::lineDraining, this, [&](qint64 ms) {
+            left << ms;
+            if (cancelDrain)
+                m_link->cancel();
+        });
+        const Outcome outcome = runJob([&] { return m_link->readIdentity(); });
+        QCOMPARE(outcome.message, message);
+        QCOMPARE(outcome.result, cancelDrain ? JobResult::Cancelled : message.isEmpty() ? JobResult::Succeeded : JobResult::Failed);
+        // Told while it lasted, counting down from no more than the rest of the block at
+        // 115200 baud plus the margin, and told when it ended.
+        QVERIFY(!left.isEmpty());
+        QVERIFY(left.first() <= (points + 12) * 10 * 1000 / 115200 * 5 / 4 + kTimeouts.blockPause.count());
+        QVERIFY(std::is_sorted(left.rbegin(), left.rend()));
+        QCOMPARE(drained.size(), 1);
+        if (flood) {
+            // Usable again once the instrument is quiet.
+            m_sim.setFaults({});
+            QCOMPARE(runJob([&] { return m_link->readIdentity(); }).result, JobResult::Succeeded);
+        }
     }
 
     void cancelRefuseAndShutdown()

@@ -54,6 +54,12 @@ private slots:
         QCOMPARE(talk(engine, "RUN\r\n"), noise + "\x15");
         QCOMPARE(talk(engine, "RUN\r\n"), noise + "\x06");
         QCOMPARE(talk(engine, "RUN\r\n"), std::string());
+        // A flood: the answer, then noise without ACK, NAK or LF, for as long as asked.
+        engine.setFaults({.flood = true});
+        QCOMPARE(talk(engine, "RUN\r\n"), "\x06");
+        const std::string flood = engine.takeOutput();
+        QVERIFY(!flood.empty() && flood.find_first_of("\x06\x15\n") == std::string::npos);
+        QVERIFY(!engine.takeOutput().empty());
     }
 
     void waveforms()
@@ -79,7 +85,7 @@ private slots:
         QTest::addColumn<bool>("valid");
         QTest::addColumn<int>("paceBaud");
         QTest::addColumn<int>("block");
-        QTest::newRow("pace at line speed") << Args{"--pace"} << true << SimOptions::kPaceAtLineSpeed << 0;
+        QTest::newRow("pace at line speed, flood") << Args{"--pace", "--flood"} << true << SimOptions::kPaceAtLineSpeed << 0;
         QTest::newRow("fixed baud, hang-up") << Args{"--baud", "115200", "--block", "hang-up"} << true << 115200
                                              << int(BlockFault::HangUp);
         QTest::newRow("missing value") << Args{"--seed"} << false << 0 << 0;
@@ -98,6 +104,7 @@ private slots:
         if (parsed) {
             QCOMPARE(parsed->options.paceBaud, paceBaud);
             QCOMPARE(int(parsed->options.faults.block), block);
+            QCOMPARE(parsed->options.faults.flood, args.front() == "--pace");
         }
     }
 };
