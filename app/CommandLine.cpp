@@ -21,7 +21,10 @@ CommandLineOptions ParseCommandLine(const QStringList& arguments)
                                      QStringLiteral("バージョンを表示する。"));
     const QCommandLineOption listPorts(QStringLiteral("list-ports"),
                                        QStringLiteral("見つかったシリアルデバイスを表示する（デバイス、説明、メーカー、シリアル番号）。"));
-    parser.addOptions({port, simulate, listPorts, help, version});
+    const QCommandLineOption trace(QStringLiteral("trace"),
+                                   QStringLiteral("測定器との通信の記録を FILE に追記する（問い合わせの際に送ってください）。"),
+                                   QStringLiteral("FILE"));
+    parser.addOptions({port, simulate, trace, listPorts, help, version});
 
     CommandLineOptions options;
     if (!parser.parse(arguments)) {
@@ -54,12 +57,16 @@ CommandLineOptions ParseCommandLine(const QStringList& arguments)
     }
     options.simulate = parser.isSet(simulate);
     options.port = parser.value(port);
+    options.traceFile = parser.value(trace);
     if (options.simulate && parser.isSet(port)) {
         options.action = CommandLineOptions::Action::Fail;
         options.text = QStringLiteral("--port と --simulate は同時に指定できません。");
     } else if (parser.isSet(port) && options.port.trimmed().isEmpty()) {
         options.action = CommandLineOptions::Action::Fail;
         options.text = QStringLiteral("--port にデバイス名を指定してください。");
+    } else if (parser.isSet(trace) && options.traceFile.isEmpty()) {
+        options.action = CommandLineOptions::Action::Fail;
+        options.text = QStringLiteral("--trace にファイル名を指定してください。");
     }
     return options;
 }

@@ -1,5 +1,6 @@
 #pragma once
-// The program's command line: --port DEVICE, --simulate, --list-ports, --help, --version.
+// The program's command line: --port DEVICE, --simulate, --trace FILE, --list-ports, --help,
+// --version.
 
 #include <QString>
 #include <QStringList>
@@ -9,6 +10,7 @@ struct CommandLineOptions {
     Action action = Action::Run;
     QString port;           // a device used instead of the settings' port; empty: none
     bool simulate = false;  // connect to the built-in simulated instrument
+    QString traceFile;      // append the link's trace to this file; empty: no trace
     QString text;           // help or version text, or the reason for Fail
 };
 

@@ -82,7 +82,9 @@ MainWindow::MainWindow(WaveDocument& document, EnvSettings& settings, MainWindow
     statusBar()->addPermanentWidget(m_portStatus);
     connect(m_display, &WaveDisplay::printRequested, this, &MainWindow::print);
 
-    connect(m_link, &InstrumentLink::settingsApplied, this, &MainWindow::onSettingsApplied);
+    connect(m_link, &InstrumentLink::stateChanged, this, &MainWindow::showPortState);
+    connect(m_link, &InstrumentLink::commandRefused, this,
+            [this](LinkJob, const QString& message) { statusBar()->showMessage(message); });
     connect(m_link, &InstrumentLink::jobFailed, this, [this](LinkJob job, const QString& message) {
         if (job == LinkJob::ApplySettings)
             showProblem(message);
@@ -211,7 +213,7 @@ void MainWindow::applyLineSettings()
     updateCommandStates();
 }
 
-void MainWindow::onSettingsApplied(const LinkState& state)
+void MainWindow::showPortState(const LinkState& state)
 {
     m_portStatus->setText(state.open ? QStringLiteral("%1  %2").arg(state.portName, state.settingsText)
                                      : QStringLiteral("%1  未接続").arg(state.portName));

@@ -79,7 +79,7 @@ private:
     void exitProgram();
     void showProblem(const QString& text);
     void useRememberedDevice(const QString& remembered);
-    void onSettingsApplied(const LinkState& state);
+    void showPortState(const LinkState& state);
 
     WaveDocument& m_document;
     EnvSettings& m_settings;

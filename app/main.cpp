@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
+#include "link/LinkTrace.h"
 #include "print/PrintDialogRunner.h"
 #include "ui/ApplicationSetup.h"
 #include "ui/SplashWindow.h"
@@ -44,6 +45,10 @@ int main(int argc, char* argv[])
         return 2;
     case CommandLineOptions::Action::Run:
         break;
+    }
+    if (QString error; !options.traceFile.isEmpty() && !StartLinkTrace(options.traceFile, &error)) {
+        print(stderr, error + QStringLiteral("\n"));
+        return 2;
     }
 
     QApplication app(argc, argv);

@@ -18,6 +18,8 @@ AcquisitionFlow::AcquisitionFlow(WaveDocument& document, InstrumentLink& link, Q
             m_failure = failureText(job, message);
     });
     connect(&link, &InstrumentLink::downloadProgress, this, &AcquisitionFlow::onProgress);
+    connect(&link, &InstrumentLink::lineDraining, this, &AcquisitionFlow::lineDraining);
+    connect(&link, &InstrumentLink::lineDrained, this, &AcquisitionFlow::lineDrained);
     connect(&link, &InstrumentLink::channelDownloaded, this, &AcquisitionFlow::onChannel);
     connect(&link, &InstrumentLink::identityRead, this, [this](const QStringList& fields) {
         if (m_flow == Flow::Identity)

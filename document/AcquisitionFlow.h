@@ -63,6 +63,11 @@ signals:
     // A wait without a measure of progress: what is awaited.
     void waiting(const QString& what);
     void transferProgress(const TransferProgress& progress);
+    // Before an exchange, the rest of an earlier broken-off transfer is read off the line:
+    // the time until that wait gives up, repeated as it counts down; cancel() ends it.
+    // lineDrained() when it is over, whichever way.
+    void lineDraining(qint64 msLeft);
+    void lineDrained();
     void identityRead(const QStringList& fields);
     // A Japanese message for the user.
     void failed(const QString& message);

@@ -7,6 +7,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
+#include <utility>
 
 AcquisitionProgress::AcquisitionProgress(AcquisitionFlow& flow, QWidget* parent)
     : QWidget(parent),
@@ -42,6 +43,8 @@ AcquisitionProgress::AcquisitionProgress(AcquisitionFlow& flow, QWidget* parent)
     connect(escape, &QShortcut::activated, &flow, &AcquisitionFlow::cancel);
     connect(&flow, &AcquisitionFlow::waiting, this, &AcquisitionProgress::showWaiting);
     connect(&flow, &AcquisitionFlow::transferProgress, this, &AcquisitionProgress::showTransfer);
+    connect(&flow, &AcquisitionFlow::lineDraining, this, &AcquisitionProgress::showDraining);
+    connect(&flow, &AcquisitionFlow::lineDrained, this, &AcquisitionProgress::endDraining);
     // Hidden once the line is free: the capture waits or is being set up, or all is done.
     connect(&flow, &AcquisitionFlow::stageChanged, this, [this](AcquisitionFlow::Stage stage) {
         using Stage = AcquisitionFlow::Stage;
@@ -68,3 +71,25 @@ void AcquisitionProgress::showTransfer(const TransferProgress& progress)
     show();
 }
 
+
+void AcquisitionProgress::showDraining(qint64 msLeft)
+{
+    if (!m_beforeDraining)
+        m_beforeDraining = Shown{m_text->text(), m_bar->minimum(), m_bar->maximum(), m_bar->value(), m_bar->format(),
+                                 isHidden()};
+    m_text->setText(QStringLiteral("前回の転送の残りを読み捨てています（あと最長 %1 秒）").arg((msLeft + 999) / 1000));
+    m_bar->setRange(0, 0);
+    show();
+}
+
+void AcquisitionProgress::endDraining()
+{
+    if (!m_beforeDraining)
+        return;
+    const Shown shown = *std::exchange(m_beforeDraining, std::nullopt);
+    m_text->setText(shown.text);
+    m_bar->setRange(shown.minimum, shown.maximum);
+    m_bar->setValue(shown.value);
+    m_bar->setFormat(shown.format);
+    setHidden(shown.hidden);
+}

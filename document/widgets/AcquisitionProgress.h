@@ -5,6 +5,7 @@
 // exchange runs.
 
 #include <QWidget>
+#include <optional>
 
 class AcquisitionFlow;
 struct TransferProgress;
@@ -23,8 +24,22 @@ private:
     void showWaiting(const QString& what);
     // A waveform transfer: bytes over all channels of the capture, and the time left.
     void showTransfer(const TransferProgress& progress);
+    // The rest of an earlier transfer being read off, with the time left; endDraining()
+    // puts back what the panel showed before.
+    void showDraining(qint64 msLeft);
+    void endDraining();
+
+    struct Shown {
+        QString text;
+        int minimum = 0;
+        int maximum = 0;
+        int value = 0;
+        QString format;
+        bool hidden = true;
+    };
 
     QLabel* m_text;
     QProgressBar* m_bar;
     QPushButton* m_cancel;
+    std::optional<Shown> m_beforeDraining;
 };

@@ -30,6 +30,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <fstream>
@@ -242,6 +243,8 @@ private slots:
     void identityLabels_data();
     void identityLabels();
     void loadWithoutChannels();
+    void statusLineFollowsTheLink();
+    void readOffShownAndCancelled();
 };
 
 void TestMainWindow::loadSteps()
@@ -560,7 +563,7 @@ void TestMainWindow::interruptionChangesNothing_data()
     QTest::newRow("STOP in the sweep's status poll") << Command::Single << 0 << "STOP" << QString();
     QTest::newRow("short block in channel 2") << Command::Load << 2 << "short block" << LinkMessage::blockStalled();
     QTest::newRow("hang-up in channel 2") << Command::Load << 2 << "hang-up" << LinkMessage::portLost();
-    QTest::newRow("every line refused in channel 1") << Command::Load << 1 << "refused" << LinkMessage::noHeader();
+    QTest::newRow("every line refused in channel 1") << Command::Load << 1 << "refused" << LinkMessage::refused("DTWAVE?", 9);
 }
 
 void TestMainWindow::interruptionChangesNothing()
@@ -706,6 +709,44 @@ void TestMainWindow::loadWithoutChannels()
     QTRY_VERIFY(f.setupDialog() != nullptr);
     QVERIFY(started.isEmpty());
     QVERIFY(f.button(Command::Load)->isEnabled());
+}
+
+// A command refused nine times is told in the status line; a line gone between exchanges
+// shows 未接続 at once.
+void TestMainWindow::statusLineFollowsTheLink()
+{
+    SimOptions refusing = simOptions();
+    refusing.faults.nakLines = 9;
+    Fixture f(refusing);
+    QVERIFY(f.shown());
+    f.click(Command::Run);
+    QTRY_VERIFY(f.window->statusBar()->currentMessage().contains(QStringLiteral("RUN を受け付けませんでした")));
+    f.simulator.stop();
+    QTRY_VERIFY(shownText(f.window->findChild<QLabel*>("PortStatus")).endsWith(QStringLiteral("  未接続")));
+}
+
+// After a cancelled Load the instrument goes on sending its block: the next exchange reads
+// it off first, says so in the progress panel, and 中止 ends that wait.
+void TestMainWindow::readOffShownAndCancelled()
+{
+    Fixture f(simOptions(300ms, 9600)); // 5120 bytes take about five seconds
+    QVERIFY(f.shown());
+    auto* panel = f.window->findChild<QWidget*>("DownloadProgress");
+    auto* cancel = panel->findChild<QPushButton*>("CancelButton");
+    QSignalSpy progress(f.window->link(), &InstrumentLink::downloadProgress);
+    f.prompts.answers.push_back(QMessageBox::Yes);
+    f.click(Command::Load);
+    QTRY_VERIFY(progress.size() >= 2);
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    QTRY_VERIFY(f.flow()->isIdle());
+
+    f.click(Command::IdRead);
+    QTRY_VERIFY(shownText(panel->findChild<QLabel*>("ProgressText")).startsWith(QStringLiteral("前回の転送の残りを読み捨てています")));
+    QVERIFY(!panel->isHidden());
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    QTRY_VERIFY(f.flow()->isIdle());
+    QVERIFY(panel->isHidden());
+    QVERIFY(f.button(Command::IdRead)->isEnabled());
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -70,7 +70,7 @@ private slots:
     void identitySweepAndDownloads()
     {
         // A pseudo-terminal refuses 7 bits and parity: two warnings, and the line works at 8N1.
-        connectTo(SimOptions{.seed = 42, .sweepTime = 200ms, .faults = {}}, EnvSettings{.Com = {0, 1, 1, 0, 1, 0}});
+        connectTo(SimOptions{.seed = 42, .sweepTime = 200ms, .faults = {}, .identity = {}}, EnvSettings{.Com = {0, 1, 1, 0, 1, 0}});
         QCOMPARE(m_link->state().settingsText, QStringLiteral("115200,e,7,1"));
         QCOMPARE(m_link->state().delimiter, QByteArray("\n"));
         QCOMPARE(m_warnings.size(), 2);
@@ -130,7 +130,7 @@ private slots:
 
     void lostPortIsReopenedByApplySettings()
     {
-        connectTo(SimOptions{.faults = {.block = BlockFault::HangUp}});
+        connectTo(SimOptions{.faults = {.block = BlockFault::HangUp}, .identity = {}});
         const QString gone = m_link->state().portName;
         QSignalSpy downloaded(m_link.get(), &InstrumentLink::channelDownloaded);
         QSignalSpy changed(m_link.get(), &InstrumentLink::stateChanged);
@@ -162,7 +162,7 @@ private slots:
     // takes them first) are no failure of the port.
     void emptyReadsUnderFloodKeepThePortOpen()
     {
-        connectTo(SimOptions{.sweepTime = 24h, .faults = {}});
+        connectTo(SimOptions{.sweepTime = 24h, .faults = {}, .identity = {}});
         const int thief = ::open(QFile::encodeName(m_link->state().portName).constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
         QVERIFY(thief >= 0);
         std::jthread taking([thief](std::stop_token stop) {
@@ -212,7 +212,7 @@ private slots:
         QFETCH(bool, flood);
         QFETCH(bool, cancelDrain);
         QFETCH(QString, message);
-        connectTo(SimOptions{.paceBaud = paceBaud, .faults = {}}, EnvSettings{.Com = {0, 0, 0, 0, 0, 0}});
+        connectTo(SimOptions{.paceBaud = paceBaud, .faults = {}, .identity = {}}, EnvSettings{.Com = {0, 0, 0, 0, 0, 0}});
         connect(m_link.get(), &InstrumentLink::downloadProgress, this, [&](int, qint64 received) {
             if (received > 0 && m_link->isBusy()) {
                 if (flood)
@@ -247,7 +247,7 @@ private slots:
 
     void cancelRefuseAndShutdown()
     {
-        connectTo(SimOptions{.sweepTime = 24h, .faults = {}});
+        connectTo(SimOptions{.sweepTime = 24h, .faults = {}, .identity = {}});
         QSignalSpy finished(m_link.get(), &InstrumentLink::jobFinished);
         // The status poll has no overall limit: only cancel ends it.
         QVERIFY(m_link->singleSweep());

@@ -48,7 +48,7 @@ private slots:
 
     void lineFaults()
     {
-        SimEngine engine(SimOptions{.faults = {.nakLines = 2, .garbageBeforeAck = true, .answerLines = 3}});
+        SimEngine engine(SimOptions{.faults = {.nakLines = 2, .garbageBeforeAck = true, .answerLines = 3}, .identity = {}});
         const std::string noise("\x00\xff#?\x7f\r", 6);
         QCOMPARE(talk(engine, "RUN\r\n"), noise + "\x15");
         QCOMPARE(talk(engine, "RUN\r\n"), noise + "\x15");

@@ -114,6 +114,8 @@ void TestAppShell::commandLine_data()
     QTest::newRow("both") << QStringList{"--simulate", "--port", "/dev/ttyS1"} << int(A::Fail) << "/dev/ttyS1" << true
                           << "同時に指定できません";
     QTest::newRow("stray argument") << QStringList{"file.csv"} << int(A::Fail) << "" << false << "file.csv";
+    QTest::newRow("trace") << QStringList{"--simulate", "--trace", "link.trace"} << int(A::Run) << "" << true << "";
+    QTest::newRow("trace without file") << QStringList{"--trace", ""} << int(A::Fail) << "" << false << "--trace";
 }
 
 void TestAppShell::commandLine()
@@ -127,6 +129,7 @@ void TestAppShell::commandLine()
     QCOMPARE(int(options.action), action);
     QCOMPARE(options.port, port);
     QCOMPARE(options.simulate, simulate);
+    QCOMPARE(options.traceFile, arguments.contains("link.trace") ? QStringLiteral("link.trace") : QString());
     QVERIFY2(text.isEmpty() ? options.text.isEmpty() : options.text.contains(text), qPrintable(options.text));
 }
 
