@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "core/AppIdentity.h"
+#include "files/WaveFileFormat.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -25,11 +26,16 @@ CommandLineOptions ParseCommandLine(const QStringList& arguments)
                                    QStringLiteral("測定器との通信の記録を FILE に追記する（問い合わせの際に送ってください）。"),
                                    QStringLiteral("FILE"));
     parser.addOptions({port, simulate, trace, listPorts, help, version});
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("起動時に開く波形ファイル（.CSV または .RAW）。"),
+                                 QStringLiteral("[FILE]"));
 
     CommandLineOptions options;
     if (!parser.parse(arguments)) {
         options.action = CommandLineOptions::Action::Fail;
-        options.text = parser.errorText();
+        const QStringList unknown = parser.unknownOptionNames();
+        options.text = unknown.isEmpty() ? parser.errorText()
+                                         : QStringLiteral("不明なオプションです: ") + unknown.join(QStringLiteral(", "));
+        options.text += QStringLiteral("（使い方: miravo-link --help）");
         return options;
     }
     if (parser.isSet(help)) {
@@ -38,7 +44,7 @@ CommandLineOptions ParseCommandLine(const QStringList& arguments)
         // exists; the first argument names it always.
         const QString program = arguments.isEmpty() ? QStringLiteral("miravo-link") : QFileInfo(arguments[0]).fileName();
         const QString help = parser.helpText();
-        options.text = QStringLiteral("Usage: %1 [options]").arg(program) + help.mid(help.indexOf(QLatin1Char('\n')));
+        options.text = QStringLiteral("Usage: %1 [options] [FILE]").arg(program) + help.mid(help.indexOf(QLatin1Char('\n')));
         return options;
     }
     if (parser.isSet(version)) {
@@ -50,9 +56,15 @@ CommandLineOptions ParseCommandLine(const QStringList& arguments)
         options.action = CommandLineOptions::Action::ListPorts;
         return options;
     }
-    if (!parser.positionalArguments().isEmpty()) {
+    if (parser.positionalArguments().size() > 1) {
         options.action = CommandLineOptions::Action::Fail;
-        options.text = QStringLiteral("不明な引数です: ") + parser.positionalArguments().join(QLatin1Char(' '));
+        options.text = QStringLiteral("開けるファイルは1つです: ") + parser.positionalArguments().join(QLatin1Char(' '));
+        return options;
+    }
+    options.file = parser.positionalArguments().value(0);
+    if (!options.file.isEmpty() && !WaveFileKindFor(options.file.toStdString())) {
+        options.action = CommandLineOptions::Action::Fail;
+        options.text = QStringLiteral("開けるのは拡張子が .CSV か .RAW の波形ファイルです: ") + options.file;
         return options;
     }
     options.simulate = parser.isSet(simulate);

@@ -1,6 +1,6 @@
 #pragma once
 // The program's command line: --port DEVICE, --simulate, --trace FILE, --list-ports, --help,
-// --version.
+// --version, and a waveform file to open at start.
 
 #include <QString>
 #include <QStringList>
@@ -11,6 +11,7 @@ struct CommandLineOptions {
     QString port;           // a device used instead of the settings' port; empty: none
     bool simulate = false;  // connect to the built-in simulated instrument
     QString traceFile;      // append the link's trace to this file; empty: no trace
+    QString file;           // a CSV or RAW file to open at start; empty: none
     QString text;           // help or version text, or the reason for Fail
 };
 

@@ -365,6 +365,13 @@ void MainWindow::loadData()
     m_acquisition->LoadFromInstrument();
 }
 
+void MainWindow::openWaveFile(const QString& path)
+{
+    WaveRecord loaded = m_document.record();
+    if (LoadNamedWaveFile(this, *m_parts.prompts, path, loaded))
+        m_document.applyFile(loaded);
+}
+
 void MainWindow::exitProgram()
 {
     // The port closes and any exchange ends here, even one still waiting for the instrument.

@@ -48,6 +48,8 @@ public:
 
     // Click on Command1(index); any index outside 0..11 does nothing.
     void Command1_Click(int index);
+    // Opens a waveform file named at start as Load from a file opens the chosen one.
+    void openWaveFile(const QString& path);
 
     // Copies the colours to the display and configures the line from the settings; while
     // an instrument command or its capture's setup is under way, the line waits for its end.

@@ -12,6 +12,11 @@
 #include <QApplication>
 #include <QSettings>
 #include <cstdio>
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 #ifdef MIRAVO_HAVE_SIMULATOR
 #include "sim/SimulatedInstrument.h"
@@ -22,6 +27,18 @@ namespace {
 void print(std::FILE* stream, const QString& text)
 {
     std::fputs(text.toLocal8Bit().constData(), stream);
+}
+
+// Started from a menu or a file manager, nobody reads standard error; a message box is
+// shown instead where a window system is there to show it.
+bool messageNeedsBox()
+{
+#ifdef Q_OS_WIN
+    return !_isatty(_fileno(stderr));
+#else
+    return !isatty(STDERR_FILENO) &&
+           (!qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"));
+#endif
 }
 
 } // namespace
@@ -42,6 +59,11 @@ int main(int argc, char* argv[])
         return PrintPortList(AvailableSerialPorts(), stdout, stderr);
     case CommandLineOptions::Action::Fail:
         print(stderr, options.text + QStringLiteral("\n"));
+        if (messageNeedsBox()) {
+            QApplication app(argc, argv);
+            SetUpApplication(app);
+            QtPrompts().tell(nullptr, QString(), options.text);
+        }
         return 2;
     case CommandLineOptions::Action::Run:
         break;
@@ -100,6 +122,8 @@ int main(int argc, char* argv[])
     // The load steps run here, behind the splash; a settings message may keep them waiting.
     MainWindow window(document, settings, std::move(parts));
     window.resize(window.sizeHint().expandedTo(QSize(1040, 600)));
+    if (!options.file.isEmpty())
+        window.openWaveFile(options.file);
     QObject::connect(&splash, &SplashWindow::handOver, &window, &QWidget::show);
     splash.setLoadFinished();
     return app.exec();

@@ -31,14 +31,17 @@ void SaveWaveFile(QWidget* parent, Prompts& prompts, const WaveRecord& record)
 bool LoadWaveFile(QWidget* parent, Prompts& prompts, WaveRecord& record)
 {
     const std::optional<QString> path = prompts.openFileName(parent, kWaveLoadTitle, kWaveFileFilter, 0);
-    if (!path)
-        return false;
-    const std::optional<WaveFileKind> kind = kindOf(*path);
+    return path && LoadNamedWaveFile(parent, prompts, *path, record);
+}
+
+bool LoadNamedWaveFile(QWidget* parent, Prompts& prompts, const QString& path, WaveRecord& record)
+{
+    const std::optional<WaveFileKind> kind = kindOf(path);
     if (!kind) {
         prompts.tell(parent, QString(), QStringLiteral("予期しないエラーです！"));
         return false;
     }
-    const QString failure = ReadWaveFile(*path, *kind, record);
+    const QString failure = ReadWaveFile(path, *kind, record);
     if (!failure.isEmpty()) {
         prompts.tell(parent, QString(), failure);
         return false;

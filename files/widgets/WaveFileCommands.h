@@ -34,3 +34,6 @@ void SaveWaveFile(QWidget* parent, Prompts& prompts, const WaveRecord& record);
 // when the record now holds the file; false when the dialog was cancelled, the extension
 // is neither CSV nor RAW, or the file could not be read (the last two with a message).
 bool LoadWaveFile(QWidget* parent, Prompts& prompts, WaveRecord& record);
+// The same for a file already named (a file given at start): the extension check, the
+// read and its messages.
+bool LoadNamedWaveFile(QWidget* parent, Prompts& prompts, const QString& path, WaveRecord& record);

@@ -229,6 +229,7 @@ private slots:
     void dispatchByIndex();
     void printKey();
     void loadQuestionCancelled();
+    void fileLoadRefreshesTheView_data();
     void fileLoadRefreshesTheView();
     void setupRefreshesWithoutRedraw();
     void optionsCloseReopensPort_data();
@@ -365,9 +366,18 @@ void TestMainWindow::loadQuestionCancelled()
     QVERIFY(f.window->link()->state().open);
 }
 
-// A saved file loaded back: the record, channel boxes, time axis and labels follow it.
+void TestMainWindow::fileLoadRefreshesTheView_data()
+{
+    QTest::addColumn<bool>("namedAtStart");
+    QTest::newRow("Load button") << false;
+    QTest::newRow("named at start") << true;
+}
+
+// A saved file loaded back, by Load or named on the command line: the record, channel
+// boxes, time axis and labels follow it.
 void TestMainWindow::fileLoadRefreshesTheView()
 {
+    QFETCH(bool, namedAtStart);
     Fixture f;
     QVERIFY(f.shown());
     f.showPreviousRecord();
@@ -378,9 +388,13 @@ void TestMainWindow::fileLoadRefreshesTheView()
 
     QTest::mouseClick(f.window->findChild<QCheckBox*>("Ch2Flag"), Qt::LeftButton);
     QVERIFY(f.document.step(1, {1, 0}));   // zoomed in
-    f.prompts.answers.push_back(QMessageBox::No);
-    f.prompts.fileNames.push_back(path);
-    f.click(Command::Load);
+    if (namedAtStart) {
+        f.window->openWaveFile(path);
+    } else {
+        f.prompts.answers.push_back(QMessageBox::No);
+        f.prompts.fileNames.push_back(path);
+        f.click(Command::Load);
+    }
 
     QCOMPARE(f.document.record().Samples, saved.Samples);
     QCOMPARE(f.document.record().ParamsLocked, kTrue);

@@ -100,22 +100,25 @@ void TestAppShell::commandLine_data()
     QTest::addColumn<int>("action");
     QTest::addColumn<QString>("port");
     QTest::addColumn<bool>("simulate");
-    QTest::addColumn<QString>("text"); // part of the help, version or failure text
+    QTest::addColumn<QString>("text"); // part of the help, version or failure text, or the file to open
 
     using A = CommandLineOptions::Action;
     QTest::newRow("nothing") << QStringList{} << int(A::Run) << "" << false << "";
     QTest::newRow("port") << QStringList{"--port", "/dev/ttyUSB0"} << int(A::Run) << "/dev/ttyUSB0" << false << "";
     QTest::newRow("simulate") << QStringList{"--simulate"} << int(A::Run) << "" << true << "";
-    QTest::newRow("help") << QStringList{"--help"} << int(A::ShowHelp) << "" << false << "Usage: miravo-link [options]\n";
+    QTest::newRow("help") << QStringList{"--help"} << int(A::ShowHelp) << "" << false << "Usage: miravo-link [options] [FILE]\n";
     QTest::newRow("version") << QStringList{"--version"} << int(A::ShowVersion) << "" << false << "MIRAVO Link Tool 1.0.0";
     QTest::newRow("list ports") << QStringList{"--list-ports"} << int(A::ListPorts) << "" << false << "";
     QTest::newRow("port without device") << QStringList{"--port"} << int(A::Fail) << "" << false << "port";
     QTest::newRow("empty device") << QStringList{"--port", " "} << int(A::Fail) << " " << false << "デバイス名";
     QTest::newRow("both") << QStringList{"--simulate", "--port", "/dev/ttyS1"} << int(A::Fail) << "/dev/ttyS1" << true
                           << "同時に指定できません";
-    QTest::newRow("stray argument") << QStringList{"file.csv"} << int(A::Fail) << "" << false << "file.csv";
     QTest::newRow("trace") << QStringList{"--simulate", "--trace", "link.trace"} << int(A::Run) << "" << true << "";
     QTest::newRow("trace without file") << QStringList{"--trace", ""} << int(A::Fail) << "" << false << "--trace";
+    QTest::newRow("file") << QStringList{"--simulate", "wave.csv"} << int(A::Run) << "" << true << "wave.csv";
+    QTest::newRow("two files") << QStringList{"a.csv", "b.raw"} << int(A::Fail) << "" << false << "b.raw";
+    QTest::newRow("not a waveform file") << QStringList{"notes.txt"} << int(A::Fail) << "" << false << "notes.txt";
+    QTest::newRow("unknown option") << QStringList{"--frob"} << int(A::Fail) << "" << false << "不明なオプションです: frob";
 }
 
 void TestAppShell::commandLine()
@@ -130,7 +133,8 @@ void TestAppShell::commandLine()
     QCOMPARE(options.port, port);
     QCOMPARE(options.simulate, simulate);
     QCOMPARE(options.traceFile, arguments.contains("link.trace") ? QStringLiteral("link.trace") : QString());
-    QVERIFY2(text.isEmpty() ? options.text.isEmpty() : options.text.contains(text), qPrintable(options.text));
+    const QString shown = options.action == CommandLineOptions::Action::Run ? options.file : options.text;
+    QVERIFY2(text.isEmpty() ? shown.isEmpty() : shown.contains(text), qPrintable(shown));
 }
 
 // The help viewer takes the rest of its command line as it is: spaces stay unquoted.
