@@ -26,8 +26,8 @@ CommandLineOptions ParseCommandLine(const QStringList& arguments)
                                    QStringLiteral("測定器との通信の記録を FILE に追記する（問い合わせの際に送ってください）。"),
                                    QStringLiteral("FILE"));
     parser.addOptions({port, simulate, trace, listPorts, help, version});
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("起動時に開く波形ファイル（.CSV または .RAW）。"),
-                                 QStringLiteral("[FILE]"));
+    parser.addPositionalArgument(QStringLiteral("WAVEFILE"), QStringLiteral("起動時に開く波形ファイル（.CSV または .RAW）。"),
+                                 QStringLiteral("[WAVEFILE]"));
 
     CommandLineOptions options;
     if (!parser.parse(arguments)) {
@@ -44,7 +44,7 @@ CommandLineOptions ParseCommandLine(const QStringList& arguments)
         // exists; the first argument names it always.
         const QString program = arguments.isEmpty() ? QStringLiteral("miravo-link") : QFileInfo(arguments[0]).fileName();
         const QString help = parser.helpText();
-        options.text = QStringLiteral("Usage: %1 [options] [FILE]").arg(program) + help.mid(help.indexOf(QLatin1Char('\n')));
+        options.text = QStringLiteral("Usage: %1 [options] [WAVEFILE]").arg(program) + help.mid(help.indexOf(QLatin1Char('\n')));
         return options;
     }
     if (parser.isSet(version)) {

@@ -106,7 +106,7 @@ void TestAppShell::commandLine_data()
     QTest::newRow("nothing") << QStringList{} << int(A::Run) << "" << false << "";
     QTest::newRow("port") << QStringList{"--port", "/dev/ttyUSB0"} << int(A::Run) << "/dev/ttyUSB0" << false << "";
     QTest::newRow("simulate") << QStringList{"--simulate"} << int(A::Run) << "" << true << "";
-    QTest::newRow("help") << QStringList{"--help"} << int(A::ShowHelp) << "" << false << "Usage: miravo-link [options] [FILE]\n";
+    QTest::newRow("help") << QStringList{"--help"} << int(A::ShowHelp) << "" << false << "Usage: miravo-link [options] [WAVEFILE]\n";
     QTest::newRow("version") << QStringList{"--version"} << int(A::ShowVersion) << "" << false << "MIRAVO Link Tool 1.0.0";
     QTest::newRow("list ports") << QStringList{"--list-ports"} << int(A::ListPorts) << "" << false << "";
     QTest::newRow("port without device") << QStringList{"--port"} << int(A::Fail) << "" << false << "port";
