@@ -172,8 +172,8 @@ void MainWindow::Form_Load()
     m_settingsPath = SettingsPathFor(m_startDir);
     SettingsReadResult read = ReadSettings(m_settingsPath);
     m_settings = read.settings;
-    for (const std::string& problem : read.problems)
-        showProblem(QString::fromStdString(problem));
+    if (!read.problems.empty())
+        showProblem(QString::fromStdString(SettingsProblemsText(read)));
     if (!m_parts.portMemoryFile.isEmpty())
         useRememberedDevice(RememberedDevice(m_parts.portMemoryFile));
     ApplySettings();

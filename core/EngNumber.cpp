@@ -310,8 +310,13 @@ float ParseEng(std::string_view text)
 {
     const std::string narrow = narrowedWithoutSpaces(text);
     const float v = leadingNumber(narrow);
-    // The letter is found after as many characters as the number's general text has.
-    std::size_t at = NumberText(v).size();
+    // The letter is found after as many characters (not bytes) as the number's general text has.
+    std::size_t at = 0;
+    for (std::size_t count = NumberText(v).size(); count > 0 && at < narrow.size(); --count) {
+        ++at;
+        while (at < narrow.size() && (static_cast<unsigned char>(narrow[at]) & 0xC0) == 0x80)
+            ++at;
+    }
     while (at < narrow.size() && (narrow[at] == '0' || narrow[at] == '.'))
         ++at;
     const double factor = at < narrow.size() ? readingFactor(narrow[at]) : 1.0;

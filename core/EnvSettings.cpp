@@ -1,8 +1,11 @@
 #include "core/EnvSettings.h"
 
+#include "core/RegularFile.h"
+
 #include <charconv>
-#include <fstream>
-#include <system_error>
+#include <cerrno>
+
+#include <unistd.h>
 
 namespace {
 
@@ -26,27 +29,27 @@ uint32_t getLittleEndian(const uint8_t* in, std::size_t size)
     return value;
 }
 
-std::string pathText(const std::filesystem::path& path)
-{
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
-
 std::string numberText(long value)
 {
     char buffer[24];
     return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
 }
 
-// Reads the first 40 bytes; the count actually read goes to `got`.
-bool readPrefix(const std::filesystem::path& path, std::array<uint8_t, kSettingsFileSize>& bytes, std::size_t& got)
+// Reads up to 40 bytes from the start; the count actually read goes to `got`.
+FileProblem readPrefix(int fd, std::array<uint8_t, kSettingsFileSize>& bytes, std::size_t& got)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in.is_open())
-        return false;
-    in.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(bytes.size()));
-    got = std::size_t(in.gcount());
-    return !in.bad();
+    got = 0;
+    while (got < bytes.size()) {
+        const ssize_t n = ::pread(fd, bytes.data() + got, bytes.size() - got, off_t(got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return {FileProblem::Kind::SystemError, errno};
+        if (n == 0)
+            break;
+        got += std::size_t(n);
+    }
+    return {};
 }
 
 } // namespace
@@ -79,28 +82,28 @@ std::filesystem::path SettingsPathFor(const std::filesystem::path& startDir)
 SettingsReadResult ReadSettings(const std::filesystem::path& settingsPath)
 {
     SettingsReadResult result;
-    const std::string shown = pathText(settingsPath);
-    std::error_code error;
-    const auto status = std::filesystem::status(settingsPath, error);
-    if (status.type() == std::filesystem::file_type::not_found) {
+    const std::string shown = PathText(settingsPath);
+    OpenedFile opened = OpenRegularFileForReading(settingsPath);
+    if (opened.problem.kind == FileProblem::Kind::Missing) {
         const std::string problem = WriteSettings(settingsPath, result.settings);
         if (!problem.empty()) {
             result.problems.push_back(problem + "標準設定で動作します。");
             return result;
         }
         result.createdFile = true;
-    } else if (error) {
-        result.problems.push_back("設定ファイル " + shown + " を確認できません。標準設定で動作します。");
-        return result;
-    } else if (status.type() != std::filesystem::file_type::regular) {
-        result.problems.push_back(shown + " は通常のファイルではありません。標準設定で動作します。");
+        opened = OpenRegularFileForReading(settingsPath);
+    }
+    if (opened.problem) {
+        result.problems.push_back("設定ファイル " + shown + " を読み込めません：" + FileProblemText(opened.problem) +
+                                  "標準設定で動作し、ファイルは変更しません。");
         return result;
     }
 
     std::array<uint8_t, kSettingsFileSize> bytes{};
     std::size_t got = 0;
-    if (!readPrefix(settingsPath, bytes, got)) {
-        result.problems.push_back("設定ファイル " + shown + " を読み込めません。標準設定で動作します。");
+    if (const FileProblem problem = readPrefix(opened.file.fd(), bytes, got)) {
+        result.problems.push_back("設定ファイル " + shown + " を読み込めません：" + FileProblemText(problem) +
+                                  "標準設定で動作し、ファイルは変更しません。");
         return result;
     }
     if (got < kSettingsFileSize) {
@@ -123,25 +126,32 @@ SettingsReadResult ReadSettings(const std::filesystem::path& settingsPath)
     return result;
 }
 
+std::string SettingsProblemsText(const SettingsReadResult& result)
+{
+    std::string text;
+    for (const std::string& problem : result.problems)
+        text += (text.empty() ? "" : "\n") + problem;
+    return text;
+}
+
 std::string WriteSettings(const std::filesystem::path& settingsPath, const EnvSettings& settings)
 {
-    const std::string failed = "設定ファイル " + pathText(settingsPath) + " に書き込めません。";
-    // Open an existing file in place so that bytes after the record survive; create it
-    // only when it is missing, and never truncate.
-    std::fstream file(settingsPath, std::ios::in | std::ios::out | std::ios::binary);
-    if (!file.is_open()) {
-        std::error_code error;
-        if (std::filesystem::exists(settingsPath, error) || error)
-            return failed;
-        file.open(settingsPath, std::ios::out | std::ios::app | std::ios::binary);
-        if (!file.is_open())
-            return "設定ファイル " + pathText(settingsPath) + " を作成できません。";
+    // An existing file is written in place so that bytes after the record survive; it is
+    // created only when nothing is at the path, and never truncated.
+    const OpenedFile opened = OpenRegularFileForUpdate(settingsPath);
+    FileProblem problem = opened.problem;
+    if (!problem) {
+        const auto bytes = EncodeSettings(settings);
+        const ssize_t written = ::pwrite(opened.file.fd(), bytes.data(), bytes.size(), 0);
+        if (written != ssize_t(bytes.size())) {
+            // A short write means the disk filled up; a file made just now goes again.
+            const bool full = written >= 0 || errno == ENOSPC || errno == EDQUOT;
+            problem = full ? FileProblem{FileProblem::Kind::DiskFull} : FileProblem{FileProblem::Kind::SystemError, errno};
+            if (opened.created)
+                ::unlink(settingsPath.c_str());
+        }
     }
-    const auto bytes = EncodeSettings(settings);
-    file.seekp(0);
-    file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    file.close();
-    if (file.fail())
-        return failed;
+    if (problem)
+        return "設定ファイル " + PathText(settingsPath) + " に書き込めません：" + FileProblemText(problem);
     return {};
 }

@@ -41,11 +41,16 @@ struct SettingsReadResult {
     std::vector<std::string> problems;
 };
 
-// Reads the settings, creating the file with the defaults when it does not exist.
-// A file that exists but cannot be read, or is shorter than 40 bytes, is never
-// overwritten here.
+// Reads the settings, creating the file with the defaults when nothing is at the path.
+// Only a regular file is read (a link to one is followed); anything else, a dangling
+// link, or a file shorter than 40 bytes gives the defaults and is never written here.
 SettingsReadResult ReadSettings(const std::filesystem::path& settingsPath);
 
-// Writes the 40 bytes at the start of the file, creating it when missing and keeping
-// whatever follows byte 40. Returns an empty string on success, else a Japanese message.
+// All problems of one read as one message, a line each; empty when there were none.
+std::string SettingsProblemsText(const SettingsReadResult& result);
+
+// Writes the 40 bytes at the start of the regular file at the path (links followed),
+// creating it when nothing is there and keeping whatever follows byte 40. A dangling
+// link or anything but a regular file at the end is refused and left as it is. Returns
+// an empty string on success, else a Japanese message naming the file.
 std::string WriteSettings(const std::filesystem::path& settingsPath, const EnvSettings& settings);

@@ -3,7 +3,8 @@
 // the desktop's locale, so files travel between this program and Japanese Windows systems.
 // ASCII passes through unchanged without a converter.
 
-#include <optional>
+#include "files/WaveFileFormat.h"
+
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,7 @@ bool ShiftJisAvailable();
 // Code page 932 bytes to UTF-8. Bytes that are not valid code page 932 become U+FFFD.
 std::string Cp932ToUtf8(std::string_view bytes);
 
-// UTF-8 to code page 932; nullopt when a character has no code page 932 form (or there is
-// no converter and the text is not ASCII).
-std::optional<std::string> Utf8ToCp932(std::string_view utf8);
+// UTF-8 to code page 932 as Windows writes it: "¥" (U+00A5) becomes the byte 0x5C, and a
+// character the code page lacks (every non-ASCII one when there is no converter) becomes
+// "?", with `changed` set.
+EncodedText Utf8ToCp932(std::string_view utf8);

@@ -32,10 +32,6 @@ std::string WaveFileProblemText(WaveFileProblem::Kind kind)
         return "サンプルの行がありません。";
     case Kind::TooManySamples:
         return "サンプルの行が 103001 行を超えています。";
-    case Kind::TitleNotEncodable:
-        return "タイトルに Shift-JIS で表せない文字があります。";
-    case Kind::TitleHasQuote:
-        return "「,」を含むタイトル、または空白か「\"」で始まるタイトルには「\"」を使えません。";
     }
     return {};
 }

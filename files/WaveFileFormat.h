@@ -3,6 +3,7 @@
 // can run into. Plain C++ on byte strings: the title's code page is handled by the
 // TextDecoder/TextEncoder the caller passes in, so this core builds without Qt.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -11,15 +12,25 @@
 
 enum class WaveFileKind { Csv, Raw };
 
+// The largest file read: the largest the program writes (103001 sample lines of two
+// longest numbers, about 3.6 MB) with room for a long title. Reading stops there, so a
+// refused file costs little memory and time.
+inline constexpr std::size_t kMaxWaveFileBytes = 8 * 1024 * 1024;
+
 // The kind chosen by a file name's extension ("wave.csv" -> Csv); nullopt for any other.
 std::optional<WaveFileKind> WaveFileKindFor(std::string_view path);
 
 // File bytes (code page 932) to UTF-8. Never fails: undecodable bytes become U+FFFD.
 using TextDecoder = std::string (*)(std::string_view fileBytes);
-// UTF-8 to file bytes; nullopt when a character has no place in the file's code page.
-using TextEncoder = std::optional<std::string> (*)(std::string_view utf8);
+// UTF-8 as file bytes. A character the file's code page lacks is written as one it has,
+// and `changed` says so.
+struct EncodedText {
+    std::string bytes;
+    bool changed = false;
+};
+using TextEncoder = EncodedText (*)(std::string_view utf8);
 
-// Why a file could not be read or written. line is the 1-based file line where reading
+// Why a file could not be read. line is the 1-based file line where reading
 // stopped (0 when no line applies).
 struct WaveFileProblem {
     enum class Kind {
@@ -31,8 +42,6 @@ struct WaveFileProblem {
         OutOfRange,         // a number outside its field's range (16 bits for samples)
         NoSamples,          // no sample line after the header
         TooManySamples,     // more sample lines than the record can hold
-        TitleNotEncodable,  // the title holds a character code page 932 lacks
-        TitleHasQuote,      // the title needs quoting but contains a double quote
     };
     Kind kind = Kind::None;
     int line = 0;

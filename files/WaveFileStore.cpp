@@ -4,9 +4,11 @@
 #include "files/WaveFileReader.h"
 #include "files/WaveFileWriter.h"
 
+#include "core/RegularFile.h"
+
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -15,15 +17,25 @@ QString problemText(WaveFileProblem::Kind kind)
     return QString::fromStdString(WaveFileProblemText(kind));
 }
 
+std::filesystem::path localPath(const QString& path)
+{
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+}
+
+QString shownPath(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
 QString readFailure(const QString& path, const QString& why)
 {
     return QStringLiteral("波形ファイル「%1」を読み込めませんでした。\n%2\n表示中の波形は変わっていません。")
-        .arg(QFileInfo(path).fileName(), why);
+        .arg(shownPath(path), why);
 }
 
 QString writeFailure(const QString& path, const QString& why, bool existed)
 {
-    QString text = QStringLiteral("波形ファイル「%1」に保存できませんでした。\n%2").arg(QFileInfo(path).fileName(), why);
+    QString text = QStringLiteral("波形ファイル「%1」に保存できませんでした。\n%2").arg(shownPath(path), why);
     if (existed)
         text += QStringLiteral("\n以前のファイルはそのまま残っています。");
     return text;
@@ -33,17 +45,13 @@ QString writeFailure(const QString& path, const QString& why, bool existed)
 
 QString ReadWaveFile(const QString& path, WaveFileKind kind, WaveRecord& record)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return readFailure(path, QStringLiteral("ファイルを開けません（%1）。").arg(file.errorString()));
-    if (file.size() > kMaxWaveFileBytes)
-        return readFailure(path, QStringLiteral("波形ファイルとしては大きすぎます。"));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return readFailure(path, QStringLiteral("ファイルを読めません（%1）。").arg(file.errorString()));
+    const FileBytes file = ReadRegularFile(localPath(path), kMaxWaveFileBytes);
+    if (file.problem.kind == FileProblem::Kind::TooLarge)
+        return readFailure(path, QStringLiteral("波形ファイルとしては大きすぎます（%1 MB まで）。").arg(kMaxWaveFileBytes >> 20));
+    if (file.problem)
+        return readFailure(path, QString::fromStdString(FileProblemText(file.problem)));
 
-    const WaveFileRead read =
-        ParseWaveFile(std::string_view(bytes.constData(), std::size_t(bytes.size())), kind, Cp932ToUtf8);
+    const WaveFileRead read = ParseWaveFile(file.bytes, kind, Cp932ToUtf8);
     if (!read.content) {
         const QString where = read.problem.line > 0 ? QStringLiteral("%1 行目：").arg(read.problem.line) : QString();
         return readFailure(path, where + problemText(read.problem.kind));
@@ -52,18 +60,11 @@ QString ReadWaveFile(const QString& path, WaveFileKind kind, WaveRecord& record)
     return {};
 }
 
-QString WriteWaveFile(const QString& path, WaveFileKind kind, const WaveRecord& record)
+WaveFileSaved WriteWaveFile(const QString& path, WaveFileKind kind, const WaveRecord& record)
 {
-    const bool existed = QFileInfo::exists(path);
     const WaveFileText text = FormatWaveFile(record, kind, Utf8ToCp932);
-    if (text.problem.kind != WaveFileProblem::Kind::None)
-        return writeFailure(path, problemText(text.problem.kind), existed);
-
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return writeFailure(path, QStringLiteral("ファイルを作れません（%1）。").arg(file.errorString()), existed);
-    const qint64 size = qint64(text.bytes.size());
-    if (file.write(text.bytes.data(), size) != size || !file.commit())
-        return writeFailure(path, QStringLiteral("書き込めません（%1）。").arg(file.errorString()), existed);
-    return {};
+    if (const FileProblem problem = ReplaceRegularFile(localPath(path), text.bytes)) {
+        return {writeFailure(path, QString::fromStdString(FileProblemText(problem)), QFileInfo::exists(path))};
+    }
+    return {{}, text.titleChanged};
 }

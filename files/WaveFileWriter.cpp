@@ -11,6 +11,7 @@
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
+constexpr std::string_view kFullWidthQuote = "\xEF\xBC\x82";  // U+FF02, which code page 932 holds
 
 // NumberText of (sample + offset) for one channel. A record holds few distinct sample
 // values, so each one's text is made once and copied from then on.
@@ -107,20 +108,23 @@ void appendRaw(std::string& out, const WaveRecord& r, int lastIndex)
 
 WaveFileText FormatWaveFile(const WaveRecord& record, WaveFileKind kind, TextEncoder encode)
 {
-    using Kind = WaveFileProblem::Kind;
-    const std::optional<std::string> title = encode(record.Title);
-    if (!title)
-        return {{}, {Kind::TitleNotEncodable, 1}};
-    const bool quoted = TitleNeedsQuotes(*title);
-    if (quoted && title->find('"') != std::string::npos)
-        return {{}, {Kind::TitleHasQuote, 1}};
+    std::string title = record.Title;
+    bool replacedQuote = false;
+    if (TitleNeedsQuotes(title)) {
+        for (std::size_t at = title.find('"'); at != std::string::npos; at = title.find('"', at)) {
+            title.replace(at, 1, kFullWidthQuote);
+            replacedQuote = true;
+        }
+    }
+    const EncodedText encoded = encode(title);
+    const bool quoted = TitleNeedsQuotes(encoded.bytes);
 
     const int lastIndex = std::clamp(record.LastIndex, 0, SampleTable::kMaxSampleIndex);
     std::string out;
-    out.reserve(title->size() + 256);  // the header; the sample lines make their own room
+    out.reserve(encoded.bytes.size() + 256);  // the header; the sample lines make their own room
     if (quoted)
         out.push_back('"');
-    out.append(*title);
+    out.append(encoded.bytes);
     if (quoted)
         out.push_back('"');
     out.append(kLineEnd);
@@ -128,5 +132,5 @@ WaveFileText FormatWaveFile(const WaveRecord& record, WaveFileKind kind, TextEnc
         appendCsv(out, record, lastIndex);
     else
         appendRaw(out, record, lastIndex);
-    return {std::move(out), {}};
+    return {std::move(out), replacedQuote || encoded.changed};
 }

@@ -1,6 +1,5 @@
 #pragma once
-// Writing a waveform file: the whole text is built in memory, so a title that cannot be
-// written is found before any file is touched.
+// Writing a waveform file: the whole text is built in memory before any file is touched.
 //
 // Every line ends in CR LF. Line 1 is the title; lines 2 to 5 the parameters, two values
 // each; then one line per sample 0..LastIndex, a switched-off channel's column left empty.
@@ -12,11 +11,12 @@
 #include "core/WaveRecord.h"
 
 struct WaveFileText {
-    std::string bytes;        // the file, when problem.kind is None
-    WaveFileProblem problem;  // TitleNotEncodable or TitleHasQuote
+    std::string bytes;
+    bool titleChanged = false;  // the title was written with characters replaced
 };
 
 // The title goes through encode. It is written plain, or as one quoted field when
-// TitleNeedsQuotes says the plain form would not read back; a title that needs quotes but
-// holds a double quote itself cannot be written either way and is refused.
+// TitleNeedsQuotes says the plain form would not read back. A quoted field cannot hold a
+// double quote, so there each one becomes the full-width "＂". Whatever the title, the
+// waveform is written and reads back.
 WaveFileText FormatWaveFile(const WaveRecord& record, WaveFileKind kind, TextEncoder encode);

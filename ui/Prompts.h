@@ -14,7 +14,7 @@ public:
     virtual ~Prompts() = default;
 
     // A message box; returns the button pressed (or the escape button's answer).
-    // An empty caption means the application's title.
+    // An empty caption means the application's title. The text is shown as plain text.
     virtual QMessageBox::StandardButton ask(QWidget* parent, const QString& caption, const QString& text,
                                             QMessageBox::Icon icon, QMessageBox::StandardButtons buttons,
                                             QMessageBox::StandardButton defaultButton) = 0;

@@ -36,6 +36,8 @@ QMessageBox::StandardButton QtPrompts::ask(QWidget* parent, const QString& capti
                                            QMessageBox::StandardButton defaultButton)
 {
     QMessageBox box(icon, captionOrTitle(caption), text, buttons, parent);
+    // Texts carry file names and instrument replies: never taken as markup.
+    box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(defaultButton);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }

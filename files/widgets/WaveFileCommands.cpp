@@ -12,9 +12,19 @@ std::optional<WaveFileKind> kindOf(const QString& path)
 
 } // namespace
 
+QString WaveFileFilter()
+{
+    // Where file names are case-sensitive, "wave.csv" needs a pattern of its own to be listed.
+#if defined(Q_OS_WIN) || defined(Q_OS_DARWIN)
+    return QStringLiteral("MIRAVO標準 ASCII(*.CSV);;ユーティリティー標準 ASCII(*.RAW)");
+#else
+    return QStringLiteral("MIRAVO標準 ASCII(*.CSV *.csv);;ユーティリティー標準 ASCII(*.RAW *.raw)");
+#endif
+}
+
 void SaveWaveFile(QWidget* parent, Prompts& prompts, const WaveRecord& record)
 {
-    const std::optional<QString> path = prompts.saveFileName(parent, kWaveSaveTitle, kWaveFileFilter, 0);
+    const std::optional<QString> path = prompts.saveFileName(parent, kWaveSaveTitle, WaveFileFilter(), 0);
     if (!path)
         return;
     const std::optional<WaveFileKind> kind = kindOf(*path);
@@ -23,14 +33,16 @@ void SaveWaveFile(QWidget* parent, Prompts& prompts, const WaveRecord& record)
                      QStringLiteral("拡張子が異常です！\r\n拡張子は \"CSV\" または \"RAW\" を選択してください。"));
         return;
     }
-    const QString failure = WriteWaveFile(*path, *kind, record);
-    if (!failure.isEmpty())
-        prompts.tell(parent, QString(), failure);
+    const WaveFileSaved saved = WriteWaveFile(*path, *kind, record);
+    if (!saved.failure.isEmpty())
+        prompts.tell(parent, QString(), saved.failure);
+    else if (saved.titleChanged)
+        prompts.tell(parent, QString(), kTitleChangedNotice, QMessageBox::Information);
 }
 
 bool LoadWaveFile(QWidget* parent, Prompts& prompts, WaveRecord& record)
 {
-    const std::optional<QString> path = prompts.openFileName(parent, kWaveLoadTitle, kWaveFileFilter, 0);
+    const std::optional<QString> path = prompts.openFileName(parent, kWaveLoadTitle, WaveFileFilter(), 0);
     return path && LoadNamedWaveFile(parent, prompts, *path, record);
 }
 

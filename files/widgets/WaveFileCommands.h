@@ -18,16 +18,16 @@
 class Prompts;
 class QWidget;
 
-// Entries of both file dialogs: CSV first and selected at first. Upper- and lower-case
-// patterns, so that "wave.csv" is listed on case-sensitive file systems as well.
-inline const QString kWaveFileFilter =
-    QStringLiteral("MIRAVO標準 ASCII(*.CSV *.csv);;ユーティリティー標準 ASCII(*.RAW *.raw)");
+// Entries of both file dialogs, CSV first and selected at first: "*.CSV" and "*.RAW", and
+// also the lower-case patterns where file names are case-sensitive.
+QString WaveFileFilter();
 inline const QString kWaveLoadTitle = QStringLiteral("波形ファイルの読込");
 inline const QString kWaveSaveTitle = QStringLiteral("ファイルのへの保存");
 
 // Asks for a name (the save dialog asks before overwriting) and writes the record as
 // CSV or RAW by the name's extension. Another extension is refused with a warning and
-// nothing is written; a failed write is reported and leaves any earlier file intact.
+// nothing is written; a failed write is reported and leaves any earlier file intact. A
+// title written with characters replaced is reported after the save.
 void SaveWaveFile(QWidget* parent, Prompts& prompts, const WaveRecord& record);
 
 // Asks for an existing file and reads it into the record by its extension. Returns true

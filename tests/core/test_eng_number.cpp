@@ -72,6 +72,7 @@ private slots:
         // The letter is looked for after as many characters as the number's general text.
         QTest::newRow("no leading digit") << QByteArray(".5m") << 0.5f;
         QTest::newRow("plus sign") << QByteArray("+5m") << 5.0f;
+        QTest::newRow("characters, not bytes") << QByteArray(".5\xE3\x81\x82m") << 0.0005f;
         QTest::newRow("rounded up mantissa") << QByteArray("0.9996k") << 999.6f;
         QTest::newRow("leading zeros") << QByteArray("002m") << 2.0f;
         QTest::newRow("beyond float negative") << QByteArray("-5E400k") << -FLT_MAX;

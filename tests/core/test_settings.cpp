@@ -1,6 +1,8 @@
-// The settings file: exact bytes, creation, the bytes after the record, and fallbacks.
+// The settings file: exact bytes, creation, the bytes after the record, fallbacks, and
+// paths that are not regular files.
 // Arbitrary file contents are covered by the fuzz targets (tests/fuzz).
 #include "core/EnvSettings.h"
+#include "support/FileNodes.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -76,7 +78,7 @@ private slots:
     void fallsBackAndSaysWhy_data()
     {
         QTest::addColumn<QString>("relative");
-        QTest::addColumn<QByteArray>("file");  // null: nothing there; "/": a directory
+        QTest::addColumn<QByteArray>("file");  // null: nothing there
         QTest::addColumn<int>("field");        // the list index falling back; -1: everything
         QTest::addColumn<QString>("why");
         const QString name = QStringLiteral("MV_UTL.ENV");
@@ -89,8 +91,7 @@ private slots:
         QTest::newRow("port") << name << encoded(storedWith(5, -32768)) << 5 << "ポートの値 -32768 ";
         QTest::newRow("empty") << name << QByteArray("") << -1 << " 0 バイト";
         QTest::newRow("one byte short") << name << kDefaultFile.left(39) << -1 << " 39 バイト";
-        QTest::newRow("a directory by that name") << name << QByteArray("/") << -1 << "通常のファイルではありません";
-        QTest::newRow("folder missing") << "no/such/MV_UTL.ENV" << QByteArray() << -1 << "作成できません";
+        QTest::newRow("folder missing") << "no/such/MV_UTL.ENV" << QByteArray() << -1 << "見つかりません";
     }
     void fallsBackAndSaysWhy()
     {
@@ -100,9 +101,7 @@ private slots:
         QFETCH(QString, why);
         QTemporaryDir dir;
         const fs::path path = folderOf(dir) / relative.toStdString();
-        if (file == "/")
-            fs::create_directory(path);
-        else if (!file.isNull())
+        if (!file.isNull())
             writeAll(path, file);
 
         const SettingsReadResult result = ReadSettings(path);
@@ -111,10 +110,57 @@ private slots:
         QCOMPARE(result.problems.size(), std::size_t(1));
         const QString problem = QString::fromStdString(result.problems[0]);
         QVERIFY2(problem.contains(QString::fromStdString(path.string())) && problem.contains(why), qPrintable(problem));
-        QCOMPARE(fs::is_regular_file(path), !file.isNull() && file != "/");
-        QCOMPARE(readAll(path), file == "/" ? QByteArray() : file);
-        if (file.isNull() || file == "/")
+        QCOMPARE(fs::is_regular_file(path), !file.isNull());
+        QCOMPARE(readAll(path), file);
+        if (file.isNull())
             QVERIFY(!WriteSettings(path, EnvSettings{}).empty());
+    }
+
+    // A file of garbage has several problems; the user reads them in one message.
+    void allProblemsInOneMessage()
+    {
+        QTemporaryDir dir;
+        const fs::path path = folderOf(dir) / "MV_UTL.ENV";
+        writeAll(path, QByteArray(40, '\xA5'));
+        const SettingsReadResult result = ReadSettings(path);
+        QCOMPARE(result.problems.size(), kComListSizes.size());
+        QCOMPARE(QString::fromStdString(SettingsProblemsText(result)).split('\n').size(), qsizetype(kComListSizes.size()));
+    }
+
+    // Only a regular file is read or written, also at the end of a link. Anything else
+    // gives the defaults with one message naming it, is never waited on, never written
+    // (a dangling link is not followed to create a file) and stays as it was.
+    void onlyRegularFiles_data() { addFileNodeRows(); }
+    void onlyRegularFiles()
+    {
+        QFETCH(FileNode, node);
+        QFETCH(QString, why);
+        QTemporaryDir dir;
+        const fs::path path = folderOf(dir) / "MV_UTL.ENV";
+        const fs::path file = folderOf(dir) / "elsewhere.ENV";
+        writeAll(file, encoded(storedWith(0, 2)));
+        QVERIFY(makeFileNode(node, path, file));
+        const fs::file_type type = nodeType(path);
+
+        const FifoWatchdog watchdog(path);
+        const SettingsReadResult read = ReadSettings(path);
+        const QString written = QString::fromStdString(WriteSettings(path, storedWith(0, 3)));
+        QVERIFY2(!watchdog.fired(), "waited on the FIFO");
+        QCOMPARE(nodeType(path), type);
+        QVERIFY(!fs::exists(folderOf(dir) / "nowhere"));
+        QVERIFY(!read.createdFile);
+        if (why.isEmpty()) {
+            QVERIFY(read.problems.empty() && written.isEmpty());
+            QCOMPARE(read.settings, storedWith(0, 2));
+            QCOMPARE(readAll(file), encoded(storedWith(0, 3)));
+            return;
+        }
+        QCOMPARE(read.settings, EnvSettings{});
+        QCOMPARE(read.problems.size(), std::size_t(1));
+        const QString problem = QString::fromStdString(read.problems[0]);
+        QVERIFY2(problem.contains(QString::fromStdString(path.string())) && problem.contains(why), qPrintable(problem));
+        QVERIFY2(written.contains(why), qPrintable(written));
+        QCOMPARE(readAll(file), encoded(storedWith(0, 2)));
     }
 };
 

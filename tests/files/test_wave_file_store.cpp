@@ -1,14 +1,18 @@
 // Waveform files on disk and the Save/Load flows: Shift-JIS titles, all-or-nothing loads,
-// saves that never leave a broken file, and the dialogs' texts.
+// saves that never leave a broken file, only regular files, and the dialogs' texts.
 #include "files/ShiftJis.h"
 #include "files/widgets/WaveFileCommands.h"
 #include "files/WaveFileStore.h"
 #include "support/ExampleWave.h"
+#include "support/FileNodes.h"
+#include "support/ModalHelper.h"
 #include "support/ScriptedPrompts.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -44,59 +48,121 @@ private slots:
         QVERIFY2(ShiftJisAvailable(), "this Qt build lacks the windows-31j converter");
     }
 
-    // Titles made on Japanese Windows load intact, and are written back byte for byte.
-    void shiftJisTitleRoundTrip_data()
-    {
-        QTest::addColumn<QByteArray>("cp932");
-        QTest::addColumn<QString>("title");
-        QTest::newRow("kanji") << QByteArray("\x94\x67\x8C\x60") << QStringLiteral("波形");
-        QTest::newRow("0x5C as second byte") << QByteArray("\x95\x5C\x8E\xA6") << QStringLiteral("表示");
-        QTest::newRow("NEC extension") << QByteArray("\x87\x40") << QStringLiteral("①");
-        QTest::newRow("half-width katakana") << QByteArray("\xB1") << QStringLiteral("ｱ");
-    }
-    void shiftJisTitleRoundTrip()
-    {
-        QFETCH(QByteArray, cp932);
-        QFETCH(QString, title);
-        const QString file = path(QStringLiteral("sjis.RAW"));
-        writeAll(file, cp932 + kHeaderAfterTitle + "1,2\r\n");
-        WaveRecord record;
-        QCOMPARE(ReadWaveFile(file, WaveFileKind::Raw, record), QString());
-        QCOMPARE(QString::fromStdString(record.Title), title);
-
-        QCOMPARE(WriteWaveFile(file, WaveFileKind::Raw, record), QString());
-        QVERIFY(readAll(file).startsWith(cp932 + "\r\n"));
-    }
-
-    // A save that cannot be done leaves no file behind (a title code page 932 cannot hold
-    // is not written as '?'), says so, and keeps any earlier file as it was.
-    void failedSaveLeavesFilesAlone_data()
+    // Titles are code page 932 on disk, byte for byte as Japanese Windows writes them,
+    // quoted where the plain form would not read back, and the waveform is always saved
+    // and loads back: "¥" is written as 0x5C, a character the code page lacks as "?", a
+    // quote that would end a quoted title early as "＂"; the last two are reported.
+    void titlesSavedAndLoadedBack_data()
     {
         QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("why");
-        const QString kept = QStringLiteral("以前のファイルはそのまま");
-        QTest::newRow("euro") << QStringLiteral("€") << QStringLiteral("keep.csv") << kept;
-        QTest::newRow("yen, no round trip") << QStringLiteral("¥") << QStringLiteral("keep.csv") << kept;
-        QTest::newRow("missing folder") << QStringLiteral("T") << QStringLiteral("no/wave.csv") << QString();
+        QTest::addColumn<QByteArray>("firstLine");
+        QTest::addColumn<QString>("loaded");
+        QTest::newRow("kanji") << QStringLiteral("波形") << QByteArray("\x94\x67\x8C\x60") << QStringLiteral("波形");
+        QTest::newRow("0x5C as second byte") << QStringLiteral("表示") << QByteArray("\x95\x5C\x8E\xA6") << QStringLiteral("表示");
+        QTest::newRow("NEC extension") << QStringLiteral("①") << QByteArray("\x87\x40") << QStringLiteral("①");
+        QTest::newRow("half-width katakana") << QStringLiteral("ｱ") << QByteArray("\xB1") << QStringLiteral("ｱ");
+        QTest::newRow("empty") << QString() << QByteArray("") << QString();
+        QTest::newRow("comma") << QStringLiteral("A,B") << QByteArray("\"A,B\"") << QStringLiteral("A,B");
+        QTest::newRow("leading space") << QStringLiteral(" A") << QByteArray("\" A\"") << QStringLiteral(" A");
+        QTest::newRow("inner quote") << QStringLiteral("say \"hi\"") << QByteArray("say \"hi\"") << QStringLiteral("say \"hi\"");
+        QTest::newRow("yen") << QStringLiteral("1¥") << QByteArray("1\x5C") << QStringLiteral("1\\");
+        QTest::newRow("euro") << QStringLiteral("波€形") << QByteArray("\x94\x67?\x8C\x60") << QStringLiteral("波?形");
+        QTest::newRow("outside the BMP") << QStringLiteral("a😀") << QByteArray("a?") << QStringLiteral("a?");
+        QTest::newRow("comma and quote") << QStringLiteral("a,\"b") << QByteArray("\"a,\xFA\x57" "b\"") << QStringLiteral("a,＂b");
+        QTest::newRow("leading quote") << QStringLiteral("\"x") << QByteArray("\xFA\x57x") << QStringLiteral("＂x");
     }
-    void failedSaveLeavesFilesAlone()
+    void titlesSavedAndLoadedBack()
     {
         QFETCH(QString, title);
-        QFETCH(QString, name);
-        QFETCH(QString, why);
-        const QTemporaryDir dir;
-        const QString file = dir.filePath(name);
-        if (!why.isEmpty())
-            writeAll(file, "earlier");
+        QFETCH(QByteArray, firstLine);
+        QFETCH(QString, loaded);
+        const QString file = path(QStringLiteral("title.csv"));
+        ScriptedPrompts prompts;
+        prompts.fileNames = {file, file};
         WaveRecord record = exampleRecord();
         record.Title = title.toStdString();
-        const QString message = WriteWaveFile(file, WaveFileKind::Csv, record);
-        QVERIFY(message.startsWith(QStringLiteral("波形ファイル「%1」に保存できませんでした。").arg(QFileInfo(file).fileName())));
-        QVERIFY(message.contains(why));
-        QCOMPARE(QFile::exists(file), !why.isEmpty());
-        QCOMPARE(readAll(file), why.isEmpty() ? QByteArray() : QByteArray("earlier"));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), why.isEmpty() ? QStringList() : QStringList{name});
+        SaveWaveFile(nullptr, prompts, record);
+        QVERIFY(readAll(file).startsWith(firstLine + "\r\n"));
+        const bool told = loaded.contains('?') || loaded.contains(QStringLiteral("＂"));
+        QCOMPARE(prompts.asked.size(), told ? 1 : 0);
+        if (told)
+            QCOMPARE(prompts.asked[0].icon, QMessageBox::Information);
+        WaveRecord back;
+        QVERIFY(LoadWaveFile(nullptr, prompts, back));
+        QCOMPARE(QString::fromStdString(back.Title), loaded);
+    }
+
+    // Only regular files are loaded or saved, also at the end of a link (the link stays a
+    // link). Anything else is refused at once with a message naming the path, is never
+    // waited on, and stays as it was; a dangling link is not followed to create a file.
+    void onlyRegularFiles_data() { addFileNodeRows(); }
+    void onlyRegularFiles()
+    {
+        QFETCH(FileNode, node);
+        QFETCH(QString, why);
+        const QTemporaryDir dir;
+        const QString name = dir.filePath(QStringLiteral("node.csv"));
+        const std::filesystem::path local = name.toStdString();
+        const QString file = dir.filePath(QStringLiteral("file.csv"));
+        writeAll(file, kExampleCsv);
+        QVERIFY(makeFileNode(node, local, file.toStdString()));
+        const auto type = nodeType(local);
+
+        ScriptedPrompts prompts;
+        prompts.fileNames = {name, name};
+        WaveRecord loaded;
+        WaveRecord saved = exampleRecord();
+        saved.Title = "saved";
+        const FifoWatchdog watchdog(local);
+        const bool load = LoadWaveFile(nullptr, prompts, loaded);
+        SaveWaveFile(nullptr, prompts, saved);
+        QVERIFY2(!watchdog.fired(), "waited on the FIFO");
+        QCOMPARE(nodeType(local), type);
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("nowhere"))));
+        QCOMPARE(load, why.isEmpty());
+        if (why.isEmpty()) {
+            QVERIFY(prompts.asked.isEmpty());
+            QCOMPARE(loaded.Title, exampleRecord().Title);
+            QVERIFY(readAll(file).startsWith("saved\r\n"));
+            return;
+        }
+        QCOMPARE(prompts.asked.size(), 2);
+        for (const auto& box : prompts.asked)
+            QVERIFY2(box.text.contains(QStringLiteral("「%1」").arg(name)) && box.text.contains(why), qPrintable(box.text));
+        QCOMPARE(loaded, WaveRecord());
+        QCOMPARE(readAll(file), kExampleCsv);
+    }
+
+    // A file name is shown as typed, never as markup: typed into the real file dialog (in
+    // its starting folder) and read in the real message box.
+    void fileNameShownAsTyped()
+    {
+        const QString file = path(QStringLiteral("<b>bold<img src=x>.csv"));
+        writeAll(file, "T\r\n");
+        QString shown;
+        Qt::TextFormat format = Qt::AutoText;
+        whenModalOpens([&](QWidget* dialog) {
+            QLineEdit* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QVERIFY(name);
+            name->setFocus();
+            QTest::keyClicks(name, QFileInfo(file).fileName());
+            QTest::keyClick(name, Qt::Key_Return);
+            whenModalOpens([&](QWidget* box) {
+                const QLabel* text = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+                shown = text ? text->text() : QString();
+                format = text ? text->textFormat() : Qt::AutoText;
+                QTest::keyClick(box, Qt::Key_Return);
+            });
+        });
+        const QString startDir = QDir::currentPath();
+        QDir::setCurrent(m_dir.path());  // the dialog opens there
+        QtPrompts prompts;
+        WaveRecord record;
+        const bool loaded = LoadWaveFile(nullptr, prompts, record);
+        QDir::setCurrent(startDir);
+        QVERIFY(!loaded);
+        QVERIFY2(shown.contains(file), qPrintable(shown));
+        QCOMPARE(format, Qt::PlainText);
     }
 
     // Whatever goes wrong, the record stays exactly as it was (samples included), and the
@@ -111,7 +177,8 @@ private slots:
         QTest::newRow("no sample line") << "T" + kHeaderAfterTitle << QStringLiteral("5 行目");
         QTest::newRow("too many sample lines") << "T" + kHeaderAfterTitle + QByteArray("1,2\r\n").repeated(103002) << QStringLiteral("103007 行目");
         QTest::newRow("empty file") << QByteArray("") << QStringLiteral("1 行目");
-        QTest::newRow("missing file") << QByteArray() << QStringLiteral("開けません");
+        QTest::newRow("past the size limit") << QByteArray(qsizetype(kMaxWaveFileBytes) + 1, '1') << QStringLiteral("大きすぎます");
+        QTest::newRow("missing file") << QByteArray() << QStringLiteral("見つかりません");
     }
     void refusedLoadLeavesRecordAlone()
     {
@@ -126,14 +193,13 @@ private slots:
         WaveRecord record = exampleRecord();
         QVERIFY(!LoadWaveFile(nullptr, prompts, record));
         QCOMPARE(prompts.asked.size(), 1);
-        QVERIFY(prompts.asked[0].text.contains(QStringLiteral("「bad.raw」")));
+        QVERIFY(prompts.asked[0].text.contains(QStringLiteral("「%1」").arg(file)));
         QVERIFY2(prompts.asked[0].text.contains(where), qPrintable(prompts.asked[0].text));
         QCOMPARE(record, exampleRecord());
     }
 
     // The flows: the example written byte for byte in the format its extension chooses
-    // (either case) and loaded back, the dialog texts, the extension warnings, and a
-    // cancel that says nothing.
+    // (either case) and loaded back, the extension warnings, and a cancel that says nothing.
     void saveThenLoadByExtension_data()
     {
         QTest::addColumn<QString>("name");
@@ -176,12 +242,6 @@ private slots:
         QCOMPARE(shown, messages);
         QCOMPARE(prompts.fileDialogs.size(), 2);
         QVERIFY(prompts.fileDialogs[0].save && !prompts.fileDialogs[1].save);
-        QCOMPARE(prompts.fileDialogs[0].title, QStringLiteral("ファイルのへの保存"));
-        QCOMPARE(prompts.fileDialogs[1].title, QStringLiteral("波形ファイルの読込"));
-        for (const auto& dialog : prompts.fileDialogs) {
-            QCOMPARE(dialog.filter, QStringLiteral("MIRAVO標準 ASCII(*.CSV *.csv);;ユーティリティー標準 ASCII(*.RAW *.raw)"));
-            QCOMPARE(dialog.selectedFilter, 0);
-        }
     }
 };
 

@@ -16,7 +16,6 @@ constexpr auto kCsv = WaveFileKind::Csv;
 constexpr auto kRaw = WaveFileKind::Raw;
 
 std::string asIs(std::string_view bytes) { return std::string(bytes); }
-std::optional<std::string> asIsEncoded(std::string_view text) { return std::string(text); }
 
 const QByteArray kRawHeader = "T\r\n0.001,0\r\n1,1\r\n1,1\r\n0,0\r\n";
 
@@ -107,38 +106,6 @@ private slots:
         const WaveFileRead read = parse(bytes, kind);
         QVERIFY(!read.content);
         QCOMPARE(read.problem, (WaveFileProblem{problem, line}));
-    }
-
-    // Titles that the plain form would not bring back are quoted; one that needs quotes
-    // and holds a quote cannot be written at all.
-    void titlesComeBackUnchanged_data()
-    {
-        QTest::addColumn<QByteArray>("title");
-        QTest::addColumn<QByteArray>("firstLine");
-        QTest::newRow("empty") << QByteArray("") << QByteArray("");
-        QTest::newRow("comma") << QByteArray("A,B") << QByteArray("\"A,B\"");
-        QTest::newRow("leading space") << QByteArray(" A") << QByteArray("\" A\"");
-        QTest::newRow("inner quote") << QByteArray("say \"hi\"") << QByteArray("say \"hi\"");
-        QTest::newRow("leading quote") << QByteArray("\"hi\"") << QByteArray();
-        QTest::newRow("comma and quote") << QByteArray("a,\"b") << QByteArray();
-    }
-    void titlesComeBackUnchanged()
-    {
-        QFETCH(QByteArray, title);
-        QFETCH(QByteArray, firstLine);
-        WaveRecord record = exampleRecord();
-        record.Title = title.toStdString();
-        for (const WaveFileKind kind : {kCsv, kRaw}) {
-            const WaveFileText written = FormatWaveFile(record, kind, asIsEncoded);
-            if (firstLine.isNull()) {
-                QCOMPARE(written.problem, (WaveFileProblem{Kind::TitleHasQuote, 1}));
-                continue;
-            }
-            QVERIFY(QByteArray::fromStdString(written.bytes).startsWith(firstLine + "\r\n"));
-            const WaveFileRead read = ParseWaveFile(written.bytes, kind, asIs);
-            QVERIFY(read.content);
-            QCOMPARE(QByteArray::fromStdString(read.content->Title), title);
-        }
     }
 };
 
