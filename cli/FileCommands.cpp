@@ -136,7 +136,7 @@ CliResult ConvertWaveFile(const CliRequest& request, const std::function<bool()>
     if (stop())
         return Interrupted();
     const QString out = request.files[1];
-    if (const QString problem = WriteWaveFile(out, *WaveFileKindFor(out.toStdString()), document.record());
+    if (const QString problem = WriteWaveFile(out, *WaveFileKindFor(out.toStdString()), document.record()).failure;
         !problem.isEmpty())
         return {kCliFileFailed, OneLine(problem)};
     return {};

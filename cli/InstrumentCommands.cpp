@@ -81,7 +81,7 @@ CliResult captureOnce(const CliRequest& request, const QString& path, CliInstrum
     document.beginSetup();
     document.endSetup(setupValues(request.conditions), false, true);
     const WaveRecord& record = document.record();
-    if (const QString problem = WriteWaveFile(path, *WaveFileKindFor(path.toStdString()), record); !problem.isEmpty())
+    if (const QString problem = WriteWaveFile(path, *WaveFileKindFor(path.toStdString()), record).failure; !problem.isEmpty())
         return {kCliFileFailed, OneLine(problem)};
     return {};
 }
