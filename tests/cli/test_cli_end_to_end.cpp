@@ -134,7 +134,7 @@ struct Window {
 
 } // namespace
 
-Q_DECLARE_METATYPE(SimFaults)
+Q_DECLARE_METATYPE(SimOptions)
 
 class TestCliEndToEnd : public QObject {
     Q_OBJECT
@@ -187,66 +187,50 @@ private slots:
         QVERIFY2(run.terminal.contains("\r\x1b[K[####################] CH2 受信中"), run.terminal.right(300).constData());
     }
 
-    // A line cut mid-block or an instrument that stops answering: status 2, one line, and
-    // the file that was there before is left as it was.
-    void linkFailureLeavesTheFile_data()
+    // A line cut mid-block, an instrument that stops answering, Ctrl+C in a transfer or
+    // between captures: the status, one line, no partial file, the files already saved and
+    // the file that was at the path before are kept as they were.
+    void failureLeavesNoPartialFile_data()
     {
-        QTest::addColumn<SimFaults>("faults");
-        SimFaults cut;
-        cut.block = BlockFault::HangUp;
-        SimFaults silent;
-        silent.answerLines = 0;
-        QTest::newRow("cut line") << cut;
-        QTest::newRow("silent") << silent;
+        QTest::addColumn<SimOptions>("sim");
+        QTest::addColumn<QStringList>("repeat");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QStringList>("files");
+        SimOptions cut, silent, paced;
+        cut.faults.block = BlockFault::HangUp;
+        silent.faults.answerLines = 0;
+        paced.paceBaud = 2400;
+        QTest::newRow("cut line") << cut << QStringList{} << 2 << QStringList{"w.RAW"};
+        QTest::newRow("silent") << silent << QStringList{} << 2 << QStringList{"w.RAW"};
+        QTest::newRow("Ctrl+C in a transfer") << paced << QStringList{} << 130 << QStringList{"w.RAW"};
+        QTest::newRow("Ctrl+C between captures") << SimOptions{} << QStringList{"--repeat", "3", "--every", "60", "--quiet"} << 130
+                                                 << QStringList{"w-0001.RAW", "w.RAW"};
     }
-    void linkFailureLeavesTheFile()
+    void failureLeavesNoPartialFile()
     {
-        QFETCH(SimFaults, faults);
+        QFETCH(SimOptions, sim);
+        QFETCH(QStringList, repeat);
+        QFETCH(int, status);
+        QFETCH(QStringList, files);
         QTemporaryDir dir;
-        QFile old(dir.filePath("wave.CSV"));
+        QFile old(dir.filePath("w.RAW"));
         QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
         old.close();
-        SimulatedInstrument sim;
-        SimOptions options;
-        options.faults = faults;
-        const CliRun run = runCli({"capture", "--port", sim.start(options), "--out", "wave.CSV"}, dir.path());
-        QCOMPARE(run.status, 2);
-        QCOMPARE(run.err.count('\n'), 1);
-        QCOMPARE(contents(dir.filePath("wave.CSV")), QByteArray("old"));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"wave.CSV"});
-    }
-
-    // Ctrl+C ends a capture at once: the files already saved stay, no partial one is left.
-    void interruptKeepsTheFilesDone_data()
-    {
-        QTest::addColumn<int>("pace");
-        QTest::addColumn<QStringList>("repeat");
-        QTest::addColumn<QStringList>("kept");
-        QTest::newRow("mid transfer") << 2400 << QStringList{} << QStringList{};
-        QTest::newRow("between captures") << 0 << QStringList{"--repeat", "3", "--every", "60"}
-                                          << QStringList{"w-0001.RAW"};
-    }
-    void interruptKeepsTheFilesDone()
-    {
-        QFETCH(int, pace);
-        QFETCH(QStringList, repeat);
-        QFETCH(QStringList, kept);
-        QTemporaryDir dir;
-        SimulatedInstrument sim;
-        SimOptions options;
-        options.paceBaud = pace;
+        SimulatedInstrument instrument;
         QElapsedTimer clock;
         clock.start();
-        bool sent = false;
-        const CliRun run = runCli(QStringList{"capture", "--port", sim.start(options), "--out", "w.RAW"} + repeat,
+        bool sent = status != 130;
+        const CliRun run = runCli(QStringList{"capture", "--port", instrument.start(sim), "--out", "w.RAW"} + repeat,
                                   dir.path(), false, [&](QProcess& process) {
-                                      const bool ready = kept.isEmpty() ? clock.elapsed() > 500
-                                                                        : QFile::exists(dir.filePath(kept.last()));
-                                      if (ready && !sent)
+                                      const bool now = repeat.isEmpty() ? clock.elapsed() > 500
+                                                                        : QFile::exists(dir.filePath(files.first()));
+                                      if (now && !sent)
                                           sent = kill(pid_t(process.processId()), SIGINT) == 0;
                                   });
-        QCOMPARE(run.status, 130);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), kept);
+        QCOMPARE(run.status, status);
+        QCOMPARE(run.err.count('\n'), 1);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), files);
+        QCOMPARE(contents(dir.filePath("w.RAW")), QByteArray("old"));
     }
 
     // What is not a regular file is refused at once: status 3 and one line naming it.
