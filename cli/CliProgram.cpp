@@ -100,7 +100,7 @@ int RunCli(const CliRequest& request, CliConsole& console)
             result = RenderWaveFile(request, settings.settings, console, interrupted);
         }
     } else if (request.command == CliCommand::Convert) {
-        result = ConvertWaveFile(request, interrupted);
+        result = ConvertWaveFile(request, console, interrupted);
     } else {
         result = ShowWaveFileInfo(request, console);
     }

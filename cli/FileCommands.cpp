@@ -5,6 +5,7 @@
 #include "cli/CliText.h"
 #include "cli/WaveStats.h"
 #include "core/EngNumber.h"
+#include "core/RegularFile.h"
 #include "core/WaveRecord.h"
 #include "document/WaveDocument.h"
 #include "files/WaveFileStore.h"
@@ -12,11 +13,10 @@
 #include "wave/WavePainter.h"
 #include "wave/WaveScene.h"
 
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QBuffer>
 #include <QJsonObject>
-#include <QSaveFile>
 
 namespace {
 
@@ -117,6 +117,16 @@ CliResult LoadWaveDocument(const QString& path, WaveDocument& document)
     return {};
 }
 
+CliResult SaveWaveRecord(const QString& path, const WaveRecord& record, CliConsole& console)
+{
+    const WaveFileSaved saved = WriteWaveFile(path, *WaveFileKindFor(path.toStdString()), record);
+    if (!saved.failure.isEmpty())
+        return {kCliFileFailed, OneLine(saved.failure)};
+    if (saved.titleChanged)
+        console.note(OneLine(kTitleChangedNotice));
+    return {};
+}
+
 QImage RenderWaveDocument(const WaveDocument& document, QSize size, const EnvSettings& settings)
 {
     QImage image(size, QImage::Format_RGB32);
@@ -128,18 +138,14 @@ QImage RenderWaveDocument(const WaveDocument& document, QSize size, const EnvSet
     return image;
 }
 
-CliResult ConvertWaveFile(const CliRequest& request, const std::function<bool()>& stop)
+CliResult ConvertWaveFile(const CliRequest& request, CliConsole& console, const std::function<bool()>& stop)
 {
     WaveDocument document;
     if (CliResult loaded = LoadWaveDocument(request.files[0], document); !loaded.ok())
         return loaded;
     if (stop())
         return Interrupted();
-    const QString out = request.files[1];
-    if (const QString problem = WriteWaveFile(out, *WaveFileKindFor(out.toStdString()), document.record()).failure;
-        !problem.isEmpty())
-        return {kCliFileFailed, OneLine(problem)};
-    return {};
+    return SaveWaveRecord(request.files[1], document.record(), console);
 }
 
 CliResult RenderWaveFile(const CliRequest& request, const EnvSettings& settings, CliConsole& console,
@@ -157,11 +163,15 @@ CliResult RenderWaveFile(const CliRequest& request, const EnvSettings& settings,
     const QImage image = RenderWaveDocument(document, request.size, settings);
     if (stop())
         return Interrupted();
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
     const QString out = request.files[1];
-    QSaveFile file(out);
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit())
-        return {kCliFileFailed, QStringLiteral("画像ファイル「%1」に保存できませんでした（%2）。")
-                                    .arg(PrintableText(QFileInfo(out).fileName()), file.errorString())};
+    // Like a waveform file: only a regular file is replaced, and only once complete.
+    if (const FileProblem problem = ReplaceRegularFile(out.toStdString(), png.toStdString()))
+        return {kCliFileFailed, QStringLiteral("画像ファイル「%1」に保存できませんでした。%2")
+                                    .arg(PrintableText(out), QString::fromStdString(FileProblemText(problem)))};
     return {};
 }
 

@@ -4,9 +4,9 @@
 #include "cli/CliConsole.h"
 #include "cli/CliInstrument.h"
 #include "cli/CliText.h"
+#include "cli/FileCommands.h"
 #include "document/AcquisitionEstimate.h"
 #include "document/WaveDocument.h"
-#include "files/WaveFileStore.h"
 
 #include <QElapsedTimer>
 #include <QJsonDocument>
@@ -80,10 +80,7 @@ CliResult captureOnce(const CliRequest& request, const QString& path, CliInstrum
     document.applyCapture(std::move(capture));
     document.beginSetup();
     document.endSetup(setupValues(request.conditions), false, true);
-    const WaveRecord& record = document.record();
-    if (const QString problem = WriteWaveFile(path, *WaveFileKindFor(path.toStdString()), record).failure; !problem.isEmpty())
-        return {kCliFileFailed, OneLine(problem)};
-    return {};
+    return SaveWaveRecord(path, document.record(), console);
 }
 
 } // namespace

@@ -237,6 +237,8 @@ private slots:
     void infoRefusesWhatIsNotAFile_data()
     {
         QTest::addColumn<QString>("name");
+        QTest::newRow("FIFO") << "fifo.csv";
+        QTest::newRow("device") << "zero.csv";
         QTest::newRow("directory") << "dir.csv";
         QTest::newRow("dangling link") << "gone.csv";
     }
