@@ -13,27 +13,30 @@ CliInstrument::CliInstrument(CliConsole& console) : m_console(console)
                      [this](const QString& text) { m_console.note(OneLine(text)); });
     QObject::connect(&m_link, &InstrumentLink::commEvent, &m_link,
                      [this](int, const QString& text) { m_console.note(OneLine(text)); });
+    QObject::connect(&m_link, &InstrumentLink::commandRefused, &m_link,
+                     [this](LinkJob, const QString& text) { m_refused = OneLine(text); });
 }
 
 CliResult CliInstrument::open(const EnvSettings& settings, const QString& device)
 {
-    return await(m_link.applySettings(settings, device), QStringLiteral("通信ポートを開けませんでした。"));
+    return await(m_link.applySettings(settings, device), QStringLiteral("通信ポートを開けませんでした。"), Refusal::Fails);
 }
 
 CliResult CliInstrument::run()
 {
-    return await(m_link.run(), QStringLiteral("RUN を送れませんでした。"));
+    return await(m_link.run(), QStringLiteral("掃引を始められませんでした。"), Refusal::Fails);
 }
 
 CliResult CliInstrument::stop()
 {
-    return await(m_link.stop(), QStringLiteral("STOP を送れませんでした。"));
+    return await(m_link.stop(), QStringLiteral("掃引を止められませんでした。"), Refusal::Fails);
 }
 
 CliResult CliInstrument::singleSweep(std::optional<double> timeoutSeconds)
 {
     m_console.progress(QStringLiteral("単掃引の完了を待っています（Ctrl+C で中断）"));
-    const CliResult result = await(m_link.singleSweep(), QStringLiteral("単掃引を完了できませんでした。"), timeoutSeconds);
+    const CliResult result = await(m_link.singleSweep(), QStringLiteral("単掃引を完了できませんでした。"), Refusal::Fails,
+                                   timeoutSeconds);
     m_console.endProgress();
     return result;
 }
@@ -42,7 +45,7 @@ CliResult CliInstrument::readIdentity(QStringList& fields)
 {
     const QMetaObject::Connection read =
         QObject::connect(&m_link, &InstrumentLink::identityRead, &m_link, [&](const QStringList& f) { fields = f; });
-    const CliResult result = await(m_link.readIdentity(), QStringLiteral("製品情報を読み取れませんでした。"));
+    const CliResult result = await(m_link.readIdentity(), QStringLiteral("製品情報を読み取れませんでした。"), Refusal::Fails);
     QObject::disconnect(read);
     return result;
 }
@@ -55,7 +58,7 @@ CliResult CliInstrument::download(int channel, int points, QByteArray& bytes, co
         &m_link, &InstrumentLink::downloadProgress, &m_link,
         [&](int, qint64 received, qint64 total) { progress(received, total); });
     const CliResult result =
-        await(m_link.downloadChannel(channel, points), QStringLiteral("CH%1 の波形を取り込めませんでした。").arg(channel));
+        await(m_link.downloadChannel(channel, points), QStringLiteral("CH%1 の波形を取り込めませんでした。").arg(channel), Refusal::Noted);
     QObject::disconnect(arrived);
     QObject::disconnect(moved);
     return result;
@@ -81,8 +84,9 @@ void CliInstrument::interrupt()
         m_pause->quit();
 }
 
-CliResult CliInstrument::await(bool posted, const QString& what, std::optional<double> timeoutSeconds)
+CliResult CliInstrument::await(bool posted, const QString& what, Refusal refusal, std::optional<double> timeoutSeconds)
 {
+    m_refused.clear();
     if (!posted)
         return {kCliLinkFailed, what + QStringLiteral(" 測定器と通信中です。")};
     QEventLoop loop;
@@ -108,6 +112,11 @@ CliResult CliInstrument::await(bool posted, const QString& what, std::optional<d
     loop.exec();
     switch (result) {
     case JobResult::Succeeded:
+        if (m_refused.isEmpty())
+            return {};
+        if (refusal == Refusal::Fails)
+            return {kCliLinkFailed, what + QLatin1Char(' ') + m_refused};
+        m_console.note(m_refused);
         return {};
     case JobResult::Cancelled:
         if (timedOut)

@@ -35,11 +35,15 @@ public:
     void interrupt();
 
 private:
+    // What a command line refused nine times means for the job: RUN, STOP and WSGL did not
+    // happen; the steps of a download go on, as in the window, and the refusal is noted.
+    enum class Refusal { Fails, Noted };
     // Waits for the job just posted (posted false: refused) to finish.
-    CliResult await(bool posted, const QString& what, std::optional<double> timeoutSeconds = {});
+    CliResult await(bool posted, const QString& what, Refusal refusal, std::optional<double> timeoutSeconds = {});
 
     CliConsole& m_console;
     InstrumentLink m_link;
     QEventLoop* m_pause = nullptr;
+    QString m_refused;   // of the running job
     bool m_interrupted = false;
 };

@@ -233,6 +233,18 @@ private slots:
         QCOMPARE(contents(dir.filePath("w.RAW")), QByteArray("old"));
     }
 
+    // RUN refused nine times did not happen: status 2, the refusal on one line.
+    void refusedRunFails()
+    {
+        QTemporaryDir dir;
+        SimulatedInstrument instrument;
+        SimOptions refusing;
+        refusing.faults.nakLines = 9;
+        const CliRun run = runCli({"run", "--port", instrument.start(refusing)}, dir.path());
+        QCOMPARE(run.status, 2);
+        QVERIFY2(run.err.contains("RUN") && run.err.count('\n') == 1, run.err.constData());
+    }
+
     // What is not a regular file is refused at once: status 3 and one line naming it.
     void infoRefusesWhatIsNotAFile_data()
     {
