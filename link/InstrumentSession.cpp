@@ -226,8 +226,11 @@ void InstrumentSession::DrainBlock(qint64 bytesLeft, std::chrono::nanoseconds by
         }
         if (m_stop.stop_requested())
             throw LinkCancelled();
-        if (!m_line.isOpen())
-            break;
+        if (!m_line.isOpen()) {
+            qCDebug(lcLink, "the line closed while reading off; %lld bytes read", (long long)dropped);
+            m_blockLeft = 0;
+            return;
+        }
         if (const qint64 waiting = m_line.bytesWaiting(); waiting > 0) {
             const qint64 read = m_line.read(waiting).size();
             dropped += read;

@@ -35,7 +35,8 @@ struct LinkState {
 // has no overall limit; each of its queries has these limits.
 inline constexpr std::chrono::milliseconds kAckTimeout{3000};        // command line sent, no ACK or NAK
 inline constexpr std::chrono::milliseconds kReplyTimeout{3000};      // ACK received, no complete reply line or block header
-inline constexpr std::chrono::milliseconds kBlockPauseTimeout{3000}; // nothing more of a block arrives
+inline constexpr std::chrono::milliseconds kBlockPauseTimeout{3000}; // nothing more of a block arrives;
+                                                                      // also the margin of reading off a broken one
 
 struct LinkTimeouts {
     std::chrono::milliseconds ack = kAckTimeout;
