@@ -1,10 +1,10 @@
 #include "link/LinkTrace.h"
 
 #include "core/AppIdentity.h"
+#include "core/RegularFile.h"
 
 #include <QDateTime>
 #include <QFile>
-#include <QFileInfo>
 #include <QMutex>
 #include <memory>
 
@@ -69,22 +69,25 @@ QString TraceText(QByteArrayView bytes)
 
 bool StartLinkTrace(const QString& path, QString* error)
 {
-    auto fail = [&](const QString& why) {
+    // Only a regular file or a new one: never a device, a FIFO, a directory or the end of
+    // a dangling link.
+    OpenedFile opened = OpenRegularFileForUpdate(std::filesystem::path(QFile::encodeName(path).toStdString()));
+    if (opened.problem) {
         if (error)
-            *error = QStringLiteral("トレースファイル %1 に書き込めません: %2").arg(path, why);
+            *error = QStringLiteral("トレースファイル %1 に書き込めません: %2")
+                         .arg(path, QString::fromStdString(FileProblemText(opened.problem)));
         return false;
-    };
-    // Only a regular file (or a new one): never a device, a FIFO or a directory.
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile())
-        return fail(QStringLiteral("通常のファイルではありません。"));
+    }
     TraceFile& trace = traceFile();
     {
         QMutexLocker lock(&trace.mutex);
         trace.file.close();
-        trace.file.setFileName(path);
-        if (!trace.file.open(QIODevice::WriteOnly | QIODevice::Append))
-            return fail(trace.file.errorString());
+        if (!trace.file.open(opened.file.release(), QIODevice::WriteOnly | QIODevice::Append, QFileDevice::AutoCloseHandle)) {
+            if (error)
+                *error = QStringLiteral("トレースファイル %1 に書き込めません: %2").arg(path, trace.file.errorString());
+            return false;
+        }
+        trace.file.seek(trace.file.size());
     }
     if (!trace.installed) {
         trace.next = qInstallMessageHandler(writeTrace);

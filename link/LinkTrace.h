@@ -15,6 +15,6 @@ Q_DECLARE_LOGGING_CATEGORY(lcLink)
 QString TraceText(QByteArrayView bytes);
 
 // Turns the trace on and appends it, one time-stamped line each, to the file at path
-// (created when missing). False with *error set (in Japanese) when path is not a regular
-// file or cannot be opened for writing; the trace then stays off.
+// (created when missing). False with *error set (in Japanese) when path names anything but
+// a regular file (a dangling link included) or cannot be opened; the trace then stays as it was.
 bool StartLinkTrace(const QString& path, QString* error);
