@@ -19,8 +19,6 @@ public:
     void progress(const QString& line);
     void endProgress();
 
-    bool showsProgress() const { return m_bar; }
-
 private:
     void writeErr(const QString& text);
 

@@ -16,6 +16,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QBuffer>
+#include <QImage>
 #include <QJsonObject>
 
 namespace {
@@ -103,8 +104,8 @@ QString infoJson(const QString& path, const WaveRecord& r)
     return QString::fromUtf8(QJsonDocument(info).toJson(QJsonDocument::Indented));
 }
 
-} // namespace
-
+// Reads IN into the document as the window's Load from a file does: the channel boxes
+// follow the file, the view spans the record, the parameters are refreshed.
 CliResult LoadWaveDocument(const QString& path, WaveDocument& document)
 {
     const std::optional<WaveFileKind> kind = WaveFileKindFor(path.toStdString());
@@ -117,16 +118,7 @@ CliResult LoadWaveDocument(const QString& path, WaveDocument& document)
     return {};
 }
 
-CliResult SaveWaveRecord(const QString& path, const WaveRecord& record, CliConsole& console)
-{
-    const WaveFileSaved saved = WriteWaveFile(path, *WaveFileKindFor(path.toStdString()), record);
-    if (!saved.failure.isEmpty())
-        return {kCliFileFailed, OneLine(saved.failure)};
-    if (saved.titleChanged)
-        console.note(OneLine(kTitleChangedNotice));
-    return {};
-}
-
+// The wave window's picture of the document (its view and check boxes).
 QImage RenderWaveDocument(const WaveDocument& document, QSize size, const EnvSettings& settings)
 {
     QImage image(size, QImage::Format_RGB32);
@@ -136,6 +128,18 @@ QImage RenderWaveDocument(const WaveDocument& document, QSize size, const EnvSet
     else
         image.fill(SlotColor(settings.Color[kBackgroundColor]));
     return image;
+}
+
+} // namespace
+
+CliResult SaveWaveRecord(const QString& path, const WaveRecord& record, CliConsole& console)
+{
+    const WaveFileSaved saved = WriteWaveFile(path, *WaveFileKindFor(path.toStdString()), record);
+    if (!saved.failure.isEmpty())
+        return {kCliFileFailed, OneLine(saved.failure)};
+    if (saved.titleChanged)
+        console.note(OneLine(kTitleChangedNotice));
+    return {};
 }
 
 CliResult ConvertWaveFile(const CliRequest& request, CliConsole& console, const std::function<bool()>& stop)

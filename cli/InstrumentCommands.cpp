@@ -83,8 +83,7 @@ CliResult captureOnce(const CliRequest& request, const QString& path, CliInstrum
     return SaveWaveRecord(path, document.record(), console);
 }
 
-} // namespace
-
+// FILE.CSV and n -> FILE-0001.CSV: the number goes before the extension.
 QString NumberedPath(const QString& path, int n)
 {
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
@@ -93,6 +92,8 @@ QString NumberedPath(const QString& path, int n)
         dot = path.size();
     return path.left(dot) + QStringLiteral("-%1").arg(n, 4, 10, QLatin1Char('0')) + path.mid(dot);
 }
+
+} // namespace
 
 CliResult IdentifyInstrument(const CliRequest& request, CliInstrument& instrument, CliConsole& console)
 {

@@ -8,14 +8,9 @@
 
 #include "cli/CliResult.h"
 
-#include <QString>
-
 class CliConsole;
 class CliInstrument;
 struct CliRequest;
 
 CliResult IdentifyInstrument(const CliRequest& request, CliInstrument& instrument, CliConsole& console);
 CliResult CaptureWaves(const CliRequest& request, CliInstrument& instrument, CliConsole& console);
-
-// FILE.CSV and n -> FILE-0001.CSV: the number goes before the extension.
-QString NumberedPath(const QString& path, int n);
