@@ -30,12 +30,14 @@ struct OptionSpec {
 
 // The common options first: the help lists them apart.
 constexpr int kCommonOptions = 5;
+constexpr unsigned kInstrument = kIdentify | kRun | kStop | kSingle | kCapture;
 constexpr OptionSpec kOptions[] = {
     {"port", "DEV", kEvery, "設定ファイルのポートの代わりに DEV を使う（例: /dev/ttyUSB0）"},
     {"simulate", nullptr, kEvery, "内蔵の模擬 MIRAVO に接続する（本体なしで試せます）"},
     {"settings", "FILE", kEvery, "設定ファイル（既定: 作業ディレクトリの MV_UTL.ENV。読むだけで、作りも書き換えもしない）"},
     {"quiet", nullptr, kEvery, "進行表示と注意を出さない"},
     {"help", nullptr, kEvery, "このヘルプを表示する"},
+    {"trace", "FILE", kInstrument, "測定器との通信の記録を FILE に追記する（問い合わせの際に送ってください）"},
     {"json", nullptr, kIdentify | kInfo, "JSON で出力する"},
     {"timeout", "S", kSingle | kCapture, "単掃引の完了を待つ上限の秒数（既定: 上限なし）"},
     {"out", "FILE", kCapture, "保存先。拡張子 .CSV か .RAW で形式を選ぶ"},
@@ -176,6 +178,7 @@ public:
         r.port = given.value(QStringLiteral("port"));
         r.simulate = given.contains(QStringLiteral("simulate"));
         r.settingsPath = given.value(QStringLiteral("settings"));
+        r.tracePath = given.value(QStringLiteral("trace"));
         r.quiet = given.contains(QStringLiteral("quiet"));
         r.json = given.contains(QStringLiteral("json"));
         if (given.contains(QStringLiteral("port")) && r.port.trimmed().isEmpty())
@@ -184,6 +187,8 @@ public:
             return fail(QStringLiteral("--port と --simulate は同時に指定できません。"));
         if (given.contains(QStringLiteral("settings")) && r.settingsPath.isEmpty())
             return fail(QStringLiteral("--settings にファイル名を指定してください。"));
+        if (given.contains(QStringLiteral("trace")) && r.tracePath.isEmpty())
+            return fail(QStringLiteral("--trace にファイル名を指定してください。"));
         if (given.contains(QStringLiteral("timeout"))) {
             r.timeoutSeconds = seconds(given.value(QStringLiteral("timeout")), false);
             if (!r.timeoutSeconds)

@@ -28,6 +28,8 @@ struct CliRequest {
     bool simulate = false;   // the built-in simulated instrument
     QString settingsPath;    // empty: MV_UTL.ENV in the working directory
     bool quiet = false;
+    // the instrument's subcommands: the link's trace appended to this file; empty: none
+    QString tracePath;
     // identify, info
     bool json = false;
     // single, capture --single: no limit when empty

@@ -8,6 +8,7 @@
 #include "cli/InstrumentCommands.h"
 #include "cli/InterruptWatcher.h"
 #include "cli/CliText.h"
+#include "link/LinkTrace.h"
 
 #include <QCoreApplication>
 #include <optional>
@@ -86,8 +87,11 @@ int RunCli(const CliRequest& request, CliConsole& console)
         if (!settings.failure.isEmpty()) {
             result = {kCliFileFailed, settings.failure};
         } else if (instrumentCommand) {
-            QString device;
-            result = chooseDevice(request, simulator, device);
+            QString device, error;
+            if (!request.tracePath.isEmpty() && !StartLinkTrace(request.tracePath, &error))
+                result = {kCliFileFailed, OneLine(error)};
+            if (result.ok())
+                result = chooseDevice(request, simulator, device);
             if (result.ok()) {
                 instrument.emplace(console);
                 if (interrupted())
