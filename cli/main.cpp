@@ -9,14 +9,32 @@
 
 #include <QCoreApplication>
 #include <cstdio>
+#if defined(Q_OS_WIN)
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
+
+namespace {
+
+// The progress bar is drawn only for a person watching, never into a log file.
+bool standardErrorIsTerminal()
+{
+#if defined(Q_OS_WIN)
+    return _isatty(_fileno(stderr)) != 0;
+#else
+    return isatty(STDERR_FILENO) == 1;
+#endif
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
     InterruptWatcher::blockSignals();
     QCoreApplication app(argc, argv);
     const CliParse parse = ParseCliArguments(QCoreApplication::arguments().mid(1));
-    CliConsole console(stdout, stderr, parse.request.quiet, isatty(STDERR_FILENO) == 1);
+    CliConsole console(stdout, stderr, parse.request.quiet, standardErrorIsTerminal());
     switch (parse.action) {
     case CliParse::Action::ShowText:
         console.print(parse.text);
