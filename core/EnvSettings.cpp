@@ -3,9 +3,7 @@
 #include "core/RegularFile.h"
 
 #include <charconv>
-#include <cerrno>
 
-#include <unistd.h>
 
 namespace {
 
@@ -33,23 +31,6 @@ std::string numberText(long value)
 {
     char buffer[24];
     return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
-}
-
-// Reads up to 40 bytes from the start; the count actually read goes to `got`.
-FileProblem readPrefix(int fd, std::array<uint8_t, kSettingsFileSize>& bytes, std::size_t& got)
-{
-    got = 0;
-    while (got < bytes.size()) {
-        const ssize_t n = ::pread(fd, bytes.data() + got, bytes.size() - got, off_t(got));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return {FileProblem::Kind::SystemError, errno};
-        if (n == 0)
-            break;
-        got += std::size_t(n);
-    }
-    return {};
 }
 
 } // namespace
@@ -101,7 +82,7 @@ SettingsReadResult ReadSettings(const std::filesystem::path& settingsPath)
 
     std::array<uint8_t, kSettingsFileSize> bytes{};
     std::size_t got = 0;
-    if (const FileProblem problem = readPrefix(opened.file.fd(), bytes, got)) {
+    if (const FileProblem problem = ReadAtStart(opened.file, bytes.data(), bytes.size(), got)) {
         result.problems.push_back("設定ファイル " + shown + " を読み込めません：" + FileProblemText(problem) +
                                   "標準設定で動作し、ファイルは変更しません。");
         return result;
@@ -142,14 +123,10 @@ std::string WriteSettings(const std::filesystem::path& settingsPath, const EnvSe
     FileProblem problem = opened.problem;
     if (!problem) {
         const auto bytes = EncodeSettings(settings);
-        const ssize_t written = ::pwrite(opened.file.fd(), bytes.data(), bytes.size(), 0);
-        if (written != ssize_t(bytes.size())) {
-            // A short write means the disk filled up; a file made just now goes again.
-            const bool full = written >= 0 || errno == ENOSPC || errno == EDQUOT;
-            problem = full ? FileProblem{FileProblem::Kind::DiskFull} : FileProblem{FileProblem::Kind::SystemError, errno};
-            if (opened.created)
-                ::unlink(settingsPath.c_str());
-        }
+        problem = WriteAtStart(opened.file, {reinterpret_cast<const char*>(bytes.data()), bytes.size()});
+        std::error_code ignored;
+        if (problem && opened.created)   // no empty or partial file is left behind
+            std::filesystem::remove(settingsPath, ignored);
     }
     if (problem)
         return "設定ファイル " + PathText(settingsPath) + " に書き込めません：" + FileProblemText(problem);

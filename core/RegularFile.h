@@ -3,7 +3,8 @@
 // and written only when they are regular files. The kind is checked before opening,
 // because opening a device can act on it (a serial port raises its control lines), and
 // again on the opened descriptor, because the name may have changed in between. FIFOs are
-// opened without blocking, so nothing here waits on another process. POSIX calls only.
+// opened without blocking, so nothing here waits on another process. RegularFilePosix.cpp
+// and RegularFileWindows.cpp hold the two systems' sides; the messages are shared.
 
 #include <cstddef>
 #include <filesystem>
@@ -67,6 +68,13 @@ OpenedFile OpenRegularFileForReading(const std::filesystem::path& path);
 // place, or creates it when nothing is there. A dangling link is refused rather than
 // creating a file wherever it points.
 OpenedFile OpenRegularFileForUpdate(const std::filesystem::path& path);
+
+// Reads up to size bytes from the start of the open file; got says how many it held.
+FileProblem ReadAtStart(const FileHandle& file, void* data, std::size_t size, std::size_t& got);
+
+// Writes bytes over the start of the open file, in place: what follows them stays. A short
+// write means the disk is full.
+FileProblem WriteAtStart(const FileHandle& file, std::string_view bytes);
 
 struct FileBytes {
     std::string bytes;

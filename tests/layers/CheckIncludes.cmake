@@ -4,6 +4,9 @@
 # product's .h and .cpp files and fails, listing each one, when a file includes a folder
 # that its own folder's README does not allow. A file's folder is the deepest folder with
 # a README above it; its own folder and its subfolders are always allowed.
+# It also fails on a POSIX-only system header outside sim/ that no platform test
+# (#if/#ifdef naming Q_OS_UNIX, Q_OS_LINUX, Q_OS_WIN, __unix__ or _WIN32) encloses: the
+# program must build where there is no POSIX.
 cmake_policy(SET CMP0009 NEW)   # never follow the build trees' links into the sources
 if(NOT ROOT)
   message(FATAL_ERROR "usage: cmake -DROOT=<tree> -P CheckIncludes.cmake")
@@ -64,6 +67,32 @@ foreach(source IN LISTS sources)
     if(NOT inside EQUAL 0 AND known EQUAL -1)
       message(SEND_ERROR "${source} includes \"${header}\", but ${owner}/ may not use ${target}/")
       math(EXPR breaches "${breaches} + 1")
+    endif()
+  endforeach()
+endforeach()
+set(posixHeaders "unistd|fcntl|termios|poll|pty|dirent|pwd|grp|dlfcn|sys/[a-z_]+")
+foreach(source IN LISTS sources)
+  owning_folder("${source}" owner)
+  if(NOT owner OR owner STREQUAL "sim")
+    continue()
+  endif()
+  file(STRINGS ${ROOT}/${source} lines REGEX "^[ \t]*#[ \t]*(if|ifdef|ifndef|endif|include[ \t]*<)")
+  set(stack "")
+  foreach(line IN LISTS lines)
+    if(line MATCHES "^[ \t]*#[ \t]*if")
+      if(line MATCHES "Q_OS_UNIX|Q_OS_LINUX|Q_OS_WIN|__unix__|_WIN32")
+        list(APPEND stack 1)
+      else()
+        list(APPEND stack 0)
+      endif()
+    elseif(line MATCHES "^[ \t]*#[ \t]*endif")
+      list(POP_BACK stack)
+    elseif(line MATCHES "<(${posixHeaders})\\.h>")
+      list(FIND stack 1 guarded)
+      if(guarded EQUAL -1)
+        message(SEND_ERROR "${source}: ${CMAKE_MATCH_1}.h is POSIX only; enclose it in a platform test")
+        math(EXPR breaches "${breaches} + 1")
+      endif()
     endif()
   endforeach()
 endforeach()
