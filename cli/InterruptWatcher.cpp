@@ -1,37 +1,36 @@
 #include "cli/InterruptWatcher.h"
 
+#include <chrono>
 #include <csignal>
-#include <ctime>
 
 namespace {
 
-sigset_t interruptSignals()
+// All a signal handler may safely do: count the signal in a lock-free atomic.
+std::atomic<int> g_pending{0};
+static_assert(std::atomic<int>::is_always_lock_free);
+
+extern "C" void noteInterrupt(int)
 {
-    sigset_t wanted;
-    sigemptyset(&wanted);
-    sigaddset(&wanted, SIGINT);
-    sigaddset(&wanted, SIGTERM);
-    return wanted;
+    g_pending.fetch_add(1, std::memory_order_relaxed);
 }
 
 } // namespace
 
-void InterruptWatcher::blockSignals()
+void InterruptWatcher::catchSignals()
 {
-    const sigset_t wanted = interruptSignals();
-    pthread_sigmask(SIG_BLOCK, &wanted, nullptr);
+    std::signal(SIGINT, noteInterrupt);
+    std::signal(SIGTERM, noteInterrupt);
 }
 
 InterruptWatcher::InterruptWatcher(QObject* context, std::function<void()> onInterrupt)
     : m_thread([this, context, onInterrupt](std::stop_token stop) {
-          const sigset_t wanted = interruptSignals();
           // A short poll, so that the thread ends soon after the program is done.
-          const timespec poll{0, 50'000'000};
           while (!stop.stop_requested()) {
-              if (sigtimedwait(&wanted, nullptr, &poll) > 0) {
+              for (int n = g_pending.exchange(0); n > 0; --n) {
                   m_interrupted = true;
                   QMetaObject::invokeMethod(context, onInterrupt, Qt::QueuedConnection);
               }
+              std::this_thread::sleep_for(std::chrono::milliseconds(50));
           }
       })
 {

@@ -1,7 +1,7 @@
 #pragma once
-// Ctrl+C (SIGINT) and SIGTERM, taken by a thread of their own and handed to the event
-// loop, so that an interrupt ends a wait cleanly instead of killing the program
-// half-way through a file. POSIX.
+// Ctrl+C (SIGINT) and SIGTERM, noted by a signal handler and handed to the event loop by
+// a thread of their own, so that an interrupt ends a wait cleanly instead of killing the
+// program half-way through a file. Standard C++ signals: the same on POSIX and Windows.
 
 #include <QObject>
 #include <atomic>
@@ -10,9 +10,9 @@
 
 class InterruptWatcher {
 public:
-    // Blocks the two signals for the calling thread and every thread started after it:
-    // call it first in main(), before any thread exists.
-    static void blockSignals();
+    // Takes the two signals over from their default action (ending the program): call it
+    // first in main().
+    static void catchSignals();
 
     // onInterrupt runs in context's thread, from its event loop, once per signal.
     InterruptWatcher(QObject* context, std::function<void()> onInterrupt);

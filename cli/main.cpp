@@ -31,7 +31,7 @@ bool standardErrorIsTerminal()
 
 int main(int argc, char* argv[])
 {
-    InterruptWatcher::blockSignals();
+    InterruptWatcher::catchSignals();
     QCoreApplication app(argc, argv);
     const CliParse parse = ParseCliArguments(QCoreApplication::arguments().mid(1));
     CliConsole console(stdout, stderr, parse.request.quiet, standardErrorIsTerminal());
