@@ -3,8 +3,8 @@
 // and written only when they are regular files. The kind is checked before opening,
 // because opening a device can act on it (a serial port raises its control lines), and
 // again on the opened descriptor, because the name may have changed in between. FIFOs are
-// opened without blocking, so nothing here waits on another process. RegularFilePosix.cpp
-// and RegularFileWindows.cpp hold the two systems' sides; the messages are shared.
+// opened without blocking, so nothing here waits on another process. The logic is shared;
+// the system calls are in RegularFilePosix.cpp and RegularFileWindows.cpp (SystemFiles.h).
 
 #include <cstddef>
 #include <filesystem>

@@ -1,17 +1,11 @@
-// The POSIX side of core/RegularFile.h.
+// The POSIX side of core/SystemFiles.h, and the atomic replacement of a file.
 
-#include "core/RegularFile.h"
+#include "core/SystemFiles.h"
 
 #if !defined(_WIN32)
 
-#include <algorithm>
-#include <array>
-#include <atomic>
 #include <cerrno>
-#include <cstring>
-#include <string>
 #include <system_error>
-#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -56,56 +50,6 @@ FileProblem fromErrno(int error)
     }
 }
 
-// What path names, links followed: None for a regular file.
-FileProblem checkNamed(const fs::path& path, struct stat& status)
-{
-    if (::stat(path.c_str(), &status) == 0)
-        return kindOf(status.st_mode);
-    const int error = errno;
-    struct stat link {};
-    if (error == ENOENT && ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode))
-        return {Kind::DanglingLink};
-    return fromErrno(error);
-}
-
-FileProblem checkOpened(int fd)
-{
-    struct stat status {};
-    if (::fstat(fd, &status) != 0)
-        return fromErrno(errno);
-    return kindOf(status.st_mode);
-}
-
-// Opens and then checks the descriptor itself: the name may have been swapped since the
-// check by name. O_NONBLOCK keeps a FIFO swapped in from blocking the open; a regular
-// file is then read and written as usual, so the flag is cleared again.
-OpenedFile openChecked(const fs::path& path, int flags, mode_t mode = 0)
-{
-    const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, mode);
-    if (fd < 0)
-        return {{}, fromErrno(errno)};
-    FileHandle file(fd);
-    if (const FileProblem problem = checkOpened(fd))
-        return {{}, problem};
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    return {std::move(file), {}};
-}
-
-bool writeAll(int fd, std::string_view bytes, int& error)
-{
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            error = errno;
-            return false;
-        }
-        bytes.remove_prefix(std::size_t(written));
-    }
-    return true;
-}
-
 // The name at the end of path's links, with its status when it exists. A link's relative
 // target is taken from the link's folder, as the system does.
 struct SaveTarget {
@@ -145,123 +89,105 @@ SaveTarget finalTarget(const fs::path& path)
     return target;
 }
 
-// A new file beside the target, so the final rename stays on one file system.
-OpenedFile createScratch(const fs::path& folder, fs::path& scratch)
-{
-    static std::atomic<unsigned> counter{0};
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        scratch = folder / (".miravo-save-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp");
-        OpenedFile opened = openChecked(scratch, O_WRONLY | O_CREAT | O_EXCL, 0666);
-        if (opened.problem.kind != Kind::SystemError || opened.problem.error != EEXIST)
-            return opened;
-    }
-    return {{}, {Kind::SystemError, EEXIST}};
-}
-
 } // namespace
 
-FileHandle& FileHandle::operator=(FileHandle&& other) noexcept
-{
-    if (this != &other) {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = other.release();
-    }
-    return *this;
-}
+namespace SystemFiles {
 
-FileHandle::~FileHandle()
-{
-    if (m_fd >= 0)
-        ::close(m_fd);
-}
-
-int FileHandle::release()
-{
-    return std::exchange(m_fd, -1);
-}
-
-OpenedFile OpenRegularFileForReading(const fs::path& path)
+FileProblem checkNamed(const fs::path& path)
 {
     struct stat status {};
-    if (const FileProblem problem = checkNamed(path, status))
-        return {{}, problem};
-    return openChecked(path, O_RDONLY);
+    if (::stat(path.c_str(), &status) == 0)
+        return kindOf(status.st_mode);
+    const int error = errno;
+    struct stat link {};
+    if (error == ENOENT && ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode))
+        return {Kind::DanglingLink};
+    return fromErrno(error);
 }
 
-OpenedFile OpenRegularFileForUpdate(const fs::path& path)
+// O_NONBLOCK keeps a FIFO swapped in from blocking the open; a regular file is then read
+// and written as usual, so the flag is cleared again.
+OpenedFile openChecked(const fs::path& path, Mode mode)
 {
-    struct stat status {};
-    const FileProblem named = checkNamed(path, status);
-    if (named.kind == Kind::Missing) {
+    int flags = O_RDONLY;
+    switch (mode) {
+    case Mode::Read:
+        break;
+    case Mode::Update:
+        flags = O_RDWR;
+        break;
+    case Mode::CreateNew:
         // O_EXCL also refuses a link that appeared meanwhile, dangling or not.
-        OpenedFile created = openChecked(path, O_RDWR | O_CREAT | O_EXCL, 0666);
-        created.created = !created.problem;
-        if (created.problem.kind != Kind::SystemError || created.problem.error != EEXIST)
-            return created;
-        if (const FileProblem now = checkNamed(path, status))
-            return {{}, now};
-    } else if (named) {
-        return {{}, named};
+        flags = O_RDWR | O_CREAT | O_EXCL;
+        break;
+    case Mode::CreateScratch:
+        flags = O_WRONLY | O_CREAT | O_EXCL;
+        break;
     }
-    return openChecked(path, O_RDWR);
+    const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return {{}, fromErrno(errno)};
+    FileHandle file(fd);
+    struct stat status {};
+    if (::fstat(fd, &status) != 0)
+        return {{}, fromErrno(errno)};
+    if (const FileProblem problem = kindOf(status.st_mode))
+        return {{}, problem};
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return {std::move(file), {}};
 }
 
-FileProblem ReadAtStart(const FileHandle& file, void* data, std::size_t size, std::size_t& got)
+long long sizeOf(int fd)
 {
-    got = 0;
-    while (got < size) {
-        const ssize_t n = ::pread(file.fd(), static_cast<char*>(data) + got, size - got, off_t(got));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
+    struct stat status {};
+    return ::fstat(fd, &status) == 0 ? static_cast<long long>(status.st_size) : -1;
+}
+
+FileProblem seekToStart(int fd)
+{
+    return ::lseek(fd, 0, SEEK_SET) == 0 ? FileProblem{} : fromErrno(errno);
+}
+
+FileProblem readSome(int fd, char* data, std::size_t size, std::size_t& got)
+{
+    for (;;) {
+        const ssize_t n = ::read(fd, data, size);
+        if (n >= 0) {
+            got = std::size_t(n);
+            return {};
+        }
+        if (errno != EINTR)
             return fromErrno(errno);
-        if (n == 0)
-            break;
-        got += std::size_t(n);
+    }
+}
+
+FileProblem writeAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written == 0)
+            return {Kind::DiskFull};
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return fromErrno(errno);
+        }
+        bytes.remove_prefix(std::size_t(written));
     }
     return {};
 }
 
-FileProblem WriteAtStart(const FileHandle& file, std::string_view bytes)
+void closeDescriptor(int fd)
 {
-    const ssize_t written = ::pwrite(file.fd(), bytes.data(), bytes.size(), 0);
-    if (written == ssize_t(bytes.size()))
-        return {};
-    return written >= 0 ? FileProblem{Kind::DiskFull} : fromErrno(errno);
+    ::close(fd);
 }
 
-FileBytes ReadRegularFile(const fs::path& path, std::size_t maxBytes)
+int processId()
 {
-    OpenedFile opened = OpenRegularFileForReading(path);
-    if (opened.problem)
-        return {{}, opened.problem};
-    const int fd = opened.file.fd();
-    struct stat status {};
-    if (::fstat(fd, &status) != 0)
-        return {{}, fromErrno(errno)};
-    if (std::size_t(status.st_size) > maxBytes)
-        return {{}, {Kind::TooLarge}};
-
-    FileBytes result;
-    result.bytes.reserve(std::size_t(status.st_size));
-    std::array<char, 65536> buffer;
-    for (;;) {
-        // One byte past the limit is enough to know the file is too large.
-        const std::size_t room = std::min(buffer.size(), maxBytes + 1 - result.bytes.size());
-        const ssize_t got = ::read(fd, buffer.data(), room);
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            return {{}, fromErrno(errno)};
-        }
-        if (got == 0)
-            return result;
-        result.bytes.append(buffer.data(), std::size_t(got));
-        if (result.bytes.size() > maxBytes)
-            return {{}, {Kind::TooLarge}};
-    }
+    return int(::getpid());
 }
+
+} // namespace SystemFiles
 
 FileProblem ReplaceRegularFile(const fs::path& path, std::string_view bytes)
 {
@@ -273,7 +199,7 @@ FileProblem ReplaceRegularFile(const fs::path& path, std::string_view bytes)
 
     const fs::path folder = target.path.has_parent_path() ? target.path.parent_path() : fs::path(".");
     fs::path scratch;
-    OpenedFile opened = createScratch(folder, scratch);
+    OpenedFile opened = SystemFiles::createScratch(folder, scratch);
     if (opened.problem)
         return opened.problem;
     const auto fail = [&](FileProblem problem) {
@@ -286,10 +212,11 @@ FileProblem ReplaceRegularFile(const fs::path& path, std::string_view bytes)
         ::fchmod(fd, target.status.st_mode & 07777);
         [[maybe_unused]] const int ignored = ::fchown(fd, target.status.st_uid, target.status.st_gid);
     }
-    int error = 0;
+    if (const FileProblem problem = SystemFiles::writeAll(fd, bytes))
+        return fail(problem);
     // fsync reports what delayed allocation found out only then, a full disk among it.
-    if (!writeAll(fd, bytes, error) || ::fsync(fd) != 0 || ::close(opened.file.release()) != 0)
-        return fail(fromErrno(error != 0 ? error : errno));
+    if (::fsync(fd) != 0 || ::close(opened.file.release()) != 0)
+        return fail(fromErrno(errno));
 
     // The target may have been swapped for something else while the text was written.
     struct stat now {};
