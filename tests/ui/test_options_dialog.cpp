@@ -27,158 +27,125 @@ EnvSettings customSettings()
     return s;
 }
 
+// What the user does before closing, and whether the settings and the file take it.
+enum class Edit { ComStandard, ColorStandard, PickColor3, ColorDialogCancelled };
+
 } // namespace
 
 class TestOptionsDialog : public QObject {
     Q_OBJECT
 
 private slots:
-    void listsHoldTheirEntries_data();
-    void listsHoldTheirEntries();
-    void loadShowsTheSettings();
-    void closing_data();
-    void closing();
-    void previewTraces_data();
-    void previewTraces();
+    // The settings shown: each list's entry at the stored index (the file stores the index,
+    // so the entries' order matters), the swatches' colours, the colour tab first.
+    void loadShowsTheSettings()
+    {
+        EnvSettings settings = customSettings();
+        ScriptedPrompts prompts;
+        OptionsDialog dialog(settings, m_dir.filePath("MV_UTL.ENV").toStdString(), prompts);
+        QCOMPARE(dialog.findChild<QTabWidget*>(QStringLiteral("SSTab1"))->currentIndex(), 0);
+        const QStringList shown{"57600", "7", "ODD", "2", "CR", "２"};
+        for (int i = 0; i < 6; ++i)
+            QCOMPARE(dialog.findChild<QComboBox*>(QStringLiteral("EnvCOM_%1").arg(i))->currentText().trimmed(), shown[i]);
+        for (int i = 0; i < 7; ++i) {
+            auto* swatch = dialog.findChild<QLabel*>(QStringLiteral("EnvColor_%1").arg(i));
+            QCOMPARE(swatch->palette().color(QPalette::Window), ColorFromBgr(settings.Color[i]));
+        }
+    }
+
+    void closing_data()
+    {
+        QTest::addColumn<int>("edit");
+        QTest::addColumn<QString>("closeWith"); // a button, or empty for the close box
+        QTest::addColumn<bool>("stored");
+        QTest::addColumn<bool>("writable");
+        QTest::newRow("standard lines, OK") << int(Edit::ComStandard) << "cmdOK" << true << true;
+        QTest::newRow("standard colours, OK") << int(Edit::ColorStandard) << "cmdOK" << true << true;
+        QTest::newRow("picked colour, OK") << int(Edit::PickColor3) << "cmdOK" << true << true;
+        QTest::newRow("colour dialog cancelled, OK") << int(Edit::ColorDialogCancelled) << "cmdOK" << true << true;
+        QTest::newRow("picked colour, Cancel") << int(Edit::PickColor3) << "cmdCancel" << false << true;
+        QTest::newRow("picked colour, close box") << int(Edit::PickColor3) << "" << false << true;
+        // The values stay in use for this run; the user is told the file was not written.
+        QTest::newRow("file not writable, OK") << int(Edit::ComStandard) << "cmdOK" << true << false;
+    }
+
+    void closing()
+    {
+        QFETCH(int, edit);
+        QFETCH(QString, closeWith);
+        QFETCH(bool, stored);
+        QFETCH(bool, writable);
+        const std::filesystem::path path = m_dir.filePath(writable ? "closing.ENV" : "missing-folder/closing.ENV").toStdString();
+        const EnvSettings before = customSettings();
+        QVERIFY(!writable || WriteSettings(path, before).empty());
+
+        EnvSettings settings = before;
+        EnvSettings edited = before;
+        ScriptedPrompts prompts;
+        OptionsDialog dialog(settings, path, prompts);
+        switch (static_cast<Edit>(edit)) {
+        case Edit::ComStandard:
+            dialog.findChild<QPushButton*>("COMStand")->click();
+            edited.Com = {4, 0, 0, 0, 0, 0};
+            break;
+        case Edit::ColorStandard:
+            dialog.findChild<QPushButton*>("ColorStand")->click();
+            edited.Color = EnvSettings{}.Color;
+            break;
+        case Edit::PickColor3:
+            prompts.colors.push_back(QColor(0x12, 0x34, 0x56));
+            dialog.findChild<QPushButton*>("ColorCommand_3")->click();
+            QCOMPARE(prompts.colorTitles, QStringList{"配色指定"});
+            edited.Color[3] = 0x563412;
+            break;
+        case Edit::ColorDialogCancelled:
+            dialog.findChild<QPushButton*>("ColorCommand_0")->click();
+            break;
+        }
+        dialog.show();
+        if (closeWith.isEmpty())
+            dialog.close();
+        else
+            dialog.findChild<QPushButton*>(closeWith)->click();
+        QVERIFY(!dialog.isVisible());
+        const EnvSettings expected = stored ? edited : before;
+        QCOMPARE(settings, expected);
+        QCOMPARE(prompts.asked.size(), writable ? 0 : 1);
+        if (!writable) {
+            QVERIFY(prompts.asked[0].text.contains(QStringLiteral("この実行中だけ有効")));
+            QVERIFY(!std::filesystem::exists(path));
+            return;
+        }
+        const auto encoded = EncodeSettings(expected);
+        QCOMPARE(fileBytes(path), std::vector<uint8_t>(encoded.begin(), encoded.end()));
+    }
+
+    void previewTraces_data()
+    {
+        QTest::addColumn<QList<double>>("draws");
+        QTest::addColumn<QList<int>>("ch1Start"); // first three points of the CH1 trace
+        QTest::addColumn<int>("ch2First");
+        // point 0 = level + 20 r; then size draw, sign draw: + s * 3 * size, ties to even.
+        QTest::newRow("falling") << QList<double>{0.0, 0.9, 0.1} << QList<int>{75, 72, 72} << 243;
+        QTest::newRow("rising, ties to even, no sign") << QList<double>{0.025, 0.5, 0.9} << QList<int>{76, 78, 78} << 235;
+    }
+
+    void previewTraces()
+    {
+        QFETCH(QList<double>, draws);
+        QFETCH(QList<int>, ch1Start);
+        QFETCH(int, ch2First);
+        qsizetype next = 0;
+        const auto traces = MakePreviewTraces([&] { return draws[next++ % draws.size()]; });
+        QCOMPARE(traces[0].size(), std::size_t(301));
+        QCOMPARE(traces[1].size(), std::size_t(301));
+        QCOMPARE(QList<int>(traces[0].begin(), traces[0].begin() + 3), ch1Start);
+        QCOMPARE(traces[1][0], ch2First);
+    }
 
 private:
     QTemporaryDir m_dir;
 };
-
-void TestOptionsDialog::listsHoldTheirEntries_data()
-{
-    QTest::addColumn<int>("index");
-    QTest::addColumn<QStringList>("entries");
-    QTest::newRow("speed") << 0 << QStringList{"115200", " 57600", " 38400", " 19200", "  9600", "  4800", "  2400"};
-    QTest::newRow("bits") << 1 << QStringList{"   8", "   7"};
-    QTest::newRow("parity") << 2 << QStringList{"  NONE", "  EVEN", "  ODD"};
-    QTest::newRow("stop") << 3 << QStringList{"    1", "    2"};
-    QTest::newRow("delimiter") << 4 << QStringList{"  CR/LF", "    CR"};
-    QTest::newRow("port") << 5 << QStringList{"　１", "　２"};
-}
-
-// Each list's entries in index order: the settings file stores the index.
-void TestOptionsDialog::listsHoldTheirEntries()
-{
-    QFETCH(int, index);
-    QFETCH(QStringList, entries);
-    EnvSettings settings;
-    ScriptedPrompts prompts;
-    OptionsDialog dialog(settings, m_dir.filePath("MV_UTL.ENV").toStdString(), prompts);
-    auto* combo = dialog.findChild<QComboBox*>(QStringLiteral("EnvCOM_%1").arg(index));
-    QStringList actual;
-    for (int i = 0; i < combo->count(); ++i)
-        actual << combo->itemText(i);
-    QCOMPARE(actual, entries);
-}
-
-// The settings shown: the list indices, the swatches' colours, the colour tab first.
-void TestOptionsDialog::loadShowsTheSettings()
-{
-    EnvSettings settings = customSettings();
-    ScriptedPrompts prompts;
-    OptionsDialog dialog(settings, m_dir.filePath("MV_UTL.ENV").toStdString(), prompts);
-    QCOMPARE(dialog.findChild<QTabWidget*>(QStringLiteral("SSTab1"))->currentIndex(), 0);
-    for (int i = 0; i < 6; ++i)
-        QCOMPARE(dialog.findChild<QComboBox*>(QStringLiteral("EnvCOM_%1").arg(i))->currentIndex(), settings.Com[i]);
-    for (int i = 0; i < 7; ++i) {
-        auto* swatch = dialog.findChild<QLabel*>(QStringLiteral("EnvColor_%1").arg(i));
-        QCOMPARE(swatch->palette().color(QPalette::Window), ColorFromBgr(settings.Color[i]));
-    }
-}
-
-// What the user does before closing, and whether the settings and the file take it.
-enum class Edit { ComStandard, ColorStandard, PickColor3, ColorDialogCancelled };
-
-void TestOptionsDialog::closing_data()
-{
-    QTest::addColumn<int>("edit");
-    QTest::addColumn<QString>("closeWith"); // a button, or empty for the close box
-    QTest::addColumn<bool>("stored");
-    QTest::addColumn<bool>("writable");
-    QTest::newRow("standard lines, OK") << int(Edit::ComStandard) << "cmdOK" << true << true;
-    QTest::newRow("standard colours, OK") << int(Edit::ColorStandard) << "cmdOK" << true << true;
-    QTest::newRow("picked colour, OK") << int(Edit::PickColor3) << "cmdOK" << true << true;
-    QTest::newRow("colour dialog cancelled, OK") << int(Edit::ColorDialogCancelled) << "cmdOK" << true << true;
-    QTest::newRow("picked colour, Cancel") << int(Edit::PickColor3) << "cmdCancel" << false << true;
-    QTest::newRow("picked colour, close box") << int(Edit::PickColor3) << "" << false << true;
-    // The values stay in use for this run; the user is told the file was not written.
-    QTest::newRow("file not writable, OK") << int(Edit::ComStandard) << "cmdOK" << true << false;
-}
-
-void TestOptionsDialog::closing()
-{
-    QFETCH(int, edit);
-    QFETCH(QString, closeWith);
-    QFETCH(bool, stored);
-    QFETCH(bool, writable);
-    const std::filesystem::path path = m_dir.filePath(writable ? "closing.ENV" : "missing-folder/closing.ENV").toStdString();
-    const EnvSettings before = customSettings();
-    QVERIFY(!writable || WriteSettings(path, before).empty());
-
-    EnvSettings settings = before;
-    EnvSettings edited = before;
-    ScriptedPrompts prompts;
-    OptionsDialog dialog(settings, path, prompts);
-    switch (static_cast<Edit>(edit)) {
-    case Edit::ComStandard:
-        dialog.findChild<QPushButton*>("COMStand")->click();
-        edited.Com = {4, 0, 0, 0, 0, 0};
-        break;
-    case Edit::ColorStandard:
-        dialog.findChild<QPushButton*>("ColorStand")->click();
-        edited.Color = EnvSettings{}.Color;
-        break;
-    case Edit::PickColor3:
-        prompts.colors.push_back(QColor(0x12, 0x34, 0x56));
-        dialog.findChild<QPushButton*>("ColorCommand_3")->click();
-        QCOMPARE(prompts.colorTitles, QStringList{"配色指定"});
-        edited.Color[3] = 0x563412;
-        break;
-    case Edit::ColorDialogCancelled:
-        dialog.findChild<QPushButton*>("ColorCommand_0")->click();
-        break;
-    }
-    dialog.show();
-    if (closeWith.isEmpty())
-        dialog.close();
-    else
-        dialog.findChild<QPushButton*>(closeWith)->click();
-    QVERIFY(!dialog.isVisible());
-    const EnvSettings expected = stored ? edited : before;
-    QCOMPARE(settings, expected);
-    QCOMPARE(prompts.asked.size(), writable ? 0 : 1);
-    if (!writable) {
-        QVERIFY(prompts.asked[0].text.contains(QStringLiteral("この実行中だけ有効")));
-        QVERIFY(!std::filesystem::exists(path));
-        return;
-    }
-    const auto encoded = EncodeSettings(expected);
-    QCOMPARE(fileBytes(path), std::vector<uint8_t>(encoded.begin(), encoded.end()));
-}
-
-void TestOptionsDialog::previewTraces_data()
-{
-    QTest::addColumn<QList<double>>("draws");
-    QTest::addColumn<QList<int>>("ch1Start"); // first three points of the CH1 trace
-    QTest::addColumn<int>("ch2First");
-    // point 0 = level + 20 r; then size draw, sign draw: + s * 3 * size, ties to even.
-    QTest::newRow("falling") << QList<double>{0.0, 0.9, 0.1} << QList<int>{75, 72, 72} << 243;
-    QTest::newRow("rising, ties to even, no sign") << QList<double>{0.025, 0.5, 0.9} << QList<int>{76, 78, 78} << 235;
-}
-
-void TestOptionsDialog::previewTraces()
-{
-    QFETCH(QList<double>, draws);
-    QFETCH(QList<int>, ch1Start);
-    QFETCH(int, ch2First);
-    qsizetype next = 0;
-    const auto traces = MakePreviewTraces([&] { return draws[next++ % draws.size()]; });
-    QCOMPARE(traces[0].size(), std::size_t(301));
-    QCOMPARE(traces[1].size(), std::size_t(301));
-    QCOMPARE(QList<int>(traces[0].begin(), traces[0].begin() + 3), ch1Start);
-    QCOMPARE(traces[1][0], ch2First);
-}
 
 QTEST_MAIN(TestOptionsDialog)
 #include "test_options_dialog.moc"
