@@ -61,11 +61,7 @@ public:
 
 SimOptions simOptions(std::chrono::milliseconds sweepTime = 300ms, int paceBaud = 0)
 {
-    SimOptions options;
-    options.seed = kSeed;
-    options.sweepTime = sweepTime;
-    options.paceBaud = paceBaud;
-    return options;
+    return {.seed = kSeed, .sweepTime = sweepTime, .paceBaud = paceBaud, .faults = {}, .identity = {}};
 }
 
 // Clicks into the box, selects its text and types over it.

@@ -62,12 +62,9 @@ private slots:
         EnvSettings settings;
         QtPrompts prompts;
         ScriptedPrintDialog printDialog;
-        MainWindowParts parts;
-        parts.prompts = &prompts;
-        parts.printDialog = &printDialog;
-        parts.devicePath = simulator.start({});
-        parts.endProgram = [] {};
-        MainWindow window(document, settings, std::move(parts));
+        MainWindow window(document, settings, {.prompts = &prompts, .printDialog = &printDialog, .help = {}, .appDir = {},
+                                               .devicePath = simulator.start({}), .serialPorts = {}, .portMemoryFile = {},
+                                               .endProgram = [] {}});
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QTRY_VERIFY(!window.link()->isBusy());
