@@ -69,20 +69,11 @@ class TestSerialDevices : public QObject {
 
 private slots:
     void cleanup() { QDir::setCurrent(QDir::tempPath()); }
-    void listText_data()
-    {
-        QTest::addColumn<QStringList>("port");
-        QTest::addColumn<QString>("line");
-        QTest::newRow("all fields") << QStringList{"/dev/ttyUSB0", "FT232R", "FTDI", "A1"} << "/dev/ttyUSB0\tFT232R\tFTDI\tA1\n";
-        // An adapter's texts cannot add fields or lines.
-        QTest::newRow("empty, tab, line break") << QStringList{"COM3", "USB\tSerial\n ", " ", "1\r2"} << "COM3\tUSB Serial\t-\t1 2\n";
-    }
-
+    // One line a device; an adapter's texts cannot add fields or lines.
     void listText()
     {
-        QFETCH(QStringList, port);
-        QFETCH(QString, line);
-        QCOMPARE(PortListText({{port[0], port[1], port[2], port[3]}, {port[0], port[1], port[2], port[3]}}), line + line);
+        const SerialPortEntry port{"COM3", "USB\tSerial\n ", " ", "1\r2"};
+        QCOMPARE(PortListText({port, port}), QStringLiteral("COM3\tUSB Serial\t-\t1 2\n").repeated(2));
     }
 
     void startWithRemembered_data()
