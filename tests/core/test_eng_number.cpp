@@ -28,7 +28,6 @@ private slots:
         QTest::addColumn<QString>("twoDecimals");
         QTest::newRow("2m") << 0.002f << "0.002" << "2m" << "2.000m" << "2.00m";
         QTest::newRow("no prefix") << 5.0f << "5" << "5 " << "5.000 " << "5.00 ";
-        QTest::newRow("integer") << 500.0f << "500" << "500 " << "500.000 " << "500.00 ";
         QTest::newRow("negative zero") << -0.0f << "0" << "0 " << "0.000 " << "0.00 ";
         QTest::newRow("third") << 1.0f / 3 << "0.3333333" << "333.3333m" << "333.333m" << "333.33m";
         QTest::newRow("lowest plain exponent") << 0.0001f << "0.0001" << "100u" << "100.000u" << "100.00u";
@@ -64,7 +63,6 @@ private slots:
         QTest::addColumn<float>("value");
         QTest::newRow("unit follows letter") << QByteArray("500ms/DIV") << 0.5f;
         QTest::newRow("D is no prefix") << QByteArray("-1.5DIV") << -1.5f;
-        QTest::newRow("three decimals") << QByteArray("2.000m") << 0.002f;
         QTest::newRow("space before letter") << QByteArray("2 m") << 0.002f;
         QTest::newRow("upper K is no prefix") << QByteArray("2K") << 2.0f;
         QTest::newRow("D exponent") << QByteArray("2D3") << 2000.0f;
@@ -73,7 +71,6 @@ private slots:
         QTest::newRow("no leading digit") << QByteArray(".5m") << 0.5f;
         QTest::newRow("plus sign") << QByteArray("+5m") << 5.0f;
         QTest::newRow("characters, not bytes") << QByteArray(".5\xE3\x81\x82m") << 0.0005f;
-        QTest::newRow("rounded up mantissa") << QByteArray("0.9996k") << 999.6f;
         QTest::newRow("leading zeros") << QByteArray("002m") << 2.0f;
         QTest::newRow("beyond float negative") << QByteArray("-5E400k") << -FLT_MAX;
         QTest::newRow("letter pushes beyond float") << QByteArray("3E+38T") << FLT_MAX;
@@ -116,27 +113,6 @@ private slots:
             const float back = ParseEng(text);
             const double error = std::fabs(double(back) - double(x)) / std::fabs(double(x));
             QVERIFY2(error <= tolerance * 1.0001 + 2e-7, (NumberText(x) + " -> " + text + " -> " + NumberText(back)).c_str());
-        }
-    }
-
-    // Arbitrary bytes, random UTF-8 and full-width runs: never a crash, always a finite float.
-    void parseEngArbitraryText()
-    {
-        static const char* const pieces[] = {
-            "0", "1", "9", ".", "-", "+", "E", "D", "d", " ", "m", "k", "u", "T", "s", "\xEF\xBC\x90", "\xEF\xBC\x8E",
-            "\xEF\xBD\x8D", "\xEF\xBC\x8D", "\xE3\x80\x80", "\xEF\xBC", "\xE3", "\xE3\x81\x82", "\xF0\x9F\x98\x80", "\x80",
-            "999999999999999999999", "E-99999", "E+45",
-        };
-        std::mt19937 random(4410);
-        for (int i = 0; i < 5000; ++i) {
-            std::string text;
-            for (int n = int(random() % 13); n > 0; --n) {
-                if (random() % 4 == 0)
-                    text.push_back(char(random()));
-                else
-                    text += pieces[random() % std::size(pieces)];
-            }
-            QVERIFY2(std::isfinite(ParseEng(text)), text.c_str());
         }
     }
 };

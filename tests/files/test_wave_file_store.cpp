@@ -16,25 +16,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-
-const QByteArray kHeaderAfterTitle = "\r\n0.001,0\r\n1,1\r\n1,1\r\n0,0\r\n";
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-} // namespace
-
 class TestWaveFileStore : public QObject {
     Q_OBJECT
 private:
@@ -57,7 +38,6 @@ private slots:
         QTest::addColumn<QString>("title");
         QTest::addColumn<QByteArray>("firstLine");
         QTest::addColumn<QString>("loaded");
-        QTest::newRow("kanji") << QStringLiteral("波形") << QByteArray("\x94\x67\x8C\x60") << QStringLiteral("波形");
         QTest::newRow("0x5C as second byte") << QStringLiteral("表示") << QByteArray("\x95\x5C\x8E\xA6") << QStringLiteral("表示");
         QTest::newRow("NEC extension") << QStringLiteral("①") << QByteArray("\x87\x40") << QStringLiteral("①");
         QTest::newRow("half-width katakana") << QStringLiteral("ｱ") << QByteArray("\xB1") << QStringLiteral("ｱ");
@@ -82,7 +62,7 @@ private slots:
         WaveRecord record = exampleRecord();
         record.Title = title.toStdString();
         SaveWaveFile(nullptr, prompts, record);
-        QVERIFY(readAll(file).startsWith(firstLine + "\r\n"));
+        QVERIFY(fileBytes(file).startsWith(firstLine + "\r\n"));
         const bool told = loaded.contains('?') || loaded.contains(QStringLiteral("＂"));
         QCOMPARE(prompts.asked.size(), told ? 1 : 0);
         if (told)
@@ -104,7 +84,7 @@ private slots:
         const QString name = dir.filePath(QStringLiteral("node.csv"));
         const std::filesystem::path local = name.toStdString();
         const QString file = dir.filePath(QStringLiteral("file.csv"));
-        writeAll(file, kExampleCsv);
+        writeFileBytes(file, kExampleCsv);
         QVERIFY(makeFileNode(node, local, file.toStdString()));
         const auto type = nodeType(local);
 
@@ -123,14 +103,14 @@ private slots:
         if (why.isEmpty()) {
             QVERIFY(prompts.asked.isEmpty());
             QCOMPARE(loaded.Title, exampleRecord().Title);
-            QVERIFY(readAll(file).startsWith("saved\r\n"));
+            QVERIFY(fileBytes(file).startsWith("saved\r\n"));
             return;
         }
         QCOMPARE(prompts.asked.size(), 2);
         for (const auto& box : prompts.asked)
             QVERIFY2(box.text.contains(QStringLiteral("「%1」").arg(name)) && box.text.contains(why), qPrintable(box.text));
         QCOMPARE(loaded, WaveRecord());
-        QCOMPARE(readAll(file), kExampleCsv);
+        QCOMPARE(fileBytes(file), kExampleCsv);
     }
 
     // A file name is shown as typed, never as markup: typed into the real file dialog (in
@@ -138,7 +118,7 @@ private slots:
     void fileNameShownAsTyped()
     {
         const QString file = path(QStringLiteral("<b>bold<img src=x>.csv"));
-        writeAll(file, "T\r\n");
+        writeFileBytes(file, "T\r\n");
         QString shown;
         Qt::TextFormat format = Qt::AutoText;
         whenModalOpens([&](QWidget* dialog) {
@@ -171,11 +151,7 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("where");
-        QTest::newRow("end in pair") << "T" + kHeaderAfterTitle + "1,2\r\n3" << QStringLiteral("7 行目");
-        QTest::newRow("not a number") << "T" + kHeaderAfterTitle + "1,2\r\n3,x\r\n" << QStringLiteral("7 行目");
-        QTest::newRow("beyond 16 bits") << "T" + kHeaderAfterTitle + "40000,0\r\n" << QStringLiteral("6 行目");
-        QTest::newRow("no sample line") << "T" + kHeaderAfterTitle << QStringLiteral("5 行目");
-        QTest::newRow("too many sample lines") << "T" + kHeaderAfterTitle + QByteArray("1,2\r\n").repeated(103002) << QStringLiteral("103007 行目");
+        QTest::newRow("end in pair") << QByteArray("T\r\n0.001,0\r\n1,1\r\n1,1\r\n0,0\r\n1,2\r\n3") << QStringLiteral("7 行目");
         QTest::newRow("empty file") << QByteArray("") << QStringLiteral("1 行目");
         QTest::newRow("past the size limit") << QByteArray(qsizetype(kMaxWaveFileBytes) + 1, '1') << QStringLiteral("大きすぎます");
         QTest::newRow("missing file") << QByteArray() << QStringLiteral("見つかりません");
@@ -187,7 +163,7 @@ private slots:
         const QString file = path(QStringLiteral("bad.raw"));
         QFile::remove(file);
         if (!bytes.isNull())
-            writeAll(file, bytes);
+            writeFileBytes(file, bytes);
         ScriptedPrompts prompts;
         prompts.fileNames = {file};
         WaveRecord record = exampleRecord();
@@ -234,7 +210,7 @@ private slots:
         }
         QCOMPARE(LoadWaveFile(nullptr, prompts, loaded), !written.isEmpty());
         QCOMPARE(loaded, expected);
-        QCOMPARE(readAll(path(name)), written);
+        QCOMPARE(fileBytes(path(name)), written);
 
         QStringList shown;
         for (const auto& box : prompts.asked)

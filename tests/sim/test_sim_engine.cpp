@@ -62,21 +62,17 @@ private slots:
         QVERIFY(!engine.takeOutput().empty());
     }
 
+    // Each seed and sweep its own capture, a large sine on channel 1 and a square wave on
+    // channel 2; a window into a longer record is that part of it.
     void waveforms()
     {
         const std::string sine = SimWaveform(1, 0, 5120, 7, 0);
         QVERIFY(sine != SimWaveform(1, 0, 5120, 8, 0));
         QVERIFY(sine != SimWaveform(1, 0, 5120, 7, 1));
-        // A window into a longer record is that part of it.
+        const auto [low, high] = std::ranges::minmax(sine, [](char a, char b) { return int8_t(a) < int8_t(b); });
+        QVERIFY(int8_t(low) < -70 && int8_t(high) > 70);
+        QVERIFY(std::ranges::all_of(SimWaveform(2, 0, 5120, 7, 0), [](char c) { return std::abs(int8_t(c)) > 40; }));
         QCOMPARE(SimWaveform(1, 100, 50, 7, 0), sine.substr(100, 50));
-        const auto bySign = [](char a, char b) { return int8_t(a) < int8_t(b); };
-        const auto [low, high] = std::minmax_element(sine.begin(), sine.end(), bySign);
-        QVERIFY(int8_t(*low) < -70 && int8_t(*high) > 70);
-        const std::string square = SimWaveform(2, 0, 5120, 7, 0);
-        const auto above = std::count_if(square.begin(), square.end(), [](char c) { return int8_t(c) > 40; });
-        const auto below = std::count_if(square.begin(), square.end(), [](char c) { return int8_t(c) < -40; });
-        QCOMPARE(above + below, 5120);
-        QVERIFY(above > 2000 && below > 2000);
     }
 
     void arguments_data()

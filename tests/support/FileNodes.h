@@ -1,8 +1,9 @@
 #pragma once
 // Paths that name something other than a regular file, for the readers and writers that
 // must refuse them at once, and a watchdog that frees a reader stuck on a FIFO so that
-// such a test fails instead of hanging.
+// such a test fails instead of hanging; and the bytes of the files such tests compare.
 
+#include <QFile>
 #include <QTest>
 
 #include <atomic>
@@ -13,6 +14,21 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+// The whole file, empty when it cannot be read; Path is a QString or a filesystem path.
+template <class Path>
+QByteArray fileBytes(const Path& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+template <class Path>
+void writeFileBytes(const Path& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+}
 
 enum class FileNode { Fifo, Device, Folder, DanglingLink, LinkToFile };
 Q_DECLARE_METATYPE(FileNode)
