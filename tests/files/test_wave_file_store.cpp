@@ -29,49 +29,6 @@ private slots:
         QVERIFY2(ShiftJisAvailable(), "this Qt build lacks the windows-31j converter");
     }
 
-    // Titles are code page 932 on disk, byte for byte as Japanese Windows writes them,
-    // quoted where the plain form would not read back, and the waveform is always saved
-    // and loads back: "¥" is written as 0x5C, a character the code page lacks as "?", a
-    // quote that would end a quoted title early as "＂"; the last two are reported.
-    void titlesSavedAndLoadedBack_data()
-    {
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QByteArray>("firstLine");
-        QTest::addColumn<QString>("loaded");
-        QTest::newRow("0x5C as second byte") << QStringLiteral("表示") << QByteArray("\x95\x5C\x8E\xA6") << QStringLiteral("表示");
-        QTest::newRow("NEC extension") << QStringLiteral("①") << QByteArray("\x87\x40") << QStringLiteral("①");
-        QTest::newRow("half-width katakana") << QStringLiteral("ｱ") << QByteArray("\xB1") << QStringLiteral("ｱ");
-        QTest::newRow("empty") << QString() << QByteArray("") << QString();
-        QTest::newRow("comma") << QStringLiteral("A,B") << QByteArray("\"A,B\"") << QStringLiteral("A,B");
-        QTest::newRow("leading space") << QStringLiteral(" A") << QByteArray("\" A\"") << QStringLiteral(" A");
-        QTest::newRow("inner quote") << QStringLiteral("say \"hi\"") << QByteArray("say \"hi\"") << QStringLiteral("say \"hi\"");
-        QTest::newRow("yen") << QStringLiteral("1¥") << QByteArray("1\x5C") << QStringLiteral("1\\");
-        QTest::newRow("euro") << QStringLiteral("波€形") << QByteArray("\x94\x67?\x8C\x60") << QStringLiteral("波?形");
-        QTest::newRow("outside the BMP") << QStringLiteral("a😀") << QByteArray("a?") << QStringLiteral("a?");
-        QTest::newRow("comma and quote") << QStringLiteral("a,\"b") << QByteArray("\"a,\xFA\x57" "b\"") << QStringLiteral("a,＂b");
-        QTest::newRow("leading quote") << QStringLiteral("\"x") << QByteArray("\xFA\x57x") << QStringLiteral("＂x");
-    }
-    void titlesSavedAndLoadedBack()
-    {
-        QFETCH(QString, title);
-        QFETCH(QByteArray, firstLine);
-        QFETCH(QString, loaded);
-        const QString file = path(QStringLiteral("title.csv"));
-        ScriptedPrompts prompts;
-        prompts.fileNames = {file, file};
-        WaveRecord record = exampleRecord();
-        record.Title = title.toStdString();
-        SaveWaveFile(nullptr, prompts, record);
-        QVERIFY(fileBytes(file).startsWith(firstLine + "\r\n"));
-        const bool told = loaded.contains('?') || loaded.contains(QStringLiteral("＂"));
-        QCOMPARE(prompts.asked.size(), told ? 1 : 0);
-        if (told)
-            QCOMPARE(prompts.asked[0].icon, QMessageBox::Information);
-        WaveRecord back;
-        QVERIFY(LoadWaveFile(nullptr, prompts, back));
-        QCOMPARE(QString::fromStdString(back.Title), loaded);
-    }
-
     // Only regular files are loaded or saved, also at the end of a link (the link stays a
     // link). Anything else is refused at once with a message naming the path, is never
     // waited on, and stays as it was; a dangling link is not followed to create a file.
@@ -176,45 +133,73 @@ private slots:
 
     // The flows: the example written byte for byte in the format its extension chooses
     // (either case) and loaded back, the extension warnings, and a cancel that says nothing.
-    void saveThenLoadByExtension_data()
+    // Titles are code page 932 on disk, byte for byte as Japanese Windows writes them,
+    // quoted where the plain form would not read back, and the waveform is always saved
+    // and loads back: "¥" is written as 0x5C, a character the code page lacks as "?", a
+    // quote that would end a quoted title early as "＂"; the last two are reported.
+    void saveThenLoad_data()
     {
         QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("title");
         QTest::addColumn<QByteArray>("written");
-        QTest::addColumn<QStringList>("messages");  // "caption|text" of each OK-only warning
+        QTest::addColumn<QString>("loaded");        // the title read back
+        QTest::addColumn<QStringList>("messages");  // "caption|text" of each OK-only warning, or a notice
         const QStringList refused{QStringLiteral("拡張子不正の警告|拡張子が異常です！\r\n拡張子は \"CSV\" または \"RAW\" を選択してください。"),
                                   QStringLiteral("|予期しないエラーです！")};
-        QTest::newRow("CSV") << QStringLiteral("a.CSV") << kExampleCsv << QStringList();
-        QTest::newRow("lower-case raw, last dot") << QStringLiteral("b.x.raw") << kExampleRaw << QStringList();
-        QTest::newRow("no extension") << QStringLiteral("wave") << QByteArray() << refused;
-        QTest::newRow("other extension") << QStringLiteral("wave.csv.txt") << QByteArray() << refused;
-        QTest::newRow("cancelled") << QString() << QByteArray() << QStringList();
+        const QStringList none, notice{QStringLiteral("notice")};
+        const QString csv = QStringLiteral("t.csv"), example = QStringLiteral("TEST1");
+        const auto titled = [](const QByteArray& firstLine) { return firstLine + kExampleCsv.mid(kExampleCsv.indexOf('\r')); };
+        QTest::newRow("CSV") << QStringLiteral("a.CSV") << example << kExampleCsv << example << none;
+        QTest::newRow("lower-case raw, last dot") << QStringLiteral("b.x.raw") << example << kExampleRaw << example << none;
+        QTest::newRow("no extension") << QStringLiteral("wave") << example << QByteArray() << QString() << refused;
+        QTest::newRow("other extension") << QStringLiteral("wave.csv.txt") << example << QByteArray() << QString() << refused;
+        QTest::newRow("cancelled") << QString() << example << QByteArray() << QString() << none;
+        QTest::newRow("0x5C as second byte") << csv << QStringLiteral("表示") << titled(QByteArray("\x95\x5C\x8E\xA6")) << QStringLiteral("表示") << none;
+        QTest::newRow("NEC extension") << csv << QStringLiteral("①") << titled(QByteArray("\x87\x40")) << QStringLiteral("①") << none;
+        QTest::newRow("half-width katakana") << csv << QStringLiteral("ｱ") << titled(QByteArray("\xB1")) << QStringLiteral("ｱ") << none;
+        QTest::newRow("empty") << csv << QString() << titled(QByteArray("")) << QString() << none;
+        QTest::newRow("comma") << csv << QStringLiteral("A,B") << titled(QByteArray("\"A,B\"")) << QStringLiteral("A,B") << none;
+        QTest::newRow("leading space") << csv << QStringLiteral(" A") << titled(QByteArray("\" A\"")) << QStringLiteral(" A") << none;
+        QTest::newRow("inner quote") << csv << QStringLiteral("say \"hi\"") << titled(QByteArray("say \"hi\"")) << QStringLiteral("say \"hi\"") << none;
+        QTest::newRow("yen") << csv << QStringLiteral("1¥") << titled(QByteArray("1\x5C")) << QStringLiteral("1\\") << none;
+        QTest::newRow("euro") << csv << QStringLiteral("波€形") << titled(QByteArray("\x94\x67?\x8C\x60")) << QStringLiteral("波?形") << notice;
+        QTest::newRow("outside the BMP") << csv << QStringLiteral("a😀") << titled(QByteArray("a?")) << QStringLiteral("a?") << notice;
+        QTest::newRow("comma and quote") << csv << QStringLiteral("a,\"b") << titled(QByteArray("\"a,\xFA\x57" "b\"")) << QStringLiteral("a,＂b") << notice;
+        QTest::newRow("leading quote") << csv << QStringLiteral("\"x") << titled(QByteArray("\xFA\x57x")) << QStringLiteral("＂x") << notice;
     }
-    void saveThenLoadByExtension()
+    void saveThenLoad()
     {
         QFETCH(QString, name);
+        QFETCH(QString, title);
         QFETCH(QByteArray, written);
+        QFETCH(QString, loaded);
         QFETCH(QStringList, messages);
         ScriptedPrompts prompts;
         if (!name.isEmpty())
             prompts.fileNames = {path(name), path(name)};
-        SaveWaveFile(nullptr, prompts, exampleRecord());
-        WaveRecord loaded;
-        loaded.FreshCapture = kTrue;  // a capture's pending offset removal must not run on a file
-        loaded.Samples(2, 1) = 99;    // channel 2 is filled from the empty column as well
-        loaded.Samples(1, 3) = 77;    // beyond LastIndex nothing changes
-        WaveRecord expected = loaded;
+        WaveRecord saved = exampleRecord();
+        saved.Title = title.toStdString();
+        SaveWaveFile(nullptr, prompts, saved);
+        WaveRecord back;
+        back.FreshCapture = kTrue;  // a capture's pending offset removal must not run on a file
+        back.Samples(2, 1) = 99;    // channel 2 is filled from the empty column as well
+        back.Samples(1, 3) = 77;    // beyond LastIndex nothing changes
+        WaveRecord expected = back;
         if (!written.isEmpty()) {
             expected = exampleRecord();
+            expected.Title = loaded.toStdString();
             expected.ParamsLocked = kTrue;
             expected.Samples(1, 3) = 77;
         }
-        QCOMPARE(LoadWaveFile(nullptr, prompts, loaded), !written.isEmpty());
-        QCOMPARE(loaded, expected);
+        QCOMPARE(LoadWaveFile(nullptr, prompts, back), !written.isEmpty());
+        QCOMPARE(back, expected);
         QCOMPARE(fileBytes(path(name)), written);
 
         QStringList shown;
         for (const auto& box : prompts.asked)
-            shown << (box.icon == QMessageBox::Warning && box.buttons == QMessageBox::Ok ? box.caption + '|' + box.text : QString());
+            shown << (box.icon == QMessageBox::Information      ? QStringLiteral("notice")
+                      : box.icon == QMessageBox::Warning && box.buttons == QMessageBox::Ok ? box.caption + '|' + box.text
+                                                                                           : QString());
         QCOMPARE(shown, messages);
         QCOMPARE(prompts.fileDialogs.size(), 2);
         QVERIFY(prompts.fileDialogs[0].save && !prompts.fileDialogs[1].save);
