@@ -65,155 +65,138 @@ bool near(QColor a, QColor b)
 
 class TestPrintCommand : public QObject {
     Q_OBJECT
-private slots:
-    void init();
-    void printsWindowAtTopLeftOfPage_data();
-    void printsWindowAtTopLeftOfPage();
-    void choicesStayAndCancelPrintsNothing();
-    void failuresAreReported_data();
-    void failuresAreReported();
-    void realDialogOffersPdf();
-
-private:
     QTemporaryDir m_dir;
     Quadrants m_window;
     ScriptedPrompts m_prompts;
     ScriptedPrintDialog m_dialog;
     PrintCommand m_command;
-};
 
-void TestPrintCommand::init()
-{
-    m_prompts = ScriptedPrompts();
-    m_dialog.answers.clear();
-    m_dialog.titles.clear();
-    m_window.resize(400, 300);
-    m_window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&m_window));
-}
-
-void TestPrintCommand::printsWindowAtTopLeftOfPage_data()
-{
-    QTest::addColumn<QPageLayout::Orientation>("orientation");
-    QTest::addColumn<QRectF>("expected"); // in points on an A4 page with 10 mm margins
-
-    const double margin = 10 / 25.4 * 72;
-    const double printableWidth = 595.276 - 2 * margin;
-    // 400 x 300: wider than the portrait area, narrower than the landscape one.
-    QTest::newRow("portrait: full width") << QPageLayout::Portrait << QRectF(margin, margin, printableWidth, printableWidth * 3 / 4);
-    QTest::newRow("landscape: full height") << QPageLayout::Landscape << QRectF(margin, margin, printableWidth * 4 / 3, printableWidth);
-}
-
-void TestPrintCommand::printsWindowAtTopLeftOfPage()
-{
-    QFETCH(QPageLayout::Orientation, orientation);
-    QFETCH(QRectF, expected);
-    const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
-    if (pdftoppm.isEmpty())
-        QSKIP("pdftoppm is not installed");
-
-    const QString pdf = m_dir.filePath(QStringLiteral("page.pdf"));
-    QFile::remove(pdf);
-    m_dialog.answers.push_back(printToFile(pdf, orientation));
-    m_command.PrintMainWindow(&m_window, m_prompts, m_dialog);
-    QVERIFY(m_prompts.asked.isEmpty());
-
-    const QString pngBase = m_dir.filePath(QStringLiteral("page"));
-    QProcess render;
-    render.start(pdftoppm, {"-r", "72", "-png", "-singlefile", pdf, pngBase});
-    QVERIFY(render.waitForFinished(60000));
-    QCOMPARE(render.exitCode(), 0);
-    const QImage page(pngBase + QStringLiteral(".png"));
-    QVERIFY(!page.isNull());
-    // One page only: a second page would make pdftoppm's first-page image meaningless.
-    QProcess info;
-    info.start(QStringLiteral("pdfinfo"), {pdf});
-    if (info.waitForFinished(60000) && info.exitCode() == 0)
-        QVERIFY(QString::fromUtf8(info.readAllStandardOutput()).contains(QRegularExpression("Pages:\\s+1\\n")));
-
-    const QRect ink = inkBounds(page);
-    const auto close = [](double a, double b) { return qAbs(a - b) <= 2.0; };
-    QVERIFY2(close(ink.left(), expected.left()) && close(ink.top(), expected.top()) &&
-                 close(ink.right() + 1, expected.right()) && close(ink.bottom() + 1, expected.bottom()),
-             qPrintable(QStringLiteral("picture at %1,%2 %3x%4").arg(ink.x()).arg(ink.y()).arg(ink.width()).arg(ink.height())));
-    // Each quadrant where it belongs: the picture is neither mirrored nor turned.
-    for (int i = 0; i < 4; ++i) {
-        const QPointF centre = expected.topLeft() + QPointF((1 + 2 * (i % 2)) * expected.width() / 4,
-                                                            (1 + 2 * (i / 2)) * expected.height() / 4);
-        const QColor seen = page.pixelColor(centre.toPoint());
-        QVERIFY2(near(seen, Quadrants::kColors[i]), qPrintable(QStringLiteral("quadrant %1 shows %2").arg(i).arg(seen.name())));
+private slots:
+    void init()
+    {
+        m_prompts = ScriptedPrompts();
+        m_dialog.answers.clear();
+        m_dialog.titles.clear();
+        m_window.resize(400, 300);
+        m_window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&m_window));
     }
-}
 
-// The second print starts from the first one's choices; cancelling it prints nothing.
-void TestPrintCommand::choicesStayAndCancelPrintsNothing()
-{
-    m_dialog.answers.push_back(printToFile(m_dir.filePath(QStringLiteral("first.pdf")), QPageLayout::Landscape));
-    const QString cancelled = m_dir.filePath(QStringLiteral("cancelled.pdf"));
-    QPageLayout::Orientation seenNextTime = QPageLayout::Portrait;
-    QSize bufferWhenDialogOpened;
-    PrintCommand command;
-    m_dialog.answers.push_back([&](QPrinter& printer) {
-        seenNextTime = printer.pageLayout().orientation();
-        bufferWhenDialogOpened = command.PrinterBuffer().size();
-        printToFile(cancelled, QPageLayout::Landscape)(printer);
-        return false;
-    });
-    command.PrintMainWindow(&m_window, m_prompts, m_dialog);
-    m_window.resize(200, 100);
-    command.PrintMainWindow(&m_window, m_prompts, m_dialog);
-    QCOMPARE(m_dialog.titles, (QStringList{"印刷の設定", "印刷の設定"}));
-    QCOMPARE(seenNextTime, QPageLayout::Landscape);
-    // Each command captures the window anew, before the dialog can cover it.
-    QCOMPARE(bufferWhenDialogOpened, QSize(200, 100));
-    QVERIFY(m_prompts.asked.isEmpty());
-    QVERIFY(!QFile::exists(cancelled));
-}
+    void printsWindowAtTopLeftOfPage_data()
+    {
+        QTest::addColumn<QPageLayout::Orientation>("orientation");
+        QTest::addColumn<QRectF>("expected"); // in points on an A4 page with 10 mm margins
 
-void TestPrintCommand::failuresAreReported_data()
-{
-    QTest::addColumn<QString>("output"); // empty: the window cannot be captured
-    QTest::addColumn<QString>("message");
-    QTest::newRow("capture") << "" << "画面を取り込めませんでした。";
-    QTest::newRow("unwritable file") << "no-such-folder/page.pdf" << "印刷できませんでした。";
-}
+        const double margin = 10 / 25.4 * 72;
+        const double printableWidth = 595.276 - 2 * margin;
+        // 400 x 300: wider than the portrait area, narrower than the landscape one.
+        QTest::newRow("portrait: full width") << QPageLayout::Portrait << QRectF(margin, margin, printableWidth, printableWidth * 3 / 4);
+        QTest::newRow("landscape: full height") << QPageLayout::Landscape << QRectF(margin, margin, printableWidth * 4 / 3, printableWidth);
+    }
 
-void TestPrintCommand::failuresAreReported()
-{
-    QFETCH(QString, output);
-    QFETCH(QString, message);
-    const QString path = m_dir.filePath(output);
-    QWidget empty;
-    empty.resize(0, 0);
-    m_dialog.answers.push_back(printToFile(path));
-    m_command.PrintMainWindow(output.isEmpty() ? &empty : static_cast<QWidget*>(&m_window), m_prompts, m_dialog);
-    // A failed capture reaches no dialog.
-    QCOMPARE(m_dialog.titles.size(), output.isEmpty() ? 0 : 1);
-    QCOMPARE(m_prompts.asked.size(), 1);
-    const ScriptedPrompts::Asked& told = m_prompts.asked.constFirst();
-    QVERIFY(told.caption.isEmpty());
-    QCOMPARE(told.icon, QMessageBox::Warning);
-    QVERIFY2(told.text.contains(message) && (output.isEmpty() || told.text.contains(QDir::toNativeSeparators(path))),
-             qPrintable(told.text));
-}
+    void printsWindowAtTopLeftOfPage()
+    {
+        QFETCH(QPageLayout::Orientation, orientation);
+        QFETCH(QRectF, expected);
+        const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
+        if (pdftoppm.isEmpty())
+            QSKIP("pdftoppm is not installed");
 
-// The platform dialog carries the title and, with no printer installed, still prints to PDF.
-void TestPrintCommand::realDialogOffersPdf()
-{
-    QString title;
-    bool offersPdf = false;
-    whenModalOpens([&](QWidget* dialog) {
-        title = dialog->windowTitle();
-        for (const QComboBox* box : dialog->findChildren<QComboBox*>())
-            for (int i = 0; i < box->count(); ++i)
-                offersPdf = offersPdf || box->itemText(i).contains(QStringLiteral("PDF"));
-        qobject_cast<QDialog*>(dialog)->reject();
-    });
-    QPrinter printer;
-    QVERIFY(!QtPrintDialogRunner().run(&m_window, printer, QStringLiteral("印刷の設定")));
-    QCOMPARE(title, QStringLiteral("印刷の設定"));
-    QVERIFY(offersPdf);
-}
+        const QString pdf = m_dir.filePath(QStringLiteral("page.pdf"));
+        m_dialog.answers.push_back(printToFile(pdf, orientation));
+        m_command.PrintMainWindow(&m_window, m_prompts, m_dialog);
+        QVERIFY(m_prompts.asked.isEmpty());
+
+        const QString pngBase = m_dir.filePath(QStringLiteral("page"));
+        QProcess render;
+        render.start(pdftoppm, {"-r", "72", "-png", "-singlefile", pdf, pngBase});
+        QVERIFY(render.waitForFinished(60000));
+        const QImage page(pngBase + QStringLiteral(".png"));
+
+        const QRect ink = inkBounds(page);
+        const auto close = [](double a, double b) { return qAbs(a - b) <= 2.0; };
+        QVERIFY2(close(ink.left(), expected.left()) && close(ink.top(), expected.top()) &&
+                     close(ink.right() + 1, expected.right()) && close(ink.bottom() + 1, expected.bottom()),
+                 qPrintable(QStringLiteral("picture at %1,%2 %3x%4").arg(ink.x()).arg(ink.y()).arg(ink.width()).arg(ink.height())));
+        // Each quadrant where it belongs: the picture is neither mirrored nor turned.
+        for (int i = 0; i < 4; ++i) {
+            const QPointF centre = expected.topLeft() + QPointF((1 + 2 * (i % 2)) * expected.width() / 4,
+                                                                (1 + 2 * (i / 2)) * expected.height() / 4);
+            const QColor seen = page.pixelColor(centre.toPoint());
+            QVERIFY2(near(seen, Quadrants::kColors[i]), qPrintable(QStringLiteral("quadrant %1 shows %2").arg(i).arg(seen.name())));
+        }
+    }
+
+    // The second print starts from the first one's choices; cancelling it prints nothing.
+    void choicesStayAndCancelPrintsNothing()
+    {
+        m_dialog.answers.push_back(printToFile(m_dir.filePath(QStringLiteral("first.pdf")), QPageLayout::Landscape));
+        const QString cancelled = m_dir.filePath(QStringLiteral("cancelled.pdf"));
+        QPageLayout::Orientation seenNextTime = QPageLayout::Portrait;
+        QSize bufferWhenDialogOpened;
+        PrintCommand command;
+        m_dialog.answers.push_back([&](QPrinter& printer) {
+            seenNextTime = printer.pageLayout().orientation();
+            bufferWhenDialogOpened = command.PrinterBuffer().size();
+            printToFile(cancelled, QPageLayout::Landscape)(printer);
+            return false;
+        });
+        command.PrintMainWindow(&m_window, m_prompts, m_dialog);
+        m_window.resize(200, 100);
+        command.PrintMainWindow(&m_window, m_prompts, m_dialog);
+        QCOMPARE(m_dialog.titles, (QStringList{"印刷の設定", "印刷の設定"}));
+        QCOMPARE(seenNextTime, QPageLayout::Landscape);
+        // Each command captures the window anew, before the dialog can cover it.
+        QCOMPARE(bufferWhenDialogOpened, QSize(200, 100));
+        QVERIFY(m_prompts.asked.isEmpty());
+        QVERIFY(!QFile::exists(cancelled));
+    }
+
+    void failuresAreReported_data()
+    {
+        QTest::addColumn<QString>("output"); // empty: the window cannot be captured
+        QTest::addColumn<QString>("message");
+        QTest::newRow("capture") << "" << "画面を取り込めませんでした。";
+        QTest::newRow("unwritable file") << "no-such-folder/page.pdf" << "印刷できませんでした。";
+    }
+
+    void failuresAreReported()
+    {
+        QFETCH(QString, output);
+        QFETCH(QString, message);
+        const QString path = m_dir.filePath(output);
+        QWidget empty;
+        empty.resize(0, 0);
+        m_dialog.answers.push_back(printToFile(path));
+        m_command.PrintMainWindow(output.isEmpty() ? &empty : static_cast<QWidget*>(&m_window), m_prompts, m_dialog);
+        // A failed capture reaches no dialog.
+        QCOMPARE(m_dialog.titles.size(), output.isEmpty() ? 0 : 1);
+        QCOMPARE(m_prompts.asked.size(), 1);
+        const ScriptedPrompts::Asked& told = m_prompts.asked.constFirst();
+        QVERIFY(told.caption.isEmpty());
+        QCOMPARE(told.icon, QMessageBox::Warning);
+        QVERIFY2(told.text.contains(message) && (output.isEmpty() || told.text.contains(QDir::toNativeSeparators(path))),
+                 qPrintable(told.text));
+    }
+
+    // The platform dialog carries the title and, with no printer installed, still prints to PDF.
+    void realDialogOffersPdf()
+    {
+        QString title;
+        bool offersPdf = false;
+        whenModalOpens([&](QWidget* dialog) {
+            title = dialog->windowTitle();
+            for (const QComboBox* box : dialog->findChildren<QComboBox*>())
+                for (int i = 0; i < box->count(); ++i)
+                    offersPdf = offersPdf || box->itemText(i).contains(QStringLiteral("PDF"));
+            qobject_cast<QDialog*>(dialog)->reject();
+        });
+        QPrinter printer;
+        QVERIFY(!QtPrintDialogRunner().run(&m_window, printer, QStringLiteral("印刷の設定")));
+        QCOMPARE(title, QStringLiteral("印刷の設定"));
+        QVERIFY(offersPdf);
+    }
+};
 
 QTEST_MAIN(TestPrintCommand)
 #include "test_print_command.moc"

@@ -9,62 +9,51 @@
 class TestPrintFit : public QObject {
     Q_OBJECT
 private slots:
-    void fitsPicture_data();
-    void fitsPicture();
-    void restoresStartPrinter_data();
-    void restoresStartPrinter();
+    void fitsPicture_data()
+    {
+        QTest::addColumn<QSizeF>("pixels");     // the captured window
+        QTest::addColumn<QSizeF>("page");       // printable area, HIMETRIC
+        QTest::addColumn<QSizeF>("expected");   // printed size, HIMETRIC
+        QTest::newRow("wide window, portrait page: full width") << QSizeF(800, 600) << QSizeF(19000, 27700) << QSizeF(19000, 14250);
+        QTest::newRow("wider landscape page: full height") << QSizeF(800, 600) << QSizeF(27700, 19000) << QSizeF(25333.333, 19000);
+        QTest::newRow("equal proportions fill the area") << QSizeF(800, 600) << QSizeF(20000, 15000) << QSizeF(20000, 15000);
+        QTest::newRow("equal proportions, inexact ratio") << QSizeF(3, 7) << QSizeF(3000, 7000) << QSizeF(3000, 7000);
+        QTest::newRow("empty window") << QSizeF(0, 600) << QSizeF(19000, 27700) << QSizeF();
+        QTest::newRow("page without height") << QSizeF(800, 600) << QSizeF(19000, 0) << QSizeF();
+    }
+    void fitsPicture()
+    {
+        QFETCH(QSizeF, pixels);
+        QFETCH(QSizeF, page);
+        QFETCH(QSizeF, expected);
+        const QSizeF picture(PixelsToHimetric(pixels.width(), 96), PixelsToHimetric(pixels.height(), 96));
+        const QSizeF fitted = FitPictureToPage(picture, page);
+        QVERIFY2(expected.isEmpty() ? fitted.isEmpty()
+                                    : qAbs(fitted.width() - expected.width()) < 0.01 &&
+                                          qAbs(fitted.height() - expected.height()) < 0.01,
+                 qPrintable(QStringLiteral("got %1 x %2").arg(fitted.width()).arg(fitted.height())));
+    }
+
+    void restoresStartPrinter_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QStringList>("installed");
+        QTest::addColumn<QString>("systemDefault");
+        QTest::addColumn<QString>("expected");
+        const QStringList both{"Office", "Lab"};
+        QTest::newRow("start printer still installed, other default") << "Lab" << both << "Office" << "Lab";
+        QTest::newRow("start printer removed: default") << "Gone" << both << "Office" << "Office";
+        QTest::newRow("no printers at all") << "Lab" << QStringList() << "" << "";
+    }
+    void restoresStartPrinter()
+    {
+        QFETCH(QString, start);
+        QFETCH(QStringList, installed);
+        QFETCH(QString, systemDefault);
+        QFETCH(QString, expected);
+        QCOMPARE(PrinterToRestore(start, installed, systemDefault), expected);
+    }
 };
-
-void TestPrintFit::fitsPicture_data()
-{
-    QTest::addColumn<QSizeF>("pixels");       // the captured window
-    QTest::addColumn<QSizeF>("page");         // printable area, HIMETRIC
-    QTest::addColumn<QSizeF>("expected");     // printed size, HIMETRIC
-    QTest::newRow("wide window, portrait page: full width") << QSizeF(800, 600) << QSizeF(19000, 27700) << QSizeF(19000, 14250);
-    QTest::newRow("wider landscape page: full height") << QSizeF(800, 600) << QSizeF(27700, 19000) << QSizeF(25333.333, 19000);
-    QTest::newRow("equal proportions fill the area") << QSizeF(800, 600) << QSizeF(20000, 15000) << QSizeF(20000, 15000);
-    QTest::newRow("equal proportions, inexact ratio") << QSizeF(3, 7) << QSizeF(3000, 7000) << QSizeF(3000, 7000);
-    QTest::newRow("empty window") << QSizeF(0, 600) << QSizeF(19000, 27700) << QSizeF();
-    QTest::newRow("page without height") << QSizeF(800, 600) << QSizeF(19000, 0) << QSizeF();
-}
-
-void TestPrintFit::fitsPicture()
-{
-    QFETCH(QSizeF, pixels);
-    QFETCH(QSizeF, page);
-    QFETCH(QSizeF, expected);
-
-    const QSizeF picture(PixelsToHimetric(pixels.width(), 96), PixelsToHimetric(pixels.height(), 96));
-    const QSizeF fitted = FitPictureToPage(picture, page);
-
-    QVERIFY2(expected.isEmpty() ? fitted.isEmpty()
-                                : qAbs(fitted.width() - expected.width()) < 0.01 &&
-                                      qAbs(fitted.height() - expected.height()) < 0.01,
-             qPrintable(QStringLiteral("got %1 x %2").arg(fitted.width()).arg(fitted.height())));
-}
-
-void TestPrintFit::restoresStartPrinter_data()
-{
-    QTest::addColumn<QString>("start");
-    QTest::addColumn<QStringList>("installed");
-    QTest::addColumn<QString>("systemDefault");
-    QTest::addColumn<QString>("expected");
-
-    const QStringList both{"Office", "Lab"};
-    QTest::newRow("start printer still installed, other default") << "Lab" << both << "Office" << "Lab";
-    QTest::newRow("start printer removed: default") << "Gone" << both << "Office" << "Office";
-    QTest::newRow("no printers at all") << "Lab" << QStringList() << "" << "";
-}
-
-void TestPrintFit::restoresStartPrinter()
-{
-    QFETCH(QString, start);
-    QFETCH(QStringList, installed);
-    QFETCH(QString, systemDefault);
-    QFETCH(QString, expected);
-
-    QCOMPARE(PrinterToRestore(start, installed, systemDefault), expected);
-}
 
 QTEST_GUILESS_MAIN(TestPrintFit)
 #include "test_print_fit.moc"

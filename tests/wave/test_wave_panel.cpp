@@ -19,26 +19,23 @@ struct OffsetCase {
     int stored;
 };
 
-struct PressCase {
-    int index, button, modifiers;
-    double x, y;
-    int direction, stepModifiers;   // starting from direction +1, modifiers 5
-};
-
+// A press along the control's axis (x for the position, y for the others, in twips) and the
+// step it gives. On a normal record (LastIndex 5119); offsets step channel 1 (2) or 2 (3).
 struct StepCase {
-    int index, direction, modifiers;
+    int index, modifiers;
+    double at;
     WaveScale view;
     float offset;
     bool changed;
     WaveScale newView;
     float newOffset;
+    int button = kLeftButton;
 };
 
 } // namespace
 
 Q_DECLARE_METATYPE(FloorCase)
 Q_DECLARE_METATYPE(OffsetCase)
-Q_DECLARE_METATYPE(PressCase)
 Q_DECLARE_METATYPE(StepCase)
 
 class TestWavePanel : public QObject {
@@ -94,56 +91,34 @@ private slots:
         QCOMPARE(record.FreshCapture, kFalse);
     }
 
-    void press_data()
-    {
-        QTest::addColumn<PressCase>("c");
-        QTest::newRow("left arrow edge") << PressCase{0, kLeftButton, 0, 165, 0, -1, 0};
-        QTest::newRow("right arrow edge") << PressCase{0, kLeftButton, kCtrlKey, 190, 0, 1, kCtrlKey};
-        QTest::newRow("position dead band") << PressCase{0, kLeftButton, 0, 180, 0, 1, 0};
-        QTest::newRow("upper arrow edge") << PressCase{1, kLeftButton, kShiftKey, 0, 100, 1, kShiftKey};
-        QTest::newRow("lower arrow edge") << PressCase{2, kLeftButton, 0, 0, 120, -1, 0};
-        QTest::newRow("offset dead band") << PressCase{3, kLeftButton, 0, 0, 110, 1, 0};
-        QTest::newRow("modifiers masked") << PressCase{3, kLeftButton, 8 + kAltKey, 0, 200, -1, kAltKey};
-        QTest::newRow("right button ignored") << PressCase{0, kRightButton, kCtrlKey, 0, 0, 1, 5};
-    }
-    void press()
-    {
-        QFETCH(PressCase, c);
-        UpDownState state{1, 5};
-        UpDownPress(state, c.index, c.button, c.modifiers, c.x, c.y);
-        QCOMPARE(int(state.StepDirection), c.direction);
-        QCOMPARE(int(state.StepModifiers), c.stepModifiers);
-        UpDownRelease(state);
-        QCOMPARE(int(state.StepDirection), 0);
-    }
-
-    // On a normal record (LastIndex 5119); offsets step channel 1 (2) or 2 (3).
     void steps_data()
     {
         QTest::addColumn<StepCase>("c");
         const WaveScale full{0, 5119};
         const WaveScale zoomed{63, 4993};
-        QTest::newRow("right at the end") << StepCase{0, 1, 0, full, 0, false, full, 0};
-        QTest::newRow("zoom in from full") << StepCase{1, 1, 0, full, 0, true, zoomed, 0};
-        QTest::newRow("right, limited") << StepCase{0, 1, 0, zoomed, 0, true, {126, 4993}, 0};
-        QTest::newRow("left") << StepCase{0, -1, 0, {126, 4993}, 0, true, {43, 4993}, 0};
-        QTest::newRow("left, limited") << StepCase{0, -1, 0, {43, 4993}, 0, true, {0, 4993}, 0};
-        QTest::newRow("left at the start") << StepCase{0, -1, 0, {0, 4993}, 0, false, {0, 4993}, 0};
-        QTest::newRow("right with Shift") << StepCase{0, 1, kShiftKey, {0, 1200}, 0, true, {40, 1200}, 0};
-        QTest::newRow("narrow view moves by 1") << StepCase{0, 1, 0, {0, 30}, 0, true, {1, 30}, 0};
-        QTest::newRow("zoom in at 20") << StepCase{1, 1, 0, {100, 20}, 0, false, {100, 20}, 0};
-        QTest::newRow("zoom in at 21") << StepCase{1, 1, 0, {100, 21}, 0, true, {101, 20}, 0};
-        QTest::newRow("zoom in with Ctrl") << StepCase{1, 1, kCtrlKey, full, 0, true, {254, 4611}, 0};
-        QTest::newRow("zoom out") << StepCase{1, -1, 0, zoomed, 0, true, {1, 5117}, 0};
-        QTest::newRow("zoom out to full") << StepCase{1, -1, 0, {1, 5117}, 0, true, full, 0};
-        QTest::newRow("zoom out at full") << StepCase{1, -1, 0, full, 0, false, full, 0};
-        QTest::newRow("zoom out at right edge") << StepCase{1, -1, 0, {4119, 1000}, 0, true, {4095, 1024}, 0};
-        QTest::newRow("offset up") << StepCase{2, 1, 0, full, 127.5f, true, full, 128.5f};
-        QTest::newRow("offset up past 128") << StepCase{2, 1, 0, full, 128.5f, false, full, 128.5f};
-        QTest::newRow("offset down, Ctrl") << StepCase{3, -1, kCtrlKey, full, -127, true, full, -131};
-        QTest::newRow("offset down at -128") << StepCase{3, -1, 0, full, -128, false, full, -128};
-        QTest::newRow("offset up, all keys") << StepCase{2, 1, 7, full, 127, true, full, 141};
-        QTest::newRow("no press, no step") << StepCase{1, 0, 0, zoomed, 0, false, zoomed, 0};
+        QTest::newRow("right at the end") << StepCase{0, 0, 200, full, 0, false, full, 0};
+        QTest::newRow("right arrow edge, limited") << StepCase{0, 0, 190, zoomed, 0, true, {126, 4993}, 0};
+        QTest::newRow("left arrow edge") << StepCase{0, 0, 165, {126, 4993}, 0, true, {43, 4993}, 0};
+        QTest::newRow("left, limited") << StepCase{0, 0, 0, {43, 4993}, 0, true, {0, 4993}, 0};
+        QTest::newRow("left at the start") << StepCase{0, 0, 0, {0, 4993}, 0, false, {0, 4993}, 0};
+        QTest::newRow("position dead band") << StepCase{0, 0, 180, zoomed, 0, false, zoomed, 0};
+        QTest::newRow("right with Shift") << StepCase{0, kShiftKey, 200, {0, 1200}, 0, true, {40, 1200}, 0};
+        QTest::newRow("narrow view moves by 1") << StepCase{0, 0, 200, {0, 30}, 0, true, {1, 30}, 0};
+        QTest::newRow("right button ignored") << StepCase{0, kCtrlKey, 0, zoomed, 0, false, zoomed, 0, kRightButton};
+        QTest::newRow("zoom in at the upper arrow edge") << StepCase{1, 0, 100, full, 0, true, zoomed, 0};
+        QTest::newRow("zoom in at 20") << StepCase{1, 0, 0, {100, 20}, 0, false, {100, 20}, 0};
+        QTest::newRow("zoom in at 21") << StepCase{1, 0, 0, {100, 21}, 0, true, {101, 20}, 0};
+        QTest::newRow("zoom out at the lower arrow edge") << StepCase{1, 0, 120, zoomed, 0, true, {1, 5117}, 0};
+        QTest::newRow("zoom out to full") << StepCase{1, 0, 200, {1, 5117}, 0, true, full, 0};
+        QTest::newRow("zoom out at full") << StepCase{1, 0, 200, full, 0, false, full, 0};
+        QTest::newRow("zoom out at right edge") << StepCase{1, 0, 200, {4119, 1000}, 0, true, {4095, 1024}, 0};
+        QTest::newRow("offset up") << StepCase{2, 0, 0, full, 127.5f, true, full, 128.5f};
+        QTest::newRow("offset up past 128") << StepCase{2, 0, 0, full, 128.5f, false, full, 128.5f};
+        QTest::newRow("offset down, Ctrl") << StepCase{3, kCtrlKey, 200, full, -127, true, full, -131};
+        QTest::newRow("offset down at -128") << StepCase{3, 0, 200, full, -128, false, full, -128};
+        QTest::newRow("offset up, all keys") << StepCase{2, 7, 0, full, 127, true, full, 141};
+        QTest::newRow("offset dead band") << StepCase{3, 0, 110, full, 5, false, full, 5};
+        QTest::newRow("modifiers masked") << StepCase{3, 8 + kAltKey, 200, full, 0, true, full, -8};
     }
     void steps()
     {
@@ -153,11 +128,14 @@ private slots:
         record.offset(channel) = c.offset;
         record.offset(3 - channel) = 3;
         WaveScale view = c.view;
-        const UpDownState state{int16_t(c.direction), int16_t(c.modifiers)};
+        UpDownState state;
+        UpDownPress(state, c.index, c.button, c.modifiers, c.index == 0 ? c.at : 0, c.index == 0 ? 0 : c.at);
         QCOMPARE(UpDownStep(state, c.index, view, record), c.changed);
         QCOMPARE(view, c.newView);
         QCOMPARE(record.offset(channel), c.newOffset);
         QCOMPARE(record.offset(3 - channel), 3.0f);
+        UpDownRelease(state);
+        QVERIFY(!UpDownStep(state, c.index, view, record));
     }
 };
 
