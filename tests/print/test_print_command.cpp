@@ -75,8 +75,7 @@ private slots:
     void init()
     {
         m_prompts = ScriptedPrompts();
-        m_dialog.answers.clear();
-        m_dialog.titles.clear();
+        m_dialog = ScriptedPrintDialog();
         m_window.resize(400, 300);
         m_window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&m_window));

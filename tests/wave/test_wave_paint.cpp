@@ -40,7 +40,6 @@ private slots:
             row("normal zoomed", {"sine", 5119, {1000, 20}, nominal});
             row("normal about a pixel a sample", {"sine", 5119, {63, 600}, nominal});
             row("normal about two pixels a sample", {"noise", 5119, {1000, 250}, nominal});
-            row("long zoomed", {"sine", 102399, {50000, 2000}, nominal});
             row("noise full", {"noise", 102399, {0, 102399}, nominal});
             row("off screen", {"offset", 5119, {0, 5119}, nominal});
             row("tiny window", {"noise", 5119, {0, 5119}, {37, 23}});
