@@ -23,7 +23,6 @@ private slots:
         QTest::newRow("unknown command") << "grab" << A::Fail << "grab";
         QTest::newRow("unknown option") << "info --frob x.csv" << A::Fail << "--frob";
         QTest::newRow("option of another command") << "info --grid x.csv" << A::Fail << "--grid";
-        QTest::newRow("trace of a file command") << "convert a.csv b.raw --trace t.log" << A::Fail << "--trace";
         QTest::newRow("value missing") << "capture --out" << A::Fail << "--out";
         QTest::newRow("switch with value") << "render --grid=1 a.csv b.png" << A::Fail << "--grid";
         QTest::newRow("too many files") << "info a.csv b.csv" << A::Fail << "IN";

@@ -11,14 +11,12 @@
 #include "support/ModalHelper.h"
 #include "support/ScriptedPrintDialog.h"
 #include "support/ScriptedPrompts.h"
+#include "support/TypeInto.h"
 #include "wave/widgets/WaveDisplay.h"
 #include "wave/widgets/WaveWindow.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -92,17 +90,6 @@ void writeColours(const QString& path)
     std::ofstream(path.toStdString(), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 
-// Clicks into a text box of a dialog and types over its text, as a user does.
-void typeInto(QWidget* dialog, const char* name, const QString& text)
-{
-    QWidget* box = dialog->findChild<QWidget*>(QLatin1String(name));
-    if (auto* combo = qobject_cast<QComboBox*>(box))
-        box = combo->lineEdit();
-    QTest::mouseClick(box, Qt::LeftButton);
-    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(box, text);
-}
-
 // The window program in dir (which holds the colours' settings file) on a simulated
 // instrument of its own.
 struct Window {
@@ -143,6 +130,7 @@ private slots:
 
     // The same capture and setup values: the window's Load from the instrument, its setup
     // dialog and Save, and capture, write the same bytes. On a terminal the bar shows.
+    // render then draws what the wave window shows of that file, at its size and colours.
     void captureAsTheWindowSaves_data()
     {
         QTest::addColumn<bool>("longRecord");
@@ -160,11 +148,9 @@ private slots:
             w.click("LengthFlag");
         bool setUp = false;
         whenModalOpens([&](QWidget* dialog) {
-            typeInto(dialog, "SetupCombo_0", QStringLiteral("100u"));
-            typeInto(dialog, "SetupCombo_2", QStringLiteral("500m"));
-            typeInto(dialog, "SetupOffset_0", QStringLiteral("0.5"));
-            typeInto(dialog, "SetupOffset_1", QStringLiteral("-1.3"));
-            typeInto(dialog, "Title", QStringLiteral("Run 7"));
+            for (auto [name, text] : {std::pair{"SetupCombo_0", "100u"}, {"SetupCombo_2", "500m"}, {"SetupOffset_0", "0.5"},
+                                      {"SetupOffset_1", "-1.3"}, {"Title", "Run 7"}})
+                typeInto(dialog->findChild<QWidget*>(QLatin1String(name)), QString::fromLatin1(text));
             QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Command1_1")), Qt::LeftButton);
             setUp = true;
         });
@@ -185,33 +171,52 @@ private slots:
         QCOMPARE(run.status, 0);
         QVERIFY(contents(cliDir.filePath(file)) == contents(windowDir.filePath(file)));
         QVERIFY2(run.terminal.contains("\r\x1b[K[####################] CH2 受信中"), run.terminal.right(300).constData());
+
+        w.click("GridFlag");
+        w.click("BaseFlag");
+        w.click("LineFlag");
+        w.prompts.answers.push_back(QMessageBox::No);
+        w.prompts.fileNames.push_back(windowDir.filePath(file));
+        w.click("Command1_10");
+        const QImage shown = w.window->display()->waveWindow()->image();
+        const QString size = QStringLiteral("%1x%2").arg(shown.width()).arg(shown.height());
+        writeColours(cliDir.filePath(QStringLiteral("MV_UTL.ENV")));
+        const CliRun rendered = runCli({"render", file, "w.png", "--size", size, "--grid", "--base", "--dots"}, cliDir.path());
+        QCOMPARE(rendered.status, 0);
+        QVERIFY(QImage(cliDir.filePath("w.png")).convertToFormat(QImage::Format_RGB32) == shown);
     }
 
-    // A line cut mid-block, an instrument that stops answering, Ctrl+C in a transfer or
-    // between captures: the status, one line, no partial file, the files already saved and
-    // the file that was at the path before are kept as they were.
+    // A line cut mid-block, an instrument that stops answering, RUN refused nine times,
+    // Ctrl+C in a transfer or between captures: the status, one line (naming what failed),
+    // no partial file, the files already saved and the file that was at the path before are
+    // kept as they were.
     void failureLeavesNoPartialFile_data()
     {
         QTest::addColumn<SimOptions>("sim");
-        QTest::addColumn<QStringList>("repeat");
+        QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("status");
         QTest::addColumn<QStringList>("files");
-        SimOptions cut, silent, paced;
+        QTest::addColumn<QString>("said");
+        SimOptions cut, silent, refusing, paced;
         cut.faults.block = BlockFault::HangUp;
         silent.faults.answerLines = 0;
+        refusing.faults.nakLines = 9;
         paced.paceBaud = 2400;
-        QTest::newRow("cut line") << cut << QStringList{} << 2 << QStringList{"w.RAW"};
-        QTest::newRow("silent") << silent << QStringList{} << 2 << QStringList{"w.RAW"};
-        QTest::newRow("Ctrl+C in a transfer") << paced << QStringList{} << 130 << QStringList{"w.RAW"};
-        QTest::newRow("Ctrl+C between captures") << SimOptions{} << QStringList{"--repeat", "3", "--every", "60", "--quiet"} << 130
-                                                 << QStringList{"w-0001.RAW", "w.RAW"};
+        const QStringList capture{"capture", "--out", "w.RAW"};
+        QTest::newRow("cut line") << cut << capture << 2 << QStringList{"w.RAW"} << "";
+        QTest::newRow("silent") << silent << capture << 2 << QStringList{"w.RAW"} << "";
+        QTest::newRow("RUN refused") << refusing << QStringList{"run"} << 2 << QStringList{"w.RAW"} << "RUN";
+        QTest::newRow("Ctrl+C in a transfer") << paced << capture << 130 << QStringList{"w.RAW"} << "";
+        QTest::newRow("Ctrl+C between captures") << SimOptions{} << capture + QStringList{"--repeat", "3", "--every", "60", "--quiet"}
+                                                 << 130 << QStringList{"w-0001.RAW", "w.RAW"} << "";
     }
     void failureLeavesNoPartialFile()
     {
         QFETCH(SimOptions, sim);
-        QFETCH(QStringList, repeat);
+        QFETCH(QStringList, arguments);
         QFETCH(int, status);
         QFETCH(QStringList, files);
+        QFETCH(QString, said);
         QTemporaryDir dir;
         QFile old(dir.filePath("w.RAW"));
         QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
@@ -220,75 +225,28 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         bool sent = status != 130;
-        const CliRun run = runCli(QStringList{"capture", "--port", instrument.start(sim), "--out", "w.RAW"} + repeat,
-                                  dir.path(), false, [&](QProcess& process) {
-                                      const bool now = repeat.isEmpty() ? clock.elapsed() > 500
-                                                                        : QFile::exists(dir.filePath(files.first()));
-                                      if (now && !sent)
-                                          sent = kill(pid_t(process.processId()), SIGINT) == 0;
-                                  });
+        const CliRun run = runCli(arguments + QStringList{"--port", instrument.start(sim)}, dir.path(), false, [&](QProcess& process) {
+            const bool now = files.size() == 1 ? clock.elapsed() > 500 : QFile::exists(dir.filePath(files.first()));
+            if (now && !sent)
+                sent = kill(pid_t(process.processId()), SIGINT) == 0;
+        });
         QCOMPARE(run.status, status);
         QCOMPARE(run.err.count('\n'), 1);
+        QVERIFY2(run.err.contains(said.toUtf8()), run.err.constData());
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), files);
         QCOMPARE(contents(dir.filePath("w.RAW")), QByteArray("old"));
     }
 
-    // RUN refused nine times did not happen: status 2, the refusal on one line.
-    void refusedRunFails()
-    {
-        QTemporaryDir dir;
-        SimulatedInstrument instrument;
-        SimOptions refusing;
-        refusing.faults.nakLines = 9;
-        const CliRun run = runCli({"run", "--port", instrument.start(refusing)}, dir.path());
-        QCOMPARE(run.status, 2);
-        QVERIFY2(run.err.contains("RUN") && run.err.count('\n') == 1, run.err.constData());
-    }
-
-    // What is not a regular file is refused at once: status 3 and one line naming it.
-    void infoRefusesWhatIsNotAFile_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("FIFO") << "fifo.csv";
-        QTest::newRow("device") << "zero.csv";
-        QTest::newRow("directory") << "dir.csv";
-        QTest::newRow("dangling link") << "gone.csv";
-    }
+    // What is not a regular file (here a FIFO, which would block a reader) is refused at
+    // once: status 3 and one line naming it.
     void infoRefusesWhatIsNotAFile()
     {
-        QFETCH(QString, name);
         QTemporaryDir dir;
         QVERIFY(mkfifo(qPrintable(dir.filePath("fifo.csv")), 0600) == 0);
-        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), dir.filePath("zero.csv")));
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("dir.csv")));
-        QVERIFY(QFile::link(dir.filePath("nothing.csv"), dir.filePath("gone.csv")));
-        const CliRun run = runCli({"info", name}, dir.path(), false, {}, 10000);
+        const CliRun run = runCli({"info", "fifo.csv"}, dir.path(), false, {}, 10000);
         QCOMPARE(run.status, 3);
         QCOMPARE(run.err.count('\n'), 1);
-        QVERIFY2(run.err.contains(name.toUtf8()), run.err.constData());
-    }
-
-    // render draws what the wave window shows of the same file, at its size and colours.
-    void renderAsTheWindowShows()
-    {
-        QTemporaryDir dir;
-        SimulatedInstrument sim;
-        const CliRun captured =
-            runCli({"capture", "--port", sim.start(SimOptions{}), "--out", "w.CSV", "--sweep", "2m", "--offset2", "1"},
-                   dir.path());
-        QCOMPARE(captured.status, 0);
-        Window w(dir.path());
-        w.click("GridFlag");
-        w.click("BaseFlag");
-        w.click("LineFlag");
-        w.prompts.answers.push_back(QMessageBox::No);
-        w.prompts.fileNames.push_back(dir.filePath("w.CSV"));
-        w.click("Command1_10");
-        const QImage shown = w.window->display()->waveWindow()->image();
-        const QString size = QStringLiteral("%1x%2").arg(shown.width()).arg(shown.height());
-        const CliRun run = runCli({"render", "w.CSV", "w.png", "--size", size, "--grid", "--base", "--dots"}, dir.path());
-        QCOMPARE(run.status, 0);
-        QVERIFY(QImage(dir.filePath("w.png")).convertToFormat(QImage::Format_RGB32) == shown);
+        QVERIFY2(run.err.contains("fifo.csv"), run.err.constData());
     }
 };
 

@@ -17,7 +17,6 @@ private slots:
         QTest::addColumn<double>("period");
         QTest::addColumn<int>("noise");
         QTest::addColumn<bool>("frequency");
-        QTest::newRow("normal clean") << 5119 << 100.0 << 512.0 << 0 << true;
         QTest::newRow("normal, part period") << 5119 << 90.0 << 1000.3 << 0 << true;
         QTest::newRow("long, fine period") << 102399 << 40.0 << 37.7 << 3 << true;
         QTest::newRow("two periods") << 5119 << 60.0 << 2200.0 << 0 << true;
