@@ -82,7 +82,6 @@ private slots:
         QTest::addColumn<QString>("text"); // part of the help, version or failure text, or the file to open
 
         using A = CommandLineOptions::Action;
-        QTest::newRow("nothing") << QStringList{} << int(A::Run) << "" << false << "";
         QTest::newRow("port") << QStringList{"--port", "/dev/ttyUSB0"} << int(A::Run) << "/dev/ttyUSB0" << false << "";
         QTest::newRow("help") << QStringList{"--help"} << int(A::ShowHelp) << "" << false << "Usage: miravo-link [options] [WAVEFILE]\n";
         QTest::newRow("version") << QStringList{"--version"} << int(A::ShowVersion) << "" << false << "MIRAVO Link Tool 1.0.0";
@@ -91,9 +90,8 @@ private slots:
         QTest::newRow("empty device") << QStringList{"--port", " "} << int(A::Fail) << " " << false << "デバイス名";
         QTest::newRow("both") << QStringList{"--simulate", "--port", "/dev/ttyS1"} << int(A::Fail) << "/dev/ttyS1" << true
                               << "同時に指定できません";
-        QTest::newRow("trace") << QStringList{"--simulate", "--trace", "link.trace"} << int(A::Run) << "" << true << "";
         QTest::newRow("trace without file") << QStringList{"--trace", ""} << int(A::Fail) << "" << false << "--trace";
-        QTest::newRow("file") << QStringList{"--simulate", "wave.csv"} << int(A::Run) << "" << true << "wave.csv";
+        QTest::newRow("trace and file") << QStringList{"--simulate", "--trace", "link.trace", "wave.csv"} << int(A::Run) << "" << true << "wave.csv";
         QTest::newRow("two files") << QStringList{"a.csv", "b.raw"} << int(A::Fail) << "" << false << "b.raw";
         QTest::newRow("not a waveform file") << QStringList{"notes.txt"} << int(A::Fail) << "" << false << "notes.txt";
         QTest::newRow("unknown option") << QStringList{"--frob"} << int(A::Fail) << "" << false << "不明なオプションです: frob";
