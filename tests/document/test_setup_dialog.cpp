@@ -93,171 +93,159 @@ WaveRecord parameters(WaveRecord record)
 class TestSetupDialog : public QObject {
     Q_OBJECT
 private slots:
-    void opening_data();
-    void opening();
-    void typedValuesStoredAsTyped_data();
-    void typedValuesStoredAsTyped();
-    void waysOut_data();
-    void waysOut();
-};
+    void opening_data()
+    {
+        QTest::addColumn<int>("lastIndex");
+        QTest::addColumn<bool>("locked");
+        QTest::addColumn<bool>("equKept");   // short enough for equivalent sampling
+        QTest::addColumn<bool>("fresh");     // FreshCapture: just taken from the instrument
+        QTest::addColumn<float>("sweep");    // seconds a division, 0 unset
+        QTest::addColumn<float>("offset");   // CH1, in counts
+        QTest::addColumn<QString>("sweepText");
+        QTest::addColumn<QString>("offsetText");
 
-void TestSetupDialog::opening_data()
-{
-    QTest::addColumn<int>("lastIndex");
-    QTest::addColumn<bool>("locked");
-    QTest::addColumn<bool>("equKept");   // short enough for equivalent sampling
-    QTest::addColumn<bool>("fresh");     // FreshCapture: just taken from the instrument
-    QTest::addColumn<float>("sweep");    // seconds a division, 0 unset
-    QTest::addColumn<float>("offset");   // CH1, in counts
-    QTest::addColumn<QString>("sweepText");
-    QTest::addColumn<QString>("offsetText");
-
-    QTest::newRow("5120 samples, unlocked, fresh") << 5119 << false << true << true << 0.5f << 25.0f << "500m" << "1";
-    QTest::newRow("6001 samples, locked") << 6000 << true << true << false << 2e-6f << 12.5f << "2u" << "0.5";
-    QTest::newRow("6002 samples, unlocked") << 6001 << false << false << false << 0.0f << -127.0f << "0 " << "-5.08";
-}
-
-void TestSetupDialog::opening()
-{
-    QFETCH(int, lastIndex);
-    QFETCH(bool, locked);
-    QFETCH(bool, equKept);
-    QFETCH(bool, fresh);
-    QFETCH(float, sweep);
-    QFETCH(float, offset);
-    QFETCH(QString, sweepText);
-    QFETCH(QString, offsetText);
-
-    Opened o(sampleRecord(lastIndex, locked, sweep, offset), fresh);
-    WaveRecord expected = parameters(o.document.record());
-    QStringList shown;
-    for (const char* name : {"Title", "SetupCombo_0", "SetupCombo_1", "SetupCombo_2", "SetupOffset_0", "SetupOffset_1", "Delay"})
-        shown << o.edit(name)->text();
-    // Offsets in divisions of 25 counts; an unset sweep stays unset.
-    QCOMPARE(shown, (QStringList{"前回の波形", sweepText, "2 ", "50m", offsetText, "-0.4", "1m"}));
-    QCOMPARE(o.at<QLabel>("DataLength")->text(), QStringLiteral("Data : %1/Ch").arg(lastIndex + 1));
-    QCOMPARE(o.at("Command1_3")->isVisible(), !locked);
-    for (const char* name : {"SetupCombo_0", "SetupCombo_1", "SetupCombo_2", "SetupOffset_0", "SetupOffset_1", "Delay"})
-        QVERIFY2(o.at(name)->isEnabled() == !locked, name);
-    QCOMPARE(o.at<QCheckBox>("EquSamplingCheck")->isChecked(), equKept);
-    QCOMPARE(o.at("EquSamplingCheck")->isEnabled(), equKept && !locked);
-
-    // The fresh-capture warning: once per opening, however often it is repainted.
-    for (int i = 0; i < 3; ++i) {
-        o.dialog->repaint();
-        QCoreApplication::processEvents();
+        QTest::newRow("5120 samples, unlocked, fresh") << 5119 << false << true << true << 0.5f << 25.0f << "500m" << "1";
+        QTest::newRow("6001 samples, locked") << 6000 << true << true << false << 2e-6f << 12.5f << "2u" << "0.5";
+        QTest::newRow("6002 samples, unlocked") << 6001 << false << false << false << 0.0f << -127.0f << "0 " << "-5.08";
     }
-    QCOMPARE(o.prompts.asked.size(), fresh ? 1 : 0);
-    if (fresh)
-        QVERIFY(o.prompts.asked.first().text.startsWith(QStringLiteral("波形の新規取り込み直後です！")));
+    void opening()
+    {
+        QFETCH(int, lastIndex);
+        QFETCH(bool, locked);
+        QFETCH(bool, equKept);
+        QFETCH(bool, fresh);
+        QFETCH(float, sweep);
+        QFETCH(float, offset);
+        QFETCH(QString, sweepText);
+        QFETCH(QString, offsetText);
 
-    // OK without a change stores back what was shown, each value in its own field; locked,
-    // the edited title with the values re-read from the boxes. A record too long for
-    // equivalent sampling loses the flag at once.
-    if (locked) {
-        o.type("Title", "Title 2");
-        expected.Title = "Title 2";
-    }
-    o.press(1);
-    QVERIFY(parameters(o.document.record()) == expected);
-    QCOMPARE(o.document.record().EquSampling, equKept ? kTrue : kFalse);
-}
+        Opened o(sampleRecord(lastIndex, locked, sweep, offset), fresh);
+        WaveRecord expected = parameters(o.document.record());
+        QStringList shown;
+        for (const char* name : {"Title", "SetupCombo_0", "SetupCombo_1", "SetupCombo_2", "SetupOffset_0", "SetupOffset_1", "Delay"})
+            shown << o.edit(name)->text();
+        // Offsets in divisions of 25 counts; an unset sweep stays unset.
+        QCOMPARE(shown, (QStringList{"前回の波形", sweepText, "2 ", "50m", offsetText, "-0.4", "1m"}));
+        QCOMPARE(o.at<QLabel>("DataLength")->text(), QStringLiteral("Data : %1/Ch").arg(lastIndex + 1));
+        QCOMPARE(o.at("Command1_3")->isVisible(), !locked);
+        for (const char* name : {"SetupCombo_0", "SetupCombo_1", "SetupCombo_2", "SetupOffset_0", "SetupOffset_1", "Delay"})
+            QVERIFY2(o.at(name)->isEnabled() == !locked, name);
+        QCOMPARE(o.at<QCheckBox>("EquSamplingCheck")->isChecked(), equKept);
+        QCOMPARE(o.at("EquSamplingCheck")->isEnabled(), equKept && !locked);
 
-void TestSetupDialog::typedValuesStoredAsTyped_data()
-{
-    QTest::addColumn<QString>("box");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<float>("stored");
+        // The fresh-capture warning: once per opening, however often it is repainted.
+        for (int i = 0; i < 3; ++i) {
+            o.dialog->repaint();
+            QCoreApplication::processEvents();
+        }
+        QCOMPARE(o.prompts.asked.size(), fresh ? 1 : 0);
+        if (fresh)
+            QVERIFY(o.prompts.asked.first().text.startsWith(QStringLiteral("波形の新規取り込み直後です！")));
 
-    for (const char* box : {"SetupCombo_0", "SetupCombo_1", "SetupCombo_2"})
-        for (const char* typed : {"1", "2", "5", "10", "100"})
-            QTest::addRow("%s %s", box, typed) << QString::fromLatin1(box) << QString::fromLatin1(typed)
-                                               << QString::fromLatin1(typed).toFloat();
-}
-
-// What is typed is what is stored: no list entry completes "1" into "100" or "100m".
-void TestSetupDialog::typedValuesStoredAsTyped()
-{
-    QFETCH(QString, box);
-    QFETCH(QString, typed);
-    QFETCH(float, stored);
-
-    Opened o;
-    o.type(box, typed);
-    o.press(1);
-    const WaveRecord& record = o.document.record();
-    const float values[3] = {record.SecondsPerDiv, record.Ch1VoltsPerDiv, record.Ch2VoltsPerDiv};
-    QCOMPARE(values[box.back().digitValue()], stored);
-}
-
-void TestSetupDialog::waysOut_data()
-{
-    QTest::addColumn<QString>("how");
-    QTest::addColumn<QMessageBox::StandardButton>("answer");   // to the question asked, if any
-    QTest::addColumn<QString>("title");                        // shown afterwards
-    QTest::addColumn<bool>("closes");
-
-    for (const char* how : {"OK", "cancel", "escape", "close box"})
-        QTest::newRow(how) << QString::fromLatin1(how) << QMessageBox::No << "Title 2" << true;
-    QTest::newRow("enter") << "enter" << QMessageBox::No << "Title 2" << false;
-    QTest::newRow("date and time, no") << "date" << QMessageBox::No << "Title 2" << false;
-    QTest::newRow("date and time, yes") << "date" << QMessageBox::Yes << "5-Dec-2026 09:05:05" << false;
-    QTest::newRow("confirm, no") << "confirm" << QMessageBox::No << "Title 2" << false;
-    QTest::newRow("confirm, yes") << "confirm" << QMessageBox::Yes << "Title 2" << true;
-}
-
-// Only OK and a confirmation store: numbers through ParseEng, offsets from divisions to
-// counts. Enter closes nothing (no default button); each question defaults to No. A dialog
-// left open is then cancelled: nothing stored.
-void TestSetupDialog::waysOut()
-{
-    QFETCH(QString, how);
-    QFETCH(QMessageBox::StandardButton, answer);
-    QFETCH(QString, title);
-    QFETCH(bool, closes);
-    const bool confirmed = how == "confirm" && answer == QMessageBox::Yes;
-
-    Opened o;
-    WaveRecord expected = parameters(o.document.record());
-    o.prompts.answers.push_back(answer);
-    o.type("Title", "Title 2");
-    o.type("SetupCombo_0", "2u");
-    o.type("SetupOffset_0", "-0.4");
-    o.type("SetupOffset_1", "1");
-    QTest::mouseClick(o.at("EquSamplingCheck"), Qt::LeftButton);
-    if (how == "OK")
+        // OK without a change stores back what was shown, each value in its own field; locked,
+        // the edited title with the values re-read from the boxes. A record too long for
+        // equivalent sampling loses the flag at once.
+        if (locked) {
+            o.type("Title", "Title 2");
+            expected.Title = "Title 2";
+        }
         o.press(1);
-    else if (how == "cancel")
-        o.press(2);
-    else if (how == "escape")
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-    else if (how == "close box")
-        o.dialog->close();
-    else if (how == "enter")
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    else
-        o.press(how == "date" ? 0 : 3);
-    const bool asks = how == "date" || how == "confirm";
-    QCOMPARE(o.prompts.asked.size(), asks ? 1 : 0);
-    if (asks)
-        QCOMPARE(o.prompts.asked.first().defaultButton, QMessageBox::No);
-    QCOMPARE(o.prompts.beeps, how == "date" ? 1 : 0);
-    QCOMPARE(o.edit("Title")->text(), title);
-    QCOMPARE(o.dialog->isVisible(), !closes);
-    if (!closes)
-        o.press(2);
-    if (how == "OK" || confirmed) {
-        expected.Title = "Title 2";
-        expected.SecondsPerDiv = 2e-6f;
-        expected.Ch1Offset = -10.0f;
-        expected.Ch2Offset = 25.0f;
-        expected.EquSampling = kFalse;
-        expected.ParamsLocked = confirmed ? kTrue : kFalse;
+        QVERIFY(parameters(o.document.record()) == expected);
+        QCOMPARE(o.document.record().EquSampling, equKept ? kTrue : kFalse);
     }
-    QVERIFY(parameters(o.document.record()) == expected);
-    // A typed text is a value, not a new list entry.
-    QCOMPARE(o.at<QComboBox>("SetupCombo_0")->count(), 31);
-}
+    void typedValuesStoredAsTyped_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<float>("stored");
+
+        for (const char* box : {"SetupCombo_0", "SetupCombo_1", "SetupCombo_2"})
+            for (const char* typed : {"1", "2", "5", "10", "100"})
+                QTest::addRow("%s %s", box, typed) << QString::fromLatin1(box) << QString::fromLatin1(typed)
+                                                   << QString::fromLatin1(typed).toFloat();
+    }
+    // What is typed is what is stored: no list entry completes "1" into "100" or "100m".
+    void typedValuesStoredAsTyped()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, typed);
+        QFETCH(float, stored);
+
+        Opened o;
+        o.type(box, typed);
+        o.press(1);
+        const WaveRecord& record = o.document.record();
+        const float values[3] = {record.SecondsPerDiv, record.Ch1VoltsPerDiv, record.Ch2VoltsPerDiv};
+        QCOMPARE(values[box.back().digitValue()], stored);
+    }
+    void waysOut_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QMessageBox::StandardButton>("answer");   // to the question asked, if any
+        QTest::addColumn<QString>("title");                        // shown afterwards
+        QTest::addColumn<bool>("closes");
+
+        for (const char* how : {"OK", "cancel", "escape", "close box"})
+            QTest::newRow(how) << QString::fromLatin1(how) << QMessageBox::No << "Title 2" << true;
+        QTest::newRow("enter") << "enter" << QMessageBox::No << "Title 2" << false;
+        QTest::newRow("date and time, no") << "date" << QMessageBox::No << "Title 2" << false;
+        QTest::newRow("date and time, yes") << "date" << QMessageBox::Yes << "5-Dec-2026 09:05:05" << false;
+        QTest::newRow("confirm, no") << "confirm" << QMessageBox::No << "Title 2" << false;
+        QTest::newRow("confirm, yes") << "confirm" << QMessageBox::Yes << "Title 2" << true;
+    }
+    // Only OK and a confirmation store: numbers through ParseEng, offsets from divisions to
+    // counts. Enter closes nothing (no default button); each question defaults to No. A dialog
+    // left open is then cancelled: nothing stored.
+    void waysOut()
+    {
+        QFETCH(QString, how);
+        QFETCH(QMessageBox::StandardButton, answer);
+        QFETCH(QString, title);
+        QFETCH(bool, closes);
+        const bool confirmed = how == "confirm" && answer == QMessageBox::Yes;
+
+        Opened o;
+        WaveRecord expected = parameters(o.document.record());
+        o.prompts.answers.push_back(answer);
+        o.type("Title", "Title 2");
+        o.type("SetupCombo_0", "2u");
+        o.type("SetupOffset_0", "-0.4");
+        o.type("SetupOffset_1", "1");
+        QTest::mouseClick(o.at("EquSamplingCheck"), Qt::LeftButton);
+        if (how == "OK")
+            o.press(1);
+        else if (how == "cancel")
+            o.press(2);
+        else if (how == "escape")
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        else if (how == "close box")
+            o.dialog->close();
+        else if (how == "enter")
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        else
+            o.press(how == "date" ? 0 : 3);
+        const bool asks = how == "date" || how == "confirm";
+        QCOMPARE(o.prompts.asked.size(), asks ? 1 : 0);
+        if (asks)
+            QCOMPARE(o.prompts.asked.first().defaultButton, QMessageBox::No);
+        QCOMPARE(o.prompts.beeps, how == "date" ? 1 : 0);
+        QCOMPARE(o.edit("Title")->text(), title);
+        QCOMPARE(o.dialog->isVisible(), !closes);
+        if (!closes)
+            o.press(2);
+        if (how == "OK" || confirmed) {
+            expected.Title = "Title 2";
+            expected.SecondsPerDiv = 2e-6f;
+            expected.Ch1Offset = -10.0f;
+            expected.Ch2Offset = 25.0f;
+            expected.EquSampling = kFalse;
+            expected.ParamsLocked = confirmed ? kTrue : kFalse;
+        }
+        QVERIFY(parameters(o.document.record()) == expected);
+        // A typed text is a value, not a new list entry.
+        QCOMPARE(o.at<QComboBox>("SetupCombo_0")->count(), 31);
+    }
+};
 
 QTEST_MAIN(TestSetupDialog)
 #include "test_setup_dialog.moc"

@@ -202,7 +202,7 @@ private slots:
                                                                                            : QString());
         QCOMPARE(shown, messages);
         QCOMPARE(prompts.fileDialogs.size(), 2);
-        QVERIFY(prompts.fileDialogs[0].save && !prompts.fileDialogs[1].save);
+        QVERIFY(prompts.fileDialogs[0] && !prompts.fileDialogs[1]);
     }
 };
 

@@ -16,19 +16,12 @@ public:
         QMessageBox::StandardButtons buttons;
         QMessageBox::StandardButton defaultButton;
     };
-    struct FileDialog {
-        bool save;
-        QString title;
-        QString filter;
-        int selectedFilter;
-    };
-
     std::deque<QMessageBox::StandardButton> answers;   // empty: the default button
     std::deque<std::optional<QString>> fileNames;      // empty: cancelled
     std::deque<std::optional<QColor>> colors;          // empty: cancelled
 
     QList<Asked> asked;
-    QList<FileDialog> fileDialogs;
+    QList<bool> fileDialogs;                           // each file dialog shown: true for Save
     QStringList colorTitles;
     int beeps = 0;
 
@@ -39,16 +32,14 @@ public:
         asked.append({caption, text, icon, buttons, defaultButton});
         return take(answers, defaultButton);
     }
-    std::optional<QString> openFileName(QWidget*, const QString& title, const QString& filter,
-                                        int selectedFilter) override
+    std::optional<QString> openFileName(QWidget*, const QString&, const QString&, int) override
     {
-        fileDialogs.append({false, title, filter, selectedFilter});
+        fileDialogs.append(false);
         return take(fileNames);
     }
-    std::optional<QString> saveFileName(QWidget*, const QString& title, const QString& filter,
-                                        int selectedFilter) override
+    std::optional<QString> saveFileName(QWidget*, const QString&, const QString&, int) override
     {
-        fileDialogs.append({true, title, filter, selectedFilter});
+        fileDialogs.append(true);
         return take(fileNames);
     }
     std::optional<QColor> chooseColor(QWidget*, const QString& title) override
@@ -59,24 +50,14 @@ public:
     void beep() override { ++beeps; }
 
 private:
-    static QMessageBox::StandardButton take(std::deque<QMessageBox::StandardButton>& queue,
-                                            QMessageBox::StandardButton fallback)
-    {
-        if (queue.empty())
-            return fallback;
-        const QMessageBox::StandardButton front = queue.front();
-        queue.pop_front();
-        return front;
-    }
-    // An empty queue answers as a cancelled dialog.
+    // An empty queue gives the fallback: the default button, or a cancelled dialog.
     template <typename T>
-    static std::optional<T> take(std::deque<std::optional<T>>& queue)
+    static T take(std::deque<T>& queue, T fallback = {})
     {
-        std::optional<T> front;
         if (!queue.empty()) {
-            front.swap(queue.front());
+            std::swap(fallback, queue.front());
             queue.pop_front();
         }
-        return front;
+        return fallback;
     }
 };

@@ -5,7 +5,6 @@
 #include "support/ScriptedPrompts.h"
 
 #include <QMessageBox>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
