@@ -43,40 +43,19 @@ bool AcquisitionFlow::LoadFromInstrument()
 
 bool AcquisitionFlow::SingleSweep()
 {
-    if (!begin(Flow::Single, Stage::Sweeping))
-        return false;
-    emit waiting(QStringLiteral("単掃引の完了を待っています"));
-    if (!m_link.singleSweep()) {
-        m_failure = kCannotStart;
-        end(Outcome::Refused);
-        return false;
-    }
-    return true;
+    return beginJob(Flow::Single, Stage::Sweeping, &InstrumentLink::singleSweep,
+                    QStringLiteral("単掃引の完了を待っています"));
 }
 
 bool AcquisitionFlow::ReadIdentity()
 {
-    if (!begin(Flow::Identity, Stage::Exchanging))
-        return false;
-    emit waiting(QStringLiteral("製品情報を読み取っています"));
-    if (!m_link.readIdentity()) {
-        m_failure = kCannotStart;
-        end(Outcome::Refused);
-        return false;
-    }
-    return true;
+    return beginJob(Flow::Identity, Stage::Exchanging, &InstrumentLink::readIdentity,
+                    QStringLiteral("製品情報を読み取っています"));
 }
 
 bool AcquisitionFlow::run()
 {
-    if (!begin(Flow::Run, Stage::Exchanging))
-        return false;
-    if (!m_link.run()) {
-        m_failure = kCannotStart;
-        end(Outcome::Refused);
-        return false;
-    }
-    return true;
+    return beginJob(Flow::Run, Stage::Exchanging, &InstrumentLink::run);
 }
 
 bool AcquisitionFlow::stop()
@@ -87,14 +66,7 @@ bool AcquisitionFlow::stop()
         m_link.cancel();
         return true;
     }
-    if (!begin(Flow::Stop, Stage::Exchanging))
-        return false;
-    if (!m_link.stop()) {
-        m_failure = kCannotStart;
-        end(Outcome::Refused);
-        return false;
-    }
-    return true;
+    return beginJob(Flow::Stop, Stage::Exchanging, &InstrumentLink::stop);
 }
 
 void AcquisitionFlow::cancel()
@@ -120,6 +92,19 @@ bool AcquisitionFlow::begin(Flow flow, Stage stage)
     m_failure.clear();
     enter(stage);
     return true;
+}
+
+bool AcquisitionFlow::beginJob(Flow flow, Stage stage, bool (InstrumentLink::*job)(), const QString& waitText)
+{
+    if (!begin(flow, stage))
+        return false;
+    if (!waitText.isEmpty())
+        emit waiting(waitText);
+    if ((m_link.*job)())
+        return true;
+    m_failure = kCannotStart;
+    end(Outcome::Refused);
+    return false;
 }
 
 void AcquisitionFlow::enter(Stage stage)

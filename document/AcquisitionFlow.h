@@ -77,6 +77,9 @@ signals:
 
 private:
     bool begin(Flow flow, Stage stage);
+    // begin, then the flow's one link job; a job the link will not take ends the flow at
+    // once as refused.
+    bool beginJob(Flow flow, Stage stage, bool (InstrumentLink::*job)(), const QString& waitText = {});
     void enter(Stage stage);
     void startCapture();
     void downloadNext();

@@ -195,7 +195,7 @@ private slots:
     }
     // Only OK and a confirmation store: numbers through ParseEng, offsets from divisions to
     // counts. Enter closes nothing (no default button); each question defaults to No. A dialog
-    // left open is then cancelled: nothing stored.
+    // still open at the end is cancelled: nothing stored.
     void waysOut()
     {
         QFETCH(QString, how);
