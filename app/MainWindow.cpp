@@ -10,7 +10,7 @@
 #include "print/PrintCommand.h"
 #include "ui/AboutDialog.h"
 #include "ui/AppIcon.h"
-#include "ui/OptionsDialog.h"
+#include "options/OptionsDialog.h"
 #include "ui/Prompts.h"
 #include "wave/widgets/WaveDisplay.h"
 #include "wave/widgets/WaveWindow.h"

@@ -6,7 +6,7 @@
 #include "app/MainWindow.h"
 #include "print/PrintDialogRunner.h"
 #include "support/ModalHelper.h"
-#include "ui/OptionsDialog.h"
+#include "options/OptionsDialog.h"
 #include "link/InstrumentLink.h"
 #include "sim/SimulatedInstrument.h"
 #include "support/ScriptedPrompts.h"

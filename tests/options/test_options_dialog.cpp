@@ -1,5 +1,5 @@
-#include "ui/OptionsDialog.h"
-#include "ui/OptionsPreview.h"
+#include "options/OptionsDialog.h"
+#include "options/OptionsPreview.h"
 #include "support/ScriptedPrompts.h"
 
 #include <QComboBox>

@@ -1,6 +1,6 @@
-#include "ui/OptionsDialog.h"
+#include "options/OptionsDialog.h"
 
-#include "ui/OptionsPreview.h"
+#include "options/OptionsPreview.h"
 #include "ui/Prompts.h"
 
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "ui/OptionsPreview.h"
+#include "options/OptionsPreview.h"
 
 #include <QDateTime>
 #include <QPainter>

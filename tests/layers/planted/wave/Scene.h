@@ -1,0 +1,2 @@
+#pragma once
+#include "wave/widgets/View.h"
