@@ -1,6 +1,8 @@
 #pragma once
-// The program's command line: --port DEVICE, --simulate, --trace FILE, --list-ports, --help,
-// --version, and a waveform file to open at start.
+// The program's command line: the instrument options (--port DEVICE, --simulate,
+// --trace FILE), --list-ports, --help, --version, and a waveform file to open at start.
+
+#include "startup/InstrumentOptions.h"
 
 #include <QString>
 #include <QStringList>
@@ -8,11 +10,9 @@
 struct CommandLineOptions {
     enum class Action { Run, ShowHelp, ShowVersion, ListPorts, Fail };
     Action action = Action::Run;
-    QString port;           // a device used instead of the settings' port; empty: none
-    bool simulate = false;  // connect to the built-in simulated instrument
-    QString traceFile;      // append the link's trace to this file; empty: no trace
+    InstrumentOptions instrument;
     QString file;           // a CSV or RAW file to open at start; empty: none
-    QString text;           // help or version text, or the reason for Fail
+    QString text;           // help or version text, or the one-line reason for Fail
 };
 
 // arguments[0] is the program name.

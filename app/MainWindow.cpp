@@ -58,8 +58,8 @@ void setBusyLight(QPushButton* button, QString& savedStyle, bool on)
 
 } // namespace
 
-MainWindow::MainWindow(WaveDocument& document, EnvSettings& settings, MainWindowParts parts, QWidget* parent)
-    : QMainWindow(parent), m_document(document), m_settings(settings), m_parts(std::move(parts))
+MainWindow::MainWindow(WaveDocument& document, EnvSettings& settings, MainWindowServices services, QWidget* parent)
+    : QMainWindow(parent), m_document(document), m_settings(settings), m_services(std::move(services))
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QString::fromUtf8(AppIdentity::kTitle));
@@ -101,7 +101,7 @@ MainWindow::MainWindow(WaveDocument& document, EnvSettings& settings, MainWindow
     connect(m_acquisition, &AcquisitionFlow::identityRead, this, &MainWindow::showIdentity);
     connect(m_acquisition, &AcquisitionFlow::failed, this, &MainWindow::showProblem);
     connect(m_acquisition, &AcquisitionFlow::setupRequested, this, [this] {
-        OpenSetupDialog(m_document, *m_parts.prompts, this, true, [this] { m_acquisition->setupClosed(); });
+        OpenSetupDialog(m_document, *m_services.prompts, this, true, [this] { m_acquisition->setupClosed(); });
     });
 
     Form_Load();
@@ -174,8 +174,8 @@ void MainWindow::Form_Load()
     m_settings = read.settings;
     if (!read.problems.empty())
         showProblem(QString::fromStdString(SettingsProblemsText(read)));
-    if (!m_parts.portMemoryFile.isEmpty())
-        useRememberedDevice(RememberedDevice(m_parts.portMemoryFile));
+    if (!m_services.portMemoryFile.isEmpty())
+        useRememberedDevice(RememberedDevice(m_services.portMemoryFile));
     ApplySettings();
     // The document starts with LastIndex 5119 and both channels on.
     m_display->waveWindow()->setToolTip(QStringLiteral("左クリックで基点と計測開始　右クリックで解除"));
@@ -209,7 +209,7 @@ void MainWindow::applyLineSettings()
     // Reopening the port in the middle of a flow (between two channels, or before the
     // capture's setup) would lose the capture: the line waits until the flow has ended.
     if (m_applyPending && !m_unloaded && m_acquisition->isIdle())
-        m_applyPending = !m_link->applySettings(m_settings, m_parts.devicePath.isEmpty() ? m_device : m_parts.devicePath);
+        m_applyPending = !m_link->applySettings(m_settings, m_services.devicePath.isEmpty() ? m_device : m_services.devicePath);
     updateCommandStates();
 }
 
@@ -274,13 +274,13 @@ void MainWindow::Command1_Click(int index)
         m_acquisition->ReadIdentity();
         break;
     case Command::Setup:
-        OpenSetupDialog(m_document, *m_parts.prompts, this, false);
+        OpenSetupDialog(m_document, *m_services.prompts, this, false);
         break;
     case Command::Save: {
         // A capture that arrives while the file dialog is open waits: the file is the
         // record as it was when Save was pressed.
         const WaveDocument::Hold hold(m_document);
-        SaveWaveFile(this, *m_parts.prompts, m_document.record());
+        SaveWaveFile(this, *m_services.prompts, m_document.record());
         break;
     }
     case Command::Print:
@@ -309,20 +309,20 @@ void MainWindow::Command1_Click(int index)
 void MainWindow::print()
 {
     const WaveDocument::Hold hold(m_document);
-    m_print->PrintMainWindow(this, *m_parts.prompts, *m_parts.printDialog);
+    m_print->PrintMainWindow(this, *m_services.prompts, *m_services.printDialog);
 }
 
 void MainWindow::showOptions()
 {
     {
         const WaveDocument::Hold hold(m_document);
-        OptionsDialog dialog(m_settings, m_settingsPath, *m_parts.prompts, this);
-        const QString remembered = m_parts.portMemoryFile.isEmpty() ? QString() : RememberedDevice(m_parts.portMemoryFile);
-        dialog.offerDevices(m_parts.serialPorts, remembered);
-        if (dialog.exec() == QDialog::Accepted && !m_parts.portMemoryFile.isEmpty()) {
+        OptionsDialog dialog(m_settings, m_settingsPath, *m_services.prompts, this);
+        const QString remembered = m_services.portMemoryFile.isEmpty() ? QString() : RememberedDevice(m_services.portMemoryFile);
+        dialog.offerDevices(m_services.serialPorts, remembered);
+        if (dialog.exec() == QDialog::Accepted && !m_services.portMemoryFile.isEmpty()) {
             const QString chosen = dialog.chosenDevice();
-            if (chosen != remembered && !RememberDevice(m_parts.portMemoryFile, chosen))
-                showProblem(QStringLiteral("選んだデバイスを記憶できませんでした。\n%1").arg(m_parts.portMemoryFile));
+            if (chosen != remembered && !RememberDevice(m_services.portMemoryFile, chosen))
+                showProblem(QStringLiteral("選んだデバイスを記憶できませんでした。\n%1").arg(m_services.portMemoryFile));
             useRememberedDevice(chosen);
         }
     }
@@ -334,13 +334,13 @@ void MainWindow::showAbout()
 {
     // A capture's setup dialog follows the version window, not over it.
     const WaveDocument::Hold hold(m_document);
-    AboutDialog dialog(*m_parts.prompts, this);
+    AboutDialog dialog(*m_services.prompts, this);
     dialog.exec();
 }
 
 void MainWindow::startHelp()
 {
-    const QString problem = StartHelp(m_parts.appDir, m_parts.help);
+    const QString problem = StartHelp(m_services.appDir, m_services.help);
     if (!problem.isEmpty())
         showProblem(problem);
 }
@@ -349,7 +349,7 @@ void MainWindow::loadData()
 {
     {
         const WaveDocument::Hold hold(m_document);
-        const QMessageBox::StandardButton answer = m_parts.prompts->ask(
+        const QMessageBox::StandardButton answer = m_services.prompts->ask(
             this, QStringLiteral("読込先の選択"), QStringLiteral("MIRAVO本体からの読込ですか？"), QMessageBox::NoIcon,
             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
         if (answer == QMessageBox::Cancel)
@@ -357,7 +357,7 @@ void MainWindow::loadData()
         if (answer == QMessageBox::No) {
             // Read into a copy: the document takes the file whole, or nothing changes.
             WaveRecord loaded = m_document.record();
-            if (LoadWaveFile(this, *m_parts.prompts, loaded))
+            if (LoadWaveFile(this, *m_services.prompts, loaded))
                 m_document.applyFile(loaded);
             return;
         }
@@ -368,7 +368,7 @@ void MainWindow::loadData()
 void MainWindow::openWaveFile(const QString& path)
 {
     WaveRecord loaded = m_document.record();
-    if (LoadNamedWaveFile(this, *m_parts.prompts, path, loaded))
+    if (LoadNamedWaveFile(this, *m_services.prompts, path, loaded))
         m_document.applyFile(loaded);
 }
 
@@ -377,23 +377,23 @@ void MainWindow::exitProgram()
     // The port closes and any exchange ends here, even one still waiting for the instrument.
     m_link->shutdown();
     close();
-    if (m_parts.endProgram)
-        m_parts.endProgram();
+    if (m_services.endProgram)
+        m_services.endProgram();
 }
 
 // The device chosen in the options dialog, while it is present; else the settings' port,
 // and the status line says why. A device given on the command line wins for this run.
 void MainWindow::useRememberedDevice(const QString& remembered)
 {
-    if (!m_parts.devicePath.isEmpty())
+    if (!m_services.devicePath.isEmpty())
         return;
     const StartPort start =
-        ChooseStartPort(remembered, m_parts.serialPorts ? m_parts.serialPorts() : std::vector<SerialPortEntry>{});
+        ChooseStartPort(remembered, m_services.serialPorts ? m_services.serialPorts() : std::vector<SerialPortEntry>{});
     m_device = start.device;
     statusBar()->showMessage(start.message);
 }
 
 void MainWindow::showProblem(const QString& text)
 {
-    m_parts.prompts->tell(this, QString(), text);
+    m_services.prompts->tell(this, QString(), text);
 }

@@ -27,7 +27,7 @@ class WaveDisplay;
 class WaveDocument;
 
 // What the window uses from outside; tests replace each part.
-struct MainWindowParts {
+struct MainWindowServices {
     Prompts* prompts = nullptr;
     PrintDialogRunner* printDialog = nullptr;
     HelpPlatform help;
@@ -43,7 +43,7 @@ class MainWindow final : public QMainWindow {
 public:
     // document and settings are the program's single instances and outlive the window.
     // The load steps run here: the window is ready but not shown when this returns.
-    MainWindow(WaveDocument& document, EnvSettings& settings, MainWindowParts parts, QWidget* parent = nullptr);
+    MainWindow(WaveDocument& document, EnvSettings& settings, MainWindowServices services, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Click on Command1(index); any index outside 0..11 does nothing.
@@ -85,7 +85,7 @@ private:
 
     WaveDocument& m_document;
     EnvSettings& m_settings;
-    MainWindowParts m_parts;
+    MainWindowServices m_services;
     std::filesystem::path m_startDir;
     std::filesystem::path m_settingsPath;
     std::array<QPushButton*, kCommandCount> m_command1{};

@@ -1,6 +1,5 @@
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
-#include "link/LinkTrace.h"
 #include "print/PrintDialogRunner.h"
 #include "ui/ApplicationSetup.h"
 #include "ui/SplashWindow.h"
@@ -8,37 +7,17 @@
 #include "ui/Prompts.h"
 #include "document/WaveDocument.h"
 #include "link/SerialPorts.h"
+#include "startup/InstrumentStart.h"
 
 #include <QApplication>
 #include <QSettings>
 #include <cstdio>
-#ifdef Q_OS_WIN
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
-
-#ifdef MIRAVO_HAVE_SIMULATOR
-#include "sim/SimulatedInstrument.h"
-#endif
 
 namespace {
 
 void print(std::FILE* stream, const QString& text)
 {
     std::fputs(text.toLocal8Bit().constData(), stream);
-}
-
-// Started from a menu or a file manager, nobody reads standard error; a message box is
-// shown instead where a window system is there to show it.
-bool messageNeedsBox()
-{
-#ifdef Q_OS_WIN
-    return !_isatty(_fileno(stderr));
-#else
-    return !isatty(STDERR_FILENO) &&
-           (!qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"));
-#endif
 }
 
 } // namespace
@@ -58,18 +37,14 @@ int main(int argc, char* argv[])
     case CommandLineOptions::Action::ListPorts:
         return PrintPortList(AvailableSerialPorts(), stdout, stderr);
     case CommandLineOptions::Action::Fail:
-        print(stderr, options.text + QStringLiteral("\n"));
-        if (messageNeedsBox()) {
-            QApplication app(argc, argv);
-            SetUpApplication(app);
-            QtPrompts().tell(nullptr, QString(), options.text);
-        }
-        return 2;
+        // A usage error never waits on a click: a script may have started the program.
+        print(stderr, QStringLiteral("miravo-link: ") + options.text + QStringLiteral("\n"));
+        return 1;
     case CommandLineOptions::Action::Run:
         break;
     }
-    if (QString error; !options.traceFile.isEmpty() && !StartLinkTrace(options.traceFile, &error)) {
-        print(stderr, error + QStringLiteral("\n"));
+    if (const QString error = StartTrace(options.instrument); !error.isEmpty()) {
+        print(stderr, QStringLiteral("miravo-link: ") + error + QStringLiteral("\n"));
         return 2;
     }
 
@@ -81,46 +56,30 @@ int main(int argc, char* argv[])
     QtPrompts prompts;
     QtPrintDialogRunner printDialog;
 
-    // --simulate: the simulated instrument answers on a pseudo-terminal of its own,
-    // paced at the line speed the program sets so transfers take their real time.
-    QString devicePath = options.port;
-#ifdef MIRAVO_HAVE_SIMULATOR
-    SimulatedInstrument simulator;
-    if (options.simulate) {
-        SimOptions simOptions;
-        simOptions.paceBaud = SimOptions::kPaceAtLineSpeed;
-        QString error;
-        devicePath = simulator.start(simOptions, &error);
-        if (devicePath.isEmpty()) {
-            prompts.tell(nullptr, QString(), QStringLiteral("模擬 MIRAVO を起動できませんでした。\n") + error);
-            return 1;
-        }
-    }
-#else
-    if (options.simulate) {
-        prompts.tell(nullptr, QString(), QStringLiteral("この環境では模擬 MIRAVO を使えません。"));
+    InstrumentStart start;
+    if (const QString error = start.start(options.instrument); !error.isEmpty()) {
+        prompts.tell(nullptr, QString(), error);
         return 1;
     }
-#endif
 
     SplashWindow splash;
     splash.show();
     splash.activateWindow(); // a key press on the splash hands over, once the load has finished
     QApplication::processEvents();
 
-    MainWindowParts parts;
-    parts.prompts = &prompts;
-    parts.printDialog = &printDialog;
-    parts.devicePath = devicePath;
-    parts.serialPorts = AvailableSerialPorts;
-    parts.portMemoryFile =
+    MainWindowServices services;
+    services.prompts = &prompts;
+    services.printDialog = &printDialog;
+    services.devicePath = start.device();
+    services.serialPorts = AvailableSerialPorts;
+    services.portMemoryFile =
         QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("miravo-link"), QStringLiteral("miravo-link"))
             .fileName();
-    parts.help = SystemHelpPlatform();
-    parts.appDir = QApplication::applicationDirPath();
-    parts.endProgram = [] { QApplication::exit(0); };
+    services.help = SystemHelpPlatform();
+    services.appDir = QApplication::applicationDirPath();
+    services.endProgram = [] { QApplication::exit(0); };
     // The load steps run here, behind the splash; a settings message may keep them waiting.
-    MainWindow window(document, settings, std::move(parts));
+    MainWindow window(document, settings, std::move(services));
     window.resize(window.sizeHint().expandedTo(QSize(1040, 600)));
     if (!options.file.isEmpty())
         window.openWaveFile(options.file);

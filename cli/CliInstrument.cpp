@@ -32,11 +32,11 @@ CliResult CliInstrument::stop()
     return await(m_link.stop(), QStringLiteral("掃引を止められませんでした。"), Refusal::Fails);
 }
 
-CliResult CliInstrument::singleSweep(std::optional<double> timeoutSeconds)
+CliResult CliInstrument::singleSweep(std::optional<std::chrono::milliseconds> timeout)
 {
     m_console.progress(QStringLiteral("単掃引の完了を待っています（Ctrl+C で中断）"));
     const CliResult result = await(m_link.singleSweep(), QStringLiteral("単掃引を完了できませんでした。"), Refusal::Fails,
-                                   timeoutSeconds);
+                                   timeout);
     m_console.endProgress();
     return result;
 }
@@ -64,12 +64,12 @@ CliResult CliInstrument::download(int channel, int points, QByteArray& bytes, co
     return result;
 }
 
-CliResult CliInstrument::pause(qint64 milliseconds)
+CliResult CliInstrument::pause(std::chrono::milliseconds wait)
 {
     if (m_interrupted)
         return Interrupted();
     QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    QTimer::singleShot(wait, &loop, &QEventLoop::quit);
     m_pause = &loop;
     loop.exec();
     m_pause = nullptr;
@@ -84,7 +84,7 @@ void CliInstrument::interrupt()
         m_pause->quit();
 }
 
-CliResult CliInstrument::await(bool posted, const QString& what, Refusal refusal, std::optional<double> timeoutSeconds)
+CliResult CliInstrument::await(bool posted, const QString& what, Refusal refusal, std::optional<std::chrono::milliseconds> timeout)
 {
     m_refused.clear();
     if (!posted)
@@ -99,13 +99,13 @@ CliResult CliInstrument::await(bool posted, const QString& what, Refusal refusal
         loop.quit();
     });
     QTimer limit;
-    if (timeoutSeconds) {
+    if (timeout) {
         limit.setSingleShot(true);
         QObject::connect(&limit, &QTimer::timeout, &loop, [&] {
             timedOut = true;
             m_link.cancel();
         });
-        limit.start(std::chrono::milliseconds(std::llround(*timeoutSeconds * 1000)));
+        limit.start(*timeout);
     }
     if (m_interrupted)
         m_link.cancel();
@@ -120,7 +120,7 @@ CliResult CliInstrument::await(bool posted, const QString& what, Refusal refusal
         return {};
     case JobResult::Cancelled:
         if (timedOut)
-            return {kCliLinkFailed, what + QStringLiteral(" %1 秒待っても終わりませんでした。").arg(*timeoutSeconds)};
+            return {kCliLinkFailed, what + QStringLiteral(" %1 秒待っても終わりませんでした。").arg(double(timeout->count()) / 1000)};
         return Interrupted();
     case JobResult::Failed:
         break;

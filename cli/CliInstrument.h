@@ -9,6 +9,7 @@
 
 #include <QByteArray>
 #include <QStringList>
+#include <chrono>
 #include <functional>
 #include <optional>
 
@@ -24,12 +25,12 @@ public:
     CliResult run();
     CliResult stop();
     // timeoutSeconds: none waits until the sweep ends or an interrupt.
-    CliResult singleSweep(std::optional<double> timeoutSeconds);
+    CliResult singleSweep(std::optional<std::chrono::milliseconds> timeout);
     CliResult readIdentity(QStringList& fields);
     using Progress = std::function<void(qint64 received, qint64 total)>;
     CliResult download(int channel, int points, QByteArray& bytes, const Progress& progress);
     // A wait between captures that an interrupt ends.
-    CliResult pause(qint64 milliseconds);
+    CliResult pause(std::chrono::milliseconds wait);
 
     // From the interrupt watcher, on this thread.
     void interrupt();
@@ -39,7 +40,7 @@ private:
     // happen; the steps of a download go on, as in the window, and the refusal is noted.
     enum class Refusal { Fails, Noted };
     // Waits for the job just posted (posted false: refused) to finish.
-    CliResult await(bool posted, const QString& what, Refusal refusal, std::optional<double> timeoutSeconds = {});
+    CliResult await(bool posted, const QString& what, Refusal refusal, std::optional<std::chrono::milliseconds> timeout = {});
 
     CliConsole& m_console;
     InstrumentLink m_link;

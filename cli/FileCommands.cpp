@@ -1,6 +1,7 @@
 #include "cli/FileCommands.h"
 
-#include "cli/CliArguments.h"
+#include "cli/CliCall.h"
+#include "cli/CommandHandlers.h"
 #include "cli/CliConsole.h"
 #include "cli/CliText.h"
 #include "cli/WaveStats.h"
@@ -18,6 +19,7 @@
 #include <QBuffer>
 #include <QImage>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 namespace {
 
@@ -130,6 +132,9 @@ QImage RenderWaveDocument(const WaveDocument& document, QSize size, const EnvSet
     return image;
 }
 
+// A picture this large is already far beyond any screen; bigger ones only cost memory.
+constexpr int kMaxSide = 8192;
+
 } // namespace
 
 CliResult SaveWaveRecord(const QString& path, const WaveRecord& record, CliConsole& console)
@@ -142,36 +147,52 @@ CliResult SaveWaveRecord(const QString& path, const WaveRecord& record, CliConso
     return {};
 }
 
-CliResult ConvertWaveFile(const CliRequest& request, CliConsole& console, const std::function<bool()>& stop)
+CliResult RunConvert(CliCall& call)
 {
+    const QString out = call.files()[1];
+    if (!WaveFileKindFor(out.toStdString()))
+        return {kCliUsage, QStringLiteral("変換先の拡張子は .CSV か .RAW にしてください: ") + out};
     WaveDocument document;
-    if (CliResult loaded = LoadWaveDocument(request.files[0], document); !loaded.ok())
+    if (CliResult loaded = LoadWaveDocument(call.files()[0], document); !loaded.ok())
         return loaded;
-    if (stop())
+    if (call.interrupted())
         return Interrupted();
-    return SaveWaveRecord(request.files[1], document.record(), console);
+    return SaveWaveRecord(out, document.record(), call.console());
 }
 
-CliResult RenderWaveFile(const CliRequest& request, const EnvSettings& settings, CliConsole& console,
-                         const std::function<bool()>& stop)
+CliResult RunRender(CliCall& call)
 {
+    const QString out = call.files()[1];
+    if (!out.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive))
+        return {kCliUsage, QStringLiteral("画像の拡張子は .png にしてください: ") + out};
+    QSize size(505, 245);
+    if (call.isSet("size")) {
+        static const QRegularExpression kSize(QStringLiteral("^(\\d{1,5})x(\\d{1,5})$"));
+        const QRegularExpressionMatch match = kSize.match(call.value("size"));
+        size = match.hasMatch() ? QSize(match.captured(1).toInt(), match.captured(2).toInt()) : QSize();
+        if (size.width() < 2 || size.height() < 2 || size.width() > kMaxSide || size.height() > kMaxSide)
+            return {kCliUsage, QStringLiteral("--size は 2x2 から %1x%1 までの 幅x高さ です: %2").arg(kMaxSide).arg(call.value("size"))};
+    }
+    EnvSettings settings;
+    if (CliResult read = call.settings(settings); !read.ok())
+        return read;
     using Flag = WaveDocument::Flag;
     WaveDocument document;
-    document.setFlag(Flag::Grid, request.grid ? 1 : 0);
-    document.setFlag(Flag::Base, request.base ? 1 : 0);
-    document.setFlag(Flag::Line, request.dots ? 0 : 1);
-    if (CliResult loaded = LoadWaveDocument(request.files[0], document); !loaded.ok())
+    document.setFlag(Flag::Grid, call.isSet("grid") ? 1 : 0);
+    document.setFlag(Flag::Base, call.isSet("base") ? 1 : 0);
+    document.setFlag(Flag::Line, call.isSet("dots") ? 0 : 1);
+    const QString in = call.files()[0];
+    if (CliResult loaded = LoadWaveDocument(in, document); !loaded.ok())
         return loaded;
     if (!HasTimeBase(document.record()))
-        console.note(QStringLiteral("時間軸が設定されていない波形です。背景だけを描きます。"));
-    const QImage image = RenderWaveDocument(document, request.size, settings);
-    if (stop())
+        call.console().note(PrintableText(in) + QStringLiteral(": 時間軸が設定されていない波形です。背景だけを描きます。"));
+    const QImage image = RenderWaveDocument(document, size, settings);
+    if (call.interrupted())
         return Interrupted();
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
-    const QString out = request.files[1];
     // Like a waveform file: only a regular file is replaced, and only once complete.
     if (const FileProblem problem = ReplaceRegularFile(out.toStdString(), png.toStdString()))
         return {kCliFileFailed, QStringLiteral("画像ファイル「%1」に保存できませんでした。%2")
@@ -179,12 +200,12 @@ CliResult RenderWaveFile(const CliRequest& request, const EnvSettings& settings,
     return {};
 }
 
-CliResult ShowWaveFileInfo(const CliRequest& request, CliConsole& console)
+CliResult RunInfo(CliCall& call)
 {
+    const QString in = call.files()[0];
     WaveDocument document;
-    if (CliResult loaded = LoadWaveDocument(request.files[0], document); !loaded.ok())
+    if (CliResult loaded = LoadWaveDocument(in, document); !loaded.ok())
         return loaded;
-    const WaveRecord& record = document.record();
-    console.print(request.json ? infoJson(request.files[0], record) : infoText(request.files[0], record));
+    call.console().print(call.isSet("json") ? infoJson(in, document.record()) : infoText(in, document.record()));
     return {};
 }

@@ -7,10 +7,13 @@ namespace {
 
 // All a signal handler may safely do: count the signal in a lock-free atomic.
 std::atomic<int> g_pending{0};
+std::atomic<int> g_signal{0};   // the first that arrived
 static_assert(std::atomic<int>::is_always_lock_free);
 
-extern "C" void noteInterrupt(int)
+extern "C" void noteInterrupt(int signal)
 {
+    int none = 0;
+    g_signal.compare_exchange_strong(none, signal, std::memory_order_relaxed);
     g_pending.fetch_add(1, std::memory_order_relaxed);
 }
 
@@ -37,3 +40,10 @@ InterruptWatcher::InterruptWatcher(QObject* context, std::function<void()> onInt
 }
 
 InterruptWatcher::~InterruptWatcher() = default;
+
+int InterruptWatcher::exitStatus()
+{
+    // The shell's convention: 128 and the signal's number (SIGINT 130, SIGTERM 143).
+    const int signal = g_signal.load(std::memory_order_relaxed);
+    return 128 + (signal == 0 ? SIGINT : signal);
+}

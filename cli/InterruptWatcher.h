@@ -20,6 +20,8 @@ public:
 
     // A signal has arrived (also before the event loop ran onInterrupt).
     bool interrupted() const { return m_interrupted; }
+    // The status a program ended by the first signal returns: 130 for SIGINT, 143 for SIGTERM.
+    static int exitStatus();
 
 private:
     std::atomic<bool> m_interrupted{false};

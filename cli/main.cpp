@@ -1,8 +1,8 @@
 // miravo-cli: the instrument and its waveform files from a script.
 
 #include "cli/CliArguments.h"
+#include "cli/CliCall.h"
 #include "cli/CliConsole.h"
-#include "cli/CliProgram.h"
 #include "cli/CliResult.h"
 #include "cli/InterruptWatcher.h"
 #include "link/SerialPorts.h"
@@ -33,19 +33,19 @@ int main(int argc, char* argv[])
 {
     InterruptWatcher::catchSignals();
     QCoreApplication app(argc, argv);
-    const CliParse parse = ParseCliArguments(QCoreApplication::arguments().mid(1));
-    CliConsole console(stdout, stderr, parse.request.quiet, standardErrorIsTerminal());
-    switch (parse.action) {
-    case CliParse::Action::ShowText:
-        console.print(parse.text);
+    const CliArguments arguments(QCoreApplication::arguments().mid(1));
+    CliConsole console(stdout, stderr, arguments.quiet(), standardErrorIsTerminal());
+    switch (arguments.action()) {
+    case CliArguments::Action::ShowText:
+        console.print(arguments.text());
         return kCliDone;
-    case CliParse::Action::ListPorts:
+    case CliArguments::Action::ListPorts:
         return PrintPortList(AvailableSerialPorts(), stdout, stderr);
-    case CliParse::Action::Fail:
-        console.fail(parse.text);
+    case CliArguments::Action::Fail:
+        console.fail(arguments.text());
         return kCliUsage;
-    case CliParse::Action::Run:
+    case CliArguments::Action::Run:
         break;
     }
-    return RunCli(parse.request, console);
+    return RunCli(arguments, console);
 }

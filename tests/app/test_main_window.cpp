@@ -85,18 +85,18 @@ struct Fixture {
         QDir::setCurrent(dir.path());
         if (settingsFile)
             std::ofstream(dir.filePath("MV_UTL.ENV").toStdString(), std::ios::binary) << *settingsFile;
-        MainWindowParts parts;
-        parts.prompts = &prompts;
-        parts.printDialog = &printDialog;
-        parts.devicePath = missingDevice.isEmpty() ? simulator.start(sim) : dir.filePath(missingDevice);
-        parts.appDir = QStringLiteral("/app dir");
-        parts.help.fileExists = [](const QString&) { return true; };
-        parts.help.open = [this](const QString& path) {
+        MainWindowServices services;
+        services.prompts = &prompts;
+        services.printDialog = &printDialog;
+        services.devicePath = missingDevice.isEmpty() ? simulator.start(sim) : dir.filePath(missingDevice);
+        services.appDir = QStringLiteral("/app dir");
+        services.help.fileExists = [](const QString&) { return true; };
+        services.help.open = [this](const QString& path) {
             helpOpened << path;
             return true;
         };
-        parts.endProgram = [this] { ++endCalls; };
-        window = std::make_unique<MainWindow>(document, settings, std::move(parts));
+        services.endProgram = [this] { ++endCalls; };
+        window = std::make_unique<MainWindow>(document, settings, std::move(services));
         window->resize(1000, 700);
     }
 

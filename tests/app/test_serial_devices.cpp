@@ -44,9 +44,9 @@ struct Machine {
     void start(const QString& commandLineDevice = {})
     {
         window.reset();
-        MainWindowParts parts{.prompts = &prompts, .printDialog = &printDialog, .help = {}, .appDir = {}, .devicePath = commandLineDevice,
+        MainWindowServices services{.prompts = &prompts, .printDialog = &printDialog, .help = {}, .appDir = {}, .devicePath = commandLineDevice,
                               .serialPorts = [this] { return present; }, .portMemoryFile = configFile, .endProgram = [] {}};
-        window = std::make_unique<MainWindow>(document, settings, std::move(parts));
+        window = std::make_unique<MainWindow>(document, settings, std::move(services));
         window->show();
     }
     // The port the status line shows once the link has tried to open it.

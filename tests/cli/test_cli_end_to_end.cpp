@@ -97,12 +97,12 @@ struct Window {
     {
         QDir::setCurrent(dir);
         writeColours(QDir(dir).filePath(QStringLiteral("MV_UTL.ENV")));
-        MainWindowParts parts;
-        parts.prompts = &prompts;
-        parts.printDialog = &printDialog;
-        parts.devicePath = sim.start(SimOptions{.seed = kSeed, .faults = {}, .identity = {}});
-        parts.endProgram = [] {};
-        window = std::make_unique<MainWindow>(document, settings, std::move(parts));
+        MainWindowServices services;
+        services.prompts = &prompts;
+        services.printDialog = &printDialog;
+        services.devicePath = sim.start(SimOptions{.seed = kSeed, .faults = {}, .identity = {}});
+        services.endProgram = [] {};
+        window = std::make_unique<MainWindow>(document, settings, std::move(services));
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         QVERIFY(QTest::qWaitFor([this] { return !window->link()->isBusy(); }, 5000));

@@ -91,7 +91,7 @@ private slots:
         QTest::newRow("trace and file") << QStringList{"--simulate", "--trace", "link.trace", "wave.csv"} << int(A::Run) << "" << true << "wave.csv";
         QTest::newRow("two files") << QStringList{"a.csv", "b.raw"} << int(A::Fail) << "" << false << "b.raw";
         QTest::newRow("not a waveform file") << QStringList{"notes.txt"} << int(A::Fail) << "" << false << "notes.txt";
-        QTest::newRow("unknown option") << QStringList{"--frob"} << int(A::Fail) << "" << false << "不明なオプションです: frob";
+        QTest::newRow("unknown option") << QStringList{"--frob"} << int(A::Fail) << "" << false << "不明なオプションです: --frob";
     }
 
     void commandLine()
@@ -103,9 +103,9 @@ private slots:
         QFETCH(QString, text);
         const CommandLineOptions options = ParseCommandLine(QStringList{"miravo-link"} + arguments);
         QCOMPARE(int(options.action), action);
-        QCOMPARE(options.port, port);
-        QCOMPARE(options.simulate, simulate);
-        QCOMPARE(options.traceFile, arguments.contains("link.trace") ? QStringLiteral("link.trace") : QString());
+        QCOMPARE(options.instrument.port, port);
+        QCOMPARE(options.instrument.simulate, simulate);
+        QCOMPARE(options.instrument.traceFile, arguments.contains("link.trace") ? QStringLiteral("link.trace") : QString());
         const QString shown = options.action == CommandLineOptions::Action::Run ? options.file : options.text;
         QVERIFY2(text.isEmpty() ? shown.isEmpty() : shown.contains(text), qPrintable(shown));
     }

@@ -75,11 +75,11 @@ int main(int argc, char* argv[])
 
     WaveDocument document;
     ScriptedPrompts prompts;
-    MainWindowParts parts;
-    parts.prompts = &prompts;
-    parts.devicePath = device;
-    parts.endProgram = [] {};
-    MainWindow window(document, settings, std::move(parts));
+    MainWindowServices services;
+    services.prompts = &prompts;
+    services.devicePath = device;
+    services.endProgram = [] {};
+    MainWindow window(document, settings, std::move(services));
     window.resize(1000, 720);
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))

@@ -72,12 +72,12 @@ int main(int argc, char* argv[])
     EnvSettings settings;
     ScriptedPrompts prompts;
     NoPrintDialog printDialog;
-    MainWindowParts parts;
-    parts.prompts = &prompts;
-    parts.printDialog = &printDialog;
-    parts.devicePath = device;
-    parts.endProgram = [] {};
-    MainWindow window(document, settings, std::move(parts));
+    MainWindowServices services;
+    services.prompts = &prompts;
+    services.printDialog = &printDialog;
+    services.devicePath = device;
+    services.endProgram = [] {};
+    MainWindow window(document, settings, std::move(services));
     window.resize(1040, 560);
     window.show();
     QTest::qWaitFor([&] { return window.acquisition()->isIdle(); }, 5000);

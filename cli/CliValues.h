@@ -1,0 +1,20 @@
+#pragma once
+// Option values of miravo-cli read as what they mean: durations and the numbers of the
+// setup dialog.
+
+#include <QString>
+#include <chrono>
+#include <optional>
+
+// The longest wait an option may ask for: --timeout, --every.
+inline constexpr std::chrono::days kMaxWait{30};
+
+// Seconds (a decimal number, "1.5", "2e3") as a duration in milliseconds, rounded up:
+// finite, not negative, zero only where allowed, at most kMaxWait; nullopt otherwise.
+std::optional<std::chrono::milliseconds> ParseSeconds(const QString& text, bool zeroAllowed);
+
+// The reason ParseSeconds refused `text` for option `name`, one line.
+QString SecondsProblem(const char* name, const QString& text, bool zeroAllowed);
+
+// A text the setup dialog would read as a number: it starts like one.
+bool StartsLikeNumber(const QString& text);

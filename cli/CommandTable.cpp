@@ -1,0 +1,55 @@
+// The subcommands of miravo-cli and their own options. Adding a subcommand: its options
+// below (or names of existing ones), an entry in kCommands and a handler file with its
+// function (declared in CommandHandlers.h).
+
+#include "cli/CliCommand.h"
+#include "cli/CommandHandlers.h"
+
+namespace {
+
+constexpr OptionDef kOptions[] = {
+    {"json", nullptr, "JSON で出力する"},
+    {"timeout", "S", "単掃引の完了を待つ上限の秒数（既定: 上限なし、最大 30 日）"},
+    {"out", "FILE", "保存先。拡張子 .CSV か .RAW で形式を選ぶ"},
+    {"channels", "LIST", "取り込むチャンネル: 1,2 か 1 か 2（既定: 1,2）"},
+    {"long", nullptr, "102400 点で取り込む（既定: 5120 点）"},
+    {"single", nullptr, "取り込む前に単掃引し、完了を待つ"},
+    {"title", "T", "タイトル"},
+    {"sweep", "T", "時間軸 s/DIV（既定: 1m）"},
+    {"delay", "T", "遅延 s（既定: 0）"},
+    {"volts1", "V", "CH1 の V/DIV（既定: 2）"},
+    {"volts2", "V", "CH2 の V/DIV（既定: 500m）"},
+    {"offset1", "DIV", "CH1 のオフセット DIV（既定: 0）"},
+    {"offset2", "DIV", "CH2 のオフセット DIV（既定: 0）"},
+    {"equ", nullptr, "等価サンプリング（5120 点のときだけ）"},
+    {"repeat", "N", "N 回取り込み、FILE-0001.CSV からの番号付きのファイルに保存する"},
+    {"every", "S", "--repeat の取り込みを S 秒ごとに始める（既定: 前のが終わりしだい、最大 30 日）"},
+    {"size", "WxH", "画像の大きさ（既定: 505x245）"},
+    {"grid", nullptr, "グリッドを描く"},
+    {"base", nullptr, "ベースラインを描く"},
+    {"dots", nullptr, "点描にする（既定: 線描）"},
+};
+
+constexpr CommandDef kCommands[] = {
+    {"identify", "", "製品情報（メーカー、モデル、シリアル番号、ファームウェア）を1行ずつ表示する", "json", RunIdentify},
+    {"run", "", "掃引を始める", "", RunSweep},
+    {"stop", "", "掃引を止める", "", RunStop},
+    {"single", "", "単掃引し、完了を待つ（Ctrl+C で待つのをやめる）", "timeout", RunSingle},
+    {"capture", "", "波形を取り込み、ウィンドウの「保存」と同じファイルに保存する",
+     "out channels long single timeout title sweep delay volts1 volts2 offset1 offset2 equ repeat every", RunCapture},
+    {"convert", "IN OUT", "CSV と RAW を相互に変換する", "", RunConvert},
+    {"render", "IN OUT.png", "波形ウィンドウと同じ絵を PNG 画像に描く（色は設定ファイルから）", "size grid base dots", RunRender},
+    {"info", "IN", "ファイルの条件と、チャンネルごとの最小・最大・P-P・平均・RMS・周波数を表示する", "json", RunInfo},
+};
+
+} // namespace
+
+std::span<const CommandDef> CliCommands()
+{
+    return kCommands;
+}
+
+std::span<const OptionDef> CliOptions()
+{
+    return kOptions;
+}

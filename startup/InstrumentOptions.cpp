@@ -1,0 +1,34 @@
+#include "startup/InstrumentOptions.h"
+
+namespace {
+
+const QString kPort = QStringLiteral("port");
+const QString kSimulate = QStringLiteral("simulate");
+const QString kTrace = QStringLiteral("trace");
+
+} // namespace
+
+QList<QCommandLineOption> InstrumentCommandLineOptions()
+{
+    return {
+        QCommandLineOption(kPort, QStringLiteral("設定ファイルのポートの代わりに DEVICE を使う（例: /dev/ttyUSB0, COM3）"),
+                           QStringLiteral("DEVICE")),
+        QCommandLineOption(kSimulate, QStringLiteral("内蔵の模擬 MIRAVO に接続する（本体なしで試せます）")),
+        QCommandLineOption(kTrace, QStringLiteral("測定器との通信の記録を FILE に追記する（問い合わせの際に送ってください）"),
+                           QStringLiteral("FILE")),
+    };
+}
+
+QString ReadInstrumentOptions(const QCommandLineParser& parser, InstrumentOptions& options)
+{
+    options.port = parser.value(kPort);
+    options.simulate = parser.isSet(kSimulate);
+    options.traceFile = parser.value(kTrace);
+    if (options.simulate && parser.isSet(kPort))
+        return QStringLiteral("--port と --simulate は同時に指定できません。");
+    if (parser.isSet(kPort) && options.port.trimmed().isEmpty())
+        return QStringLiteral("--port にデバイス名を指定してください。");
+    if (parser.isSet(kTrace) && options.traceFile.isEmpty())
+        return QStringLiteral("--trace にファイル名を指定してください。");
+    return {};
+}
