@@ -1,10 +1,10 @@
 #include "cli/FileCommands.h"
 
+#include "analysis/WaveStats.h"
 #include "cli/CliCall.h"
 #include "cli/CommandHandlers.h"
 #include "cli/CliConsole.h"
 #include "cli/CliText.h"
-#include "cli/WaveStats.h"
 #include "core/EngNumber.h"
 #include "core/RegularFile.h"
 #include "core/WaveRecord.h"

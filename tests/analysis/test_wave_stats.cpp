@@ -1,4 +1,4 @@
-#include "cli/WaveStats.h"
+#include "analysis/WaveStats.h"
 #include "core/WaveRecord.h"
 
 #include <QTest>
