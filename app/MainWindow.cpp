@@ -168,8 +168,7 @@ QWidget* MainWindow::buildCommandRow()
 
 void MainWindow::Form_Load()
 {
-    m_startDir = std::filesystem::path(QDir::currentPath().toStdU16String());
-    m_settingsPath = SettingsPathFor(m_startDir);
+    m_settingsPath = SettingsPathFor(std::filesystem::path(QDir::currentPath().toStdU16String()));
     SettingsReadResult read = ReadSettings(m_settingsPath);
     m_settings = read.settings;
     if (!read.problems.empty())
@@ -177,8 +176,6 @@ void MainWindow::Form_Load()
     if (!m_services.portMemoryFile.isEmpty())
         useRememberedDevice(RememberedDevice(m_services.portMemoryFile));
     ApplySettings();
-    // The document starts with LastIndex 5119 and both channels on.
-    m_display->waveWindow()->setToolTip(QStringLiteral("左クリックで基点と計測開始　右クリックで解除"));
     m_print = std::make_unique<PrintCommand>();
     updateCommandStates();
 }

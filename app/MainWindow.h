@@ -55,7 +55,6 @@ public:
     // an instrument command or its capture's setup is under way, the line waits for its end.
     void ApplySettings();
 
-    const std::filesystem::path& StartDir() const { return m_startDir; }
     const std::filesystem::path& SettingsPath() const { return m_settingsPath; }
 
     WaveDisplay* display() const { return m_display; }
@@ -86,7 +85,6 @@ private:
     WaveDocument& m_document;
     EnvSettings& m_settings;
     MainWindowServices m_services;
-    std::filesystem::path m_startDir;
     std::filesystem::path m_settingsPath;
     std::array<QPushButton*, kCommandCount> m_command1{};
     std::array<QLabel*, 8> m_idLabel{};

@@ -19,8 +19,8 @@ class QWidget;
 
 class PrintCommand {
 public:
-    // Records StartPrinterName: the system's default printer, which the application
-    // printer starts on (empty when no printer is installed; it then prints to PDF).
+    // Records the system's default printer, which the application printer starts on
+    // (empty when no printer is installed; it then prints to PDF).
     PrintCommand();
 
     // Captures mainWindow as it shows on screen into PrinterBuffer before any dialog, lets
@@ -36,7 +36,6 @@ public:
     void RestoreStartPrinter();
 
     const QImage& PrinterBuffer() const { return m_printerBuffer; }
-    const QString& StartPrinterName() const { return m_startPrinterName; }
 
 private:
     // Empty on success, otherwise the message for the user.
