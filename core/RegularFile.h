@@ -3,8 +3,8 @@
 // and written only when they are regular files. The kind is checked before opening,
 // because opening a device can act on it (a serial port raises its control lines), and
 // again on the opened descriptor, because the name may have changed in between. FIFOs are
-// opened without blocking, so nothing here waits on another process. The logic is shared;
-// the system calls are in RegularFilePosix.cpp and RegularFileWindows.cpp (SystemFiles.h).
+// opened without blocking, so nothing here waits on another process. POSIX and Windows
+// differ only in a few system calls, kept together at the top of RegularFile.cpp.
 
 #include <cstddef>
 #include <filesystem>
@@ -90,5 +90,7 @@ FileBytes ReadRegularFile(const std::filesystem::path& path, std::size_t maxByte
 // there: the text goes to a new file beside the target, which is renamed over it once
 // complete, so the target is either the old file or the new one, never half written.
 // Links stay links; the target keeps its permissions. A target that is not a regular
-// file, and a dangling link, are refused and left untouched.
+// file, and a dangling link, are refused and left untouched. A save killed mid-way leaves
+// nothing behind on Linux (the bytes are written to an unnamed file); the scratch files
+// that saves of ended processes left in the folder are removed.
 FileProblem ReplaceRegularFile(const std::filesystem::path& path, std::string_view bytes);
