@@ -176,19 +176,40 @@ void paintPolyline(QImage& image, const PixelMap& map, const SceneTrace& trace, 
     }
 }
 
+void paintTrace(QImage& image, const PixelMap& map, const SceneTrace& trace, int32_t bgr)
+{
+    if (trace.connected)
+        paintPolyline(image, map, trace, bgr);
+    else
+        paintDots(image, map, trace, SlotColor(bgr).rgb());
+}
+
+// A small cross, five pixels each way, around each mark: seen on a dense trace too.
+void paintMarks(QImage& image, const PixelMap& map, const WaveOverlay& overlay)
+{
+    const QRgb rgb = SlotColor(overlay.markBgr).rgb();
+    Pixels pixels(image);
+    for (const OverlayMark& mark : overlay.marks) {
+        const int x = map.x(mark.index);
+        const int y = map.y(mark.counts);
+        for (int d = -2; d <= 2; ++d) {
+            pixels.set(x + d, y + d, rgb);
+            pixels.set(x + d, y - d, rgb);
+        }
+    }
+}
+
 } // namespace
 
-void PaintWaveScene(QImage& image, const WaveScene& scene, const ColorSlots& colors)
+void PaintWaveScene(QImage& image, const WaveScene& scene, const ColorSlots& colors, const WaveOverlay& overlay)
 {
     if (image.format() != QImage::Format_RGB32)
         image = image.convertToFormat(QImage::Format_RGB32);
     PaintSceneBase(image, scene, colors);
     const PixelMap map(scene.scale, image.size());
-    for (const SceneTrace& trace : scene.traces) {
-        const int32_t bgr = colors[std::size_t(trace.color)];
-        if (trace.connected)
-            paintPolyline(image, map, trace, bgr);
-        else
-            paintDots(image, map, trace, SlotColor(bgr).rgb());
-    }
+    for (const OverlayTrace& under : overlay.under)
+        paintTrace(image, map, under.trace, under.bgr);
+    for (const SceneTrace& trace : scene.traces)
+        paintTrace(image, map, trace, colors[std::size_t(trace.color)]);
+    paintMarks(image, map, overlay);
 }

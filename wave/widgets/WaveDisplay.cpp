@@ -109,6 +109,7 @@ struct WaveDisplay::Private {
     WaveWindow* waveWindow = nullptr;
     CursorMeasure cursor;
     UpDownState steps;
+    std::function<WaveOverlay(const WaveScene&)> overlaySource;
 
     void clearReadouts()
     {
@@ -237,7 +238,12 @@ void WaveDisplay::RedrawWave()
     if (!scene)
         return;
     d->parameter[0]->setText(text(scene->timeLabel));
-    d->waveWindow->showScene(*scene, d->colors);
+    d->waveWindow->showScene(*scene, d->colors, d->overlaySource ? d->overlaySource(*scene) : WaveOverlay{});
+}
+
+void WaveDisplay::setOverlaySource(std::function<WaveOverlay(const WaveScene&)> source)
+{
+    d->overlaySource = std::move(source);
 }
 
 void WaveDisplay::setColors(const std::array<int32_t, 7>& colors)

@@ -13,10 +13,13 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class WaveDocument;
 class WaveWindow;
+struct WaveOverlay;
+struct WaveScene;
 
 class WaveDisplay : public QWidget {
     Q_OBJECT
@@ -34,6 +37,10 @@ public:
     // from the next RedrawWave.
     void setColors(const std::array<int32_t, 7>& colors);
     std::array<int32_t, 7> colors() const;
+
+    // What is drawn over each scene from now on (reference waveforms); the caller redraws
+    // when it changes.
+    void setOverlaySource(std::function<WaveOverlay(const WaveScene&)> source);
 
     // The wave window, for focus and for tests.
     WaveWindow* waveWindow() const;

@@ -21,9 +21,10 @@ WaveWindow::WaveWindow(QWidget* parent)
     repaintImage();
 }
 
-void WaveWindow::showScene(const WaveScene& scene, const ColorSlots& colors)
+void WaveWindow::showScene(const WaveScene& scene, const ColorSlots& colors, const WaveOverlay& overlay)
 {
     m_scene = scene;
+    m_overlay = overlay;
     m_sceneColors = colors;
     repaintImage();
 }
@@ -42,7 +43,7 @@ void WaveWindow::repaintImage()
     if (m_image.size() != pixels)
         m_image = QImage(pixels, QImage::Format_RGB32);
     if (m_scene)
-        PaintWaveScene(m_image, *m_scene, m_sceneColors);
+        PaintWaveScene(m_image, *m_scene, m_sceneColors, m_overlay);
     else
         m_image.fill(m_background);
     update();

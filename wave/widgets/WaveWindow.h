@@ -24,8 +24,8 @@ public:
     WaveScale scale() const { return m_scale; }
     void setScale(const WaveScale& scale) { m_scale = scale; }
 
-    // Paints the scene into the retained picture and shows it.
-    void showScene(const WaveScene& scene, const ColorSlots& colors);
+    // Paints the scene (and what lies over it) into the retained picture and shows it.
+    void showScene(const WaveScene& scene, const ColorSlots& colors, const WaveOverlay& overlay = {});
     // Clears the picture to a new background colour.
     void setBackground(QColor color);
 
@@ -55,5 +55,6 @@ private:
     QImage m_image;
     QColor m_background;
     std::optional<WaveScene> m_scene;
+    WaveOverlay m_overlay;
     ColorSlots m_sceneColors{};
 };
