@@ -2,6 +2,7 @@
 
 #include "core/AppIdentity.h"
 #include "document/AcquisitionFlow.h"
+#include "document/ReferenceSet.h"
 #include "document/WaveDocument.h"
 #include "document/widgets/AcquisitionProgress.h"
 #include "document/widgets/SetupDialog.h"
@@ -81,6 +82,20 @@ MainWindow::MainWindow(WaveDocument& document, EnvSettings& settings, MainWindow
     m_portStatus->setTextFormat(Qt::PlainText);   // the device is a file name the user gave
     statusBar()->addPermanentWidget(m_portStatus);
     connect(m_display, &WaveDisplay::printRequested, this, &MainWindow::print);
+
+    // The references lie under the live traces; each capture is judged against the chosen one.
+    m_references = new ReferenceSet(this);
+    m_references->useConfiguration(m_parts.portMemoryFile);
+    m_display->setOverlaySource([this](const WaveScene& scene) {
+        return m_references->overlay(scene, m_document.record(), m_document.displayFlags());
+    });
+    connect(m_references, &ReferenceSet::changed, m_display, &WaveDisplay::RedrawWave);
+    connect(m_acquisition, &AcquisitionFlow::finished, this, [this](AcquisitionFlow::Flow flow, AcquisitionFlow::Outcome outcome) {
+        const bool captured = flow == AcquisitionFlow::Flow::Load || flow == AcquisitionFlow::Flow::Single;
+        if (captured && outcome == AcquisitionFlow::Outcome::Done)
+            if (const QString verdict = m_references->verdict(m_document.record()); !verdict.isEmpty())
+                statusBar()->showMessage(verdict);
+    });
 
     connect(m_link, &InstrumentLink::stateChanged, this, &MainWindow::showPortState);
     connect(m_link, &InstrumentLink::commandRefused, this,

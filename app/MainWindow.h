@@ -23,6 +23,7 @@ class PrintDialogRunner;
 class Prompts;
 class QLabel;
 class QPushButton;
+class ReferenceSet;
 class WaveDisplay;
 class WaveDocument;
 
@@ -60,6 +61,7 @@ public:
     WaveDisplay* display() const { return m_display; }
     InstrumentLink* link() const { return m_link; }
     AcquisitionFlow* acquisition() const { return m_acquisition; }
+    ReferenceSet* references() const { return m_references; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -91,6 +93,7 @@ private:
     WaveDisplay* m_display = nullptr;
     InstrumentLink* m_link = nullptr;
     AcquisitionFlow* m_acquisition = nullptr;
+    ReferenceSet* m_references = nullptr;
     std::unique_ptr<PrintCommand> m_print;
     QLabel* m_portStatus = nullptr;
     QString m_device;             // the chosen device in use when no devicePath is given
