@@ -9,6 +9,7 @@ enum CliStatus : int {
     kCliUsage = 1,
     kCliLinkFailed = 2,   // the instrument link failed or a wait ran out of time
     kCliFileFailed = 3,
+    kCliOutside = 4,      // compare: a point lies outside the tolerance
     kCliInterrupted = 130,
 };
 
