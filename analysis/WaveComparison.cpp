@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <span>
 
 namespace {
 
@@ -107,16 +108,23 @@ WaveComparison CompareRecords(const WaveRecord& a, const WaveRecord& b, std::opt
         deviation.channel = channel;
         deviation.points = last + 1;
         if (tolerance)
-            deviation.outside.emplace();
+            deviation.outside.emplace().reserve(std::size_t(last) + 1);
+        // Straight from the interleaved storage: channel 1, channel 2, next index.
+        const std::span<const int16_t> pairsA = a.Samples.interleaved();
+        const std::span<const int16_t> pairsB = b.Samples.interleaved();
+        const auto column = std::size_t(channel - 1);
         double squares = 0;
+        double largest = 0;
         for (int i = 0; i <= last; ++i) {
-            const double d = (a.Samples(channel, i) - offsetA) * scaleA - (b.Samples(channel, i) - offsetB) * scaleB;
+            const std::size_t at = 2 * std::size_t(i) + column;
+            const double d = (pairsA[at] - offsetA) * scaleA - (pairsB[at] - offsetB) * scaleB;
             const double size = std::abs(d);
-            deviation.maxDeviation = std::max(deviation.maxDeviation, size);
+            largest = std::max(largest, size);
             squares += d * d;
             if (tolerance && size > limit)
                 deviation.outside->push_back(i);
         }
+        deviation.maxDeviation = largest;
         deviation.rmsDeviation = std::sqrt(squares / deviation.points);
         pass = pass && (!deviation.outside || deviation.outside->empty());
         result.channels.push_back(std::move(deviation));

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <span>
 
 namespace {
 
@@ -28,9 +29,24 @@ SceneTrace scaledTrace(const WaveScene& scene, const WaveRecord& live, const Ref
     const WaveRecord& record = *reference.record;
     SceneTrace trace{0, connected, std::max(scene.ViewLeft, 0), live.offset(channel), {}};
     const int last = std::min({scene.ViewRight, record.LastIndex, SampleTable::kMaxSampleIndex});
+    if (last < trace.firstIndex)
+        return trace;
+    // Straight from the interleaved storage: channel 1, channel 2, next index.
+    const std::span<const int16_t> pairs = record.Samples.interleaved();
+    trace.values.resize(std::size_t(last - trace.firstIndex + 1));
+    for (std::size_t k = 0; k < trace.values.size(); ++k)
+        trace.values[k] = pairs[2 * (std::size_t(trace.firstIndex) + k) + std::size_t(channel - 1)];
     const double scale = reference.scale[std::size_t(channel - 1)];
-    for (int i = trace.firstIndex; i <= last; ++i)
-        trace.values.push_back(countsOf(record.Samples(channel, i) * scale + shift));
+    if (scale == 1 && shift == 0)
+        return trace;
+    // Each value the samples hold is scaled once, then looked up.
+    const auto [low, high] = std::minmax_element(trace.values.begin(), trace.values.end());
+    const int lowest = *low;
+    std::vector<int16_t> scaled(std::size_t(*high - lowest + 1));
+    for (std::size_t v = 0; v < scaled.size(); ++v)
+        scaled[v] = countsOf((lowest + int(v)) * scale + shift);
+    for (int16_t& value : trace.values)
+        value = scaled[std::size_t(value - lowest)];
     return trace;
 }
 

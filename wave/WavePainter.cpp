@@ -184,14 +184,24 @@ void paintTrace(QImage& image, const PixelMap& map, const SceneTrace& trace, int
         paintDots(image, map, trace, SlotColor(bgr).rgb());
 }
 
-// A small cross, five pixels each way, around each mark: seen on a dense trace too.
+// A small diagonal cross, five pixels across, on each mark: seen on a dense trace too.
+// Marks on one pixel are drawn once.
 void paintMarks(QImage& image, const PixelMap& map, const WaveOverlay& overlay)
 {
+    if (overlay.marks.empty())
+        return;
     const QRgb rgb = SlotColor(overlay.markBgr).rgb();
     Pixels pixels(image);
+    std::vector<bool> marked(std::size_t(image.width()) * std::size_t(image.height()));
     for (const OverlayMark& mark : overlay.marks) {
         const int x = map.x(mark.index);
         const int y = map.y(mark.counts);
+        if (x >= 0 && x < image.width() && y >= 0 && y < image.height()) {
+            const std::size_t at = std::size_t(y) * std::size_t(image.width()) + std::size_t(x);
+            if (marked[at])
+                continue;
+            marked[at] = true;
+        }
         for (int d = -2; d <= 2; ++d) {
             pixels.set(x + d, y + d, rgb);
             pixels.set(x + d, y - d, rgb);

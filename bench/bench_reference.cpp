@@ -1,0 +1,69 @@
+// Reference waveforms on a long record (2 x 102400 samples): the comparison alone, and a
+// whole redraw with four references and a tolerance band against one without them.
+
+#include "analysis/WaveComparison.h"
+#include "document/ReferenceSet.h"
+#include "wave/WavePainter.h"
+
+#include "support/SampleWaves.h"
+
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace {
+
+const ColorSlots kColors{12582912, 16576, 12632256, 14737632, 65535, 16744576, 8421631};
+
+double medianMs(const std::function<void()>& run, int runs)
+{
+    std::vector<double> times;
+    for (int k = 0; k < runs; ++k) {
+        const auto start = std::chrono::steady_clock::now();
+        run();
+        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+void print(const char* name, double ms)
+{
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, ms, std::chars_format::fixed, 2).ptr;
+    std::printf("%s: %.*s ms\n", name, int(end - text), text);
+}
+
+} // namespace
+
+int main()
+{
+    auto live = std::make_unique<WaveRecord>();
+    FillSineSquare(*live, 102399, 1);
+    SetTimeBase(*live);
+    live->Ch1VoltsPerDiv = 0.5f;
+    live->Ch2VoltsPerDiv = 2;
+    auto reference = std::make_unique<WaveRecord>(*live);
+    FillSineSquare(*reference, 102399, 3);
+
+    print("compare-2x102400-ms", medianMs([&] { CompareRecords(*live, *reference, 0.05); }, 41));
+
+    ReferenceSet set;
+    for (int slot = 0; slot < ReferenceSet::kCount; ++slot)
+        set.keep(slot, *reference, {});
+    set.setTolerance(0.05);
+    const DisplayFlags flags{1, 1, 1, 1, 1};
+    const WaveScale view{0, double(live->LastIndex)};
+    QImage image(QSize(505, 245), QImage::Format_RGB32);
+    const auto redraw = [&](bool withReferences) {
+        const std::optional<WaveScene> scene = ComputeWaveScene(*live, view, flags);
+        PaintWaveScene(image, *scene, kColors, withReferences ? set.overlay(*scene, *live, flags) : WaveOverlay{});
+    };
+    print("render-long-plain-ms", medianMs([&] { redraw(false); }, 41));
+    print("render-long-4-references-band-ms", medianMs([&] { redraw(true); }, 41));
+    return 0;
+}
