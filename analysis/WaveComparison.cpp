@@ -54,14 +54,14 @@ int lastIndex(const WaveRecord& record)
 
 } // namespace
 
-double VoltsPerCount(const WaveRecord& record, int channel)
+double ShownVoltsPerDiv(const WaveRecord& record, int channel)
 {
     const float vpd = record.voltsPerDiv(channel);
     char text[32];
     const auto written = std::to_chars(text, text + sizeof text, vpd);
     double shown = vpd;
     std::from_chars(text, written.ptr, shown);
-    return shown / kCountsPerDiv;
+    return shown;
 }
 
 std::string ComparisonProblem(const WaveRecord& a, const WaveRecord& b, std::string_view nameA,
@@ -99,8 +99,8 @@ WaveComparison CompareRecords(const WaveRecord& a, const WaveRecord& b, std::opt
     for (int channel : {1, 2}) {
         if (!isOn(a, channel))
             continue;
-        const double scaleA = VoltsPerCount(a, channel);
-        const double scaleB = VoltsPerCount(b, channel);
+        const double scaleA = ShownVoltsPerDiv(a, channel);
+        const double scaleB = ShownVoltsPerDiv(b, channel);
         // A fresh capture still holds its samples at their screen positions.
         const double offsetA = a.FreshCapture == kTrue ? a.offset(channel) : 0.0;
         const double offsetB = b.FreshCapture == kTrue ? b.offset(channel) : 0.0;
@@ -117,7 +117,8 @@ WaveComparison CompareRecords(const WaveRecord& a, const WaveRecord& b, std::opt
         double largest = 0;
         for (int i = 0; i <= last; ++i) {
             const std::size_t at = 2 * std::size_t(i) + column;
-            const double d = (pairsA[at] - offsetA) * scaleA - (pairsB[at] - offsetB) * scaleB;
+            // Divided last: one signal at one V/DIV gives a whole number of counts, exactly.
+            const double d = ((pairsA[at] - offsetA) * scaleA - (pairsB[at] - offsetB) * scaleB) / kCountsPerDiv;
             const double size = std::abs(d);
             largest = std::max(largest, size);
             squares += d * d;

@@ -46,9 +46,9 @@ std::string ComparisonProblem(const WaveRecord& a, const WaveRecord& b, std::str
 WaveComparison CompareRecords(const WaveRecord& a, const WaveRecord& b, std::optional<double> tolerance,
                               std::string_view nameA = "A", std::string_view nameB = "B");
 
-// The volts of one count of a channel: its V/DIV as shown (0.2, not the float's
-// 0.200000003) over 25.
-double VoltsPerCount(const WaveRecord& record, int channel);
+// A channel's V/DIV as its text shows it (0.2, not the float's 0.200000003); a count is
+// a 25th of it.
+double ShownVoltsPerDiv(const WaveRecord& record, int channel);
 
 // The status line's verdict: "R1 と比較: 合格" or "R1 と比較: 不合格（CH1 範囲外 3 点）";
 // the problem when the records cannot be compared; empty without a tolerance.

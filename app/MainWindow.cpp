@@ -85,7 +85,7 @@ MainWindow::MainWindow(WaveDocument& document, EnvSettings& settings, MainWindow
 
     // The references lie under the live traces; each capture is judged against the chosen one.
     m_references = new ReferenceSet(this);
-    m_references->useConfiguration(m_parts.portMemoryFile);
+    m_references->useConfiguration(m_services.portMemoryFile);
     m_display->setOverlaySource([this](const WaveScene& scene) {
         return m_references->overlay(scene, m_document.record(), m_document.displayFlags());
     });

@@ -64,6 +64,7 @@ QString optionLines(const QList<QCommandLineOption>& options)
 
 const QString kExitStatuses = QStringLiteral(
     "終了ステータス: 0 完了、1 使い方の誤り、2 測定器との通信の失敗か時間切れ、3 ファイルの誤り、\n"
+    "4 compare で許容差を外れた点あり、"
     "130 Ctrl+C（SIGINT）で中断、143 SIGTERM で中断\n");
 
 QString overallHelp()

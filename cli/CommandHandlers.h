@@ -15,3 +15,4 @@ CliResult RunCapture(CliCall& call);    // CaptureCommand.cpp
 CliResult RunConvert(CliCall& call);    // FileCommands.cpp
 CliResult RunRender(CliCall& call);
 CliResult RunInfo(CliCall& call);
+CliResult RunCompare(CliCall& call);   // CompareCommand.cpp

@@ -28,6 +28,7 @@ constexpr OptionDef kOptions[] = {
     {"grid", nullptr, "グリッドを描く"},
     {"base", nullptr, "ベースラインを描く"},
     {"dots", nullptr, "点描にする（既定: 線描）"},
+    {"tolerance", "V", "許容差 V（例: 50m）。外れた点を数え、1 点でもあれば終了ステータス 4"},
 };
 
 constexpr CommandDef kCommands[] = {
@@ -40,6 +41,7 @@ constexpr CommandDef kCommands[] = {
     {"convert", "IN OUT", "CSV と RAW を相互に変換する", "", RunConvert},
     {"render", "IN OUT.png", "波形ウィンドウと同じ絵を PNG 画像に描く（色は設定ファイルから）", "size grid base dots", RunRender},
     {"info", "IN", "ファイルの条件と、チャンネルごとの最小・最大・P-P・平均・RMS・周波数を表示する", "json", RunInfo},
+    {"compare", "A B", "2 つの波形ファイルをチャンネルごとに比べ、最大偏差と RMS 偏差（V）を表示する", "tolerance json", RunCompare},
 };
 
 } // namespace

@@ -1,8 +1,13 @@
-#include "cli/CompareCommand.h"
+// compare A B [--tolerance V] [--json]: two waveform files, point by point, in volts of the
+// signals. A file that cannot be read, or records that cannot be compared, end with
+// kCliFileFailed and nothing on standard output; a point outside the tolerance with
+// kCliOutside after the report.
 
 #include "analysis/WaveComparison.h"
+#include "cli/CliCall.h"
 #include "cli/CliConsole.h"
 #include "cli/CliText.h"
+#include "cli/CommandHandlers.h"
 #include "cli/FileCommands.h"
 #include "core/EngNumber.h"
 #include "document/WaveDocument.h"
@@ -50,9 +55,17 @@ QString compareJson(const WaveComparison& result)
 
 } // namespace
 
-CliResult CompareWaveFiles(const QString& a, const QString& b, std::optional<double> tolerance, bool json,
-                           CliConsole& console)
+CliResult RunCompare(CliCall& call)
 {
+    std::optional<double> tolerance;
+    if (call.isSet("tolerance")) {
+        tolerance = ParseTolerance(call.value("tolerance").toStdString());
+        if (!tolerance)
+            return {kCliUsage, QStringLiteral("--tolerance には 0 以上の電圧を指定してください（例: 50m、0.05）: ") +
+                                   PrintableText(call.value("tolerance"))};
+    }
+    const QString a = call.files()[0];
+    const QString b = call.files()[1];
     WaveDocument first;
     if (CliResult loaded = LoadWaveDocument(a, first); !loaded.ok())
         return loaded;
@@ -62,7 +75,7 @@ CliResult CompareWaveFiles(const QString& a, const QString& b, std::optional<dou
     const WaveComparison result = CompareRecords(first.record(), second.record(), tolerance);
     if (!result.comparable())
         return {kCliFileFailed, QStringLiteral("比較できません: ") + QString::fromStdString(result.problem)};
-    console.print(json ? compareJson(result) : compareText(a, b, result, tolerance));
+    call.console().print(call.isSet("json") ? compareJson(result) : compareText(a, b, result, tolerance));
     if (result.pass.value_or(true))
         return {};
     QString counts;

@@ -106,19 +106,7 @@ QString infoJson(const QString& path, const WaveRecord& r)
     return QString::fromUtf8(QJsonDocument(info).toJson(QJsonDocument::Indented));
 }
 
-// Reads IN into the document as the window's Load from a file does: the channel boxes
-// follow the file, the view spans the record, the parameters are refreshed.
-CliResult LoadWaveDocument(const QString& path, WaveDocument& document)
-{
-    const std::optional<WaveFileKind> kind = WaveFileKindFor(path.toStdString());
-    if (!kind)
-        return {kCliFileFailed, QStringLiteral("波形ファイルの拡張子は .CSV か .RAW です: ") + PrintableText(path)};
-    WaveRecord loaded = document.record();
-    if (const QString problem = ReadWaveFile(path, *kind, loaded); !problem.isEmpty())
-        return {kCliFileFailed, OneLine(problem)};
-    document.applyFile(loaded);
-    return {};
-}
+
 
 // The wave window's picture of the document (its view and check boxes).
 QImage RenderWaveDocument(const WaveDocument& document, QSize size, const EnvSettings& settings)
@@ -136,6 +124,18 @@ QImage RenderWaveDocument(const WaveDocument& document, QSize size, const EnvSet
 constexpr int kMaxSide = 8192;
 
 } // namespace
+
+CliResult LoadWaveDocument(const QString& path, WaveDocument& document)
+{
+    const std::optional<WaveFileKind> kind = WaveFileKindFor(path.toStdString());
+    if (!kind)
+        return {kCliFileFailed, QStringLiteral("波形ファイルの拡張子は .CSV か .RAW です: ") + PrintableText(path)};
+    WaveRecord loaded = document.record();
+    if (const QString problem = ReadWaveFile(path, *kind, loaded); !problem.isEmpty())
+        return {kCliFileFailed, OneLine(problem)};
+    document.applyFile(loaded);
+    return {};
+}
 
 CliResult SaveWaveRecord(const QString& path, const WaveRecord& record, CliConsole& console)
 {

@@ -187,9 +187,9 @@ WaveOverlay ReferenceSet::overlay(const WaveScene& scene, const WaveRecord& live
     const auto traceOf = [&](const WaveRecord& reference, int32_t bgr) {
         ReferenceTrace trace{&reference, bgr, {1, 1}};
         for (int channel : {1, 2}) {
-            const double liveScale = VoltsPerCount(live, channel);
+            const double liveScale = ShownVoltsPerDiv(live, channel);
             if (liveScale != 0 && std::isfinite(liveScale))
-                trace.scale[std::size_t(channel - 1)] = VoltsPerCount(reference, channel) / liveScale;
+                trace.scale[std::size_t(channel - 1)] = ShownVoltsPerDiv(reference, channel) / liveScale;
         }
         return trace;
     };
@@ -207,7 +207,7 @@ WaveOverlay ReferenceSet::overlay(const WaveScene& scene, const WaveRecord& live
         band->markBgr = m_markBgr;
         for (const ChannelDeviation& channel : comparison->channels) {
             const auto k = std::size_t(channel.channel - 1);
-            band->halfWidth[k] = *m_tolerance / VoltsPerCount(live, channel.channel);
+            band->halfWidth[k] = *m_tolerance * 25 / ShownVoltsPerDiv(live, channel.channel);
             band->outside[k] = *channel.outside;
         }
     }
