@@ -211,6 +211,11 @@ void paintMarks(QImage& image, const PixelMap& map, const WaveOverlay& overlay)
 
 } // namespace
 
+void PaintWaveScene(QImage& image, const WaveScene& scene, const ColorSlots& colors)
+{
+    PaintWaveScene(image, scene, colors, WaveOverlay{});
+}
+
 void PaintWaveScene(QImage& image, const WaveScene& scene, const ColorSlots& colors, const WaveOverlay& overlay)
 {
     if (image.format() != QImage::Format_RGB32)

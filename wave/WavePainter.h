@@ -24,7 +24,7 @@ QPen WavePen(int32_t bgr);
 // painters so that they differ only in how they draw the traces.
 void PaintSceneBase(QImage& image, const WaveScene& scene, const ColorSlots& colors);
 
-// The whole scene, with an overlay's traces under the scene's traces and its marks on top.
-// The image is converted to Format_RGB32 if it is not in it already.
-void PaintWaveScene(QImage& image, const WaveScene& scene, const ColorSlots& colors,
-                    const WaveOverlay& overlay = {});
+// The whole scene. The image is converted to Format_RGB32 if it is not in it already.
+void PaintWaveScene(QImage& image, const WaveScene& scene, const ColorSlots& colors);
+// The same with an overlay's traces under the scene's traces and its marks on top.
+void PaintWaveScene(QImage& image, const WaveScene& scene, const ColorSlots& colors, const WaveOverlay& overlay);
