@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "app/AnalysisViews.h"
 #include "core/AppIdentity.h"
 #include "document/AcquisitionFlow.h"
 #include "document/ReferenceSet.h"
@@ -71,6 +72,7 @@ MainWindow::MainWindow(WaveDocument& document, EnvSettings& settings, MainWindow
     layout->addWidget(buildTitleRow());
     m_display = new WaveDisplay(m_document, central);
     layout->addWidget(m_display, 1);
+    AddAnalysisViews(*this, m_document, *m_display, m_services.portMemoryFile);
     m_link = new InstrumentLink(this);
     m_acquisition = new AcquisitionFlow(m_document, *m_link, this);
     layout->addWidget(new AcquisitionProgress(*m_acquisition, central));

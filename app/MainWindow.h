@@ -35,7 +35,7 @@ struct MainWindowServices {
     QString appDir;                    // where the help is looked up
     QString devicePath;                // opened for this run instead of any other port when set
     SerialPortLister serialPorts;      // the devices present, offered by the options dialog
-    QString portMemoryFile;            // remembers the device chosen there; empty: nothing remembered
+    QString portMemoryFile;            // the user's configuration: the device chosen there, the open views; empty: nothing remembered
     std::function<void()> endProgram;  // ends the program at once (EXIT)
 };
 

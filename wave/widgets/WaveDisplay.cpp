@@ -108,8 +108,10 @@ struct WaveDisplay::Private {
     QCheckBox* flag[6] = {};
     WaveWindow* waveWindow = nullptr;
     CursorMeasure cursor;
+    std::optional<float> pointerX;   // where the running measurement last read
     UpDownState steps;
     std::function<WaveOverlay(const WaveScene&)> overlaySource;
+    QHBoxLayout* top = nullptr;
 
     void clearReadouts()
     {
@@ -167,7 +169,12 @@ WaveDisplay::WaveDisplay(WaveDocument& document, QWidget* parent)
     d->waveWindow->setToolTip(QString::fromUtf8(kCursorIdleTip));
     connect(d->waveWindow, &WaveWindow::printKeyPressed, this, &WaveDisplay::printRequested);
     connect(d->waveWindow, &WaveWindow::mousePressed, this, [this](int button, int, float x, float y) {
-        if (d->cursor.mouseDown(button, x, y, d->document.record()))
+        const bool hadSpan = d->pointerX.has_value();
+        d->pointerX.reset();
+        const bool started = d->cursor.mouseDown(button, x, y, d->document.record());
+        if (hadSpan)
+            emit cursorSpanChanged();
+        if (started)
             return;
         d->clearReadouts();
         d->setWaveToolTip(QString::fromUtf8(kCursorIdleTip));
@@ -182,6 +189,10 @@ WaveDisplay::WaveDisplay(WaveDocument& document, QWidget* parent)
         d->parameter[6]->setText(text(readout->ch1VoltsText));
         d->parameter[8]->setText(text(readout->ch2VoltsText));
         d->setWaveToolTip(text(readout->toolTip));
+        if (d->pointerX != x) {
+            d->pointerX = x;
+            emit cursorSpanChanged();
+        }
     });
     d->waveWindow->setBackground(SlotColor(d->colors[kBackgroundColor]));
 
@@ -201,7 +212,8 @@ WaveDisplay::WaveDisplay(WaveDocument& document, QWidget* parent)
     auto* rows = new QVBoxLayout;
     rows->addLayout(row1);
     rows->addLayout(row2);
-    auto* top = new QHBoxLayout;
+    d->top = new QHBoxLayout;
+    auto* top = d->top;
     top->addLayout(rows, 1);
     top->addWidget(frame);
     auto* layout = new QVBoxLayout(this);
@@ -224,6 +236,10 @@ WaveDisplay::WaveDisplay(WaveDocument& document, QWidget* parent)
         const WaveRecord& record = d->document.record();
         d->cursor.end();
         d->clearReadouts();
+        if (d->pointerX) {
+            d->pointerX.reset();
+            emit cursorSpanChanged();
+        }
         d->parameter[2]->setText(text(VoltsPerDivCaption(1, record.Ch1VoltsPerDiv)));
         d->parameter[3]->setText(text(VoltsPerDivCaption(2, record.Ch2VoltsPerDiv)));
     });
@@ -250,6 +266,7 @@ void WaveDisplay::setColors(const std::array<int32_t, 7>& colors)
 {
     d->colors = colors;
     d->waveWindow->setBackground(SlotColor(colors[kBackgroundColor]));
+    emit colorsChanged();
 }
 
 std::array<int32_t, 7> WaveDisplay::colors() const
@@ -260,4 +277,16 @@ std::array<int32_t, 7> WaveDisplay::colors() const
 WaveWindow* WaveDisplay::waveWindow() const
 {
     return d->waveWindow;
+}
+
+std::optional<std::pair<double, double>> WaveDisplay::cursorSpan() const
+{
+    if (!d->cursor.active() || !d->pointerX)
+        return std::nullopt;
+    return std::pair<double, double>(d->cursor.RefX, *d->pointerX);
+}
+
+void WaveDisplay::addBesideDisplay(QWidget* group)
+{
+    d->top->insertWidget(d->top->count() - 1, group);
 }

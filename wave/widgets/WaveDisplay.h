@@ -15,6 +15,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
 
 class WaveDocument;
 class WaveWindow;
@@ -45,9 +47,21 @@ public:
     // The wave window, for focus and for tests.
     WaveWindow* waveWindow() const;
 
+    // The span of the cursor measurement: its reference point and where the pointer last
+    // read, as sample indices; empty while none runs or before the first reading.
+    std::optional<std::pair<double, double>> cursorSpan() const;
+
+    // Puts a group of controls of the program's own views just left of the Display frame,
+    // clear of the cursor readouts; no described control moves.
+    void addBesideDisplay(QWidget* group);
+
 signals:
     // P (key code 80, with or without Shift, Ctrl or Alt) pressed in the wave window.
     void printRequested();
+    // A measurement started, read at a new place or ended.
+    void cursorSpanChanged();
+    // setColors ran.
+    void colorsChanged();
 
 private:
     struct Private;
