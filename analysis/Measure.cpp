@@ -48,9 +48,15 @@ std::optional<double> scaled(std::optional<double> value, std::optional<double> 
     return *value * *scale;
 }
 
-void measureLevels(std::span<const int16_t> samples, const PulseLevels& levels, std::optional<double> volts,
+void measureLevels(std::span<const int16_t> samples, const PulseLevels& levels, std::optional<double> voltsPerDiv,
                    ChannelMeasurements& m)
 {
+    // counts x V/DIV / 25 in this order: 83 counts at 0.5 V/DIV are 1.66 V, not 1.6600000000000001.
+    const auto volts = [voltsPerDiv](double counts) -> std::optional<double> {
+        if (!voltsPerDiv)
+            return std::nullopt;
+        return counts * *voltsPerDiv / kCountsPerDiv;
+    };
     long long sum = 0;
     for (const int16_t value : samples)
         sum += value;
@@ -62,15 +68,15 @@ void measureLevels(std::span<const int16_t> samples, const PulseLevels& levels, 
         squares += double(value) * value;
         deviations += (value - mean) * (value - mean);
     }
-    m[Measurement::Maximum] = scaled(levels.maximum, volts);
-    m[Measurement::Minimum] = scaled(levels.minimum, volts);
-    m[Measurement::PeakToPeak] = scaled(levels.maximum - levels.minimum, volts);
-    m[Measurement::Mean] = scaled(mean, volts);
-    m[Measurement::Rms] = scaled(std::sqrt(squares / count), volts);
-    m[Measurement::AcRms] = scaled(std::sqrt(deviations / count), volts);
-    m[Measurement::Top] = scaled(levels.top, volts);
-    m[Measurement::Base] = scaled(levels.base, volts);
-    m[Measurement::Amplitude] = scaled(levels.top - levels.base, volts);
+    m[Measurement::Maximum] = volts(levels.maximum);
+    m[Measurement::Minimum] = volts(levels.minimum);
+    m[Measurement::PeakToPeak] = volts(levels.maximum - levels.minimum);
+    m[Measurement::Mean] = volts(mean);
+    m[Measurement::Rms] = volts(std::sqrt(squares / count));
+    m[Measurement::AcRms] = volts(std::sqrt(deviations / count));
+    m[Measurement::Top] = volts(levels.top);
+    m[Measurement::Base] = volts(levels.base);
+    m[Measurement::Amplitude] = volts(levels.top - levels.base);
 }
 
 void measurePeriods(std::span<const int16_t> samples, const PulseLevels& levels, std::optional<double> seconds,
@@ -125,10 +131,9 @@ ChannelMeasurements MeasureChannel(const WaveRecord& record, int channel, Sample
     const std::vector<int16_t> samples = channelSamples(record, channel, window);
     const PulseLevels levels = FindPulseLevels(samples);
     const double voltsPerDiv = record.voltsPerDiv(channel);
-    const std::optional<double> volts =
-        std::isfinite(voltsPerDiv) && voltsPerDiv > 0 ? std::optional(voltsPerDiv / kCountsPerDiv) : std::nullopt;
     const std::optional<double> seconds = SampleSeconds(record);
-    measureLevels(samples, levels, volts, m);
+    measureLevels(samples, levels,
+                  std::isfinite(voltsPerDiv) && voltsPerDiv > 0 ? std::optional(voltsPerDiv) : std::nullopt, m);
     if (levels.top == levels.base)
         return m;
     measurePeriods(samples, levels, seconds, m);

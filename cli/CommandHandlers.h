@@ -16,3 +16,4 @@ CliResult RunConvert(CliCall& call);    // FileCommands.cpp
 CliResult RunRender(CliCall& call);
 CliResult RunInfo(CliCall& call);
 CliResult RunCompare(CliCall& call);   // CompareCommand.cpp
+CliResult RunMeasure(CliCall& call);    // MeasureCommand.cpp

@@ -29,6 +29,8 @@ constexpr OptionDef kOptions[] = {
     {"base", nullptr, "ベースラインを描く"},
     {"dots", nullptr, "点描にする（既定: 線描）"},
     {"tolerance", "V", "許容差 V（例: 50m）。外れた点を数え、1 点でもあれば終了ステータス 4"},
+    {"from", "T", "測る範囲の始め: 先頭のサンプルからの秒数（1m、250u など。既定: 記録の始め）"},
+    {"to", "T", "測る範囲の終わり: 先頭のサンプルからの秒数（既定: 記録の終わり）"},
 };
 
 constexpr CommandDef kCommands[] = {
@@ -42,6 +44,7 @@ constexpr CommandDef kCommands[] = {
     {"render", "IN OUT.png", "波形ウィンドウと同じ絵を PNG 画像に描く（色は設定ファイルから）", "size grid base dots", RunRender},
     {"info", "IN", "ファイルの条件と、チャンネルごとの最小・最大・P-P・平均・RMS・周波数を表示する", "json", RunInfo},
     {"compare", "A B", "2 つの波形ファイルをチャンネルごとに比べ、最大偏差と RMS 偏差（V）を表示する", "tolerance json", RunCompare},
+    {"measure", "IN", "ウィンドウの測定パネルと同じ自動測定の値をチャンネルごとに表示する", "from to json", RunMeasure},
 };
 
 } // namespace
