@@ -2,12 +2,10 @@
 // where the samples are exact, frequency within 0.1 %, duty within 1 point, widths and
 // edges within one sample, RMS within the half count that rounding to counts can move it.
 #include "analysis/Measure.h"
-#include "analysis/MeasurementStatistics.h"
 #include "core/WaveRecord.h"
 
 #include <QTest>
 
-#include <algorithm>
 
 #include <cmath>
 #include <limits>
@@ -208,42 +206,6 @@ private slots:
         // Without a time base only the whole record can be meant.
         record.SecondsPerSample = 0;
         QCOMPARE(WindowBetweenTimes(record, given(from), given(to)).has_value(), std::isnan(from) && std::isnan(to));
-    }
-
-    // Statistics over successive values against their closed forms; an offset far above
-    // the spread must not cost the deviation its digits.
-    void statistics_data()
-    {
-        QTest::addColumn<std::vector<double>>("values");
-        QTest::addColumn<double>("mean");
-        QTest::addColumn<double>("deviation");   // NaN: not defined
-        QTest::newRow("one value") << std::vector<double>{2.5} << 2.5 << kUndefined;
-        QTest::newRow("1 to 5") << std::vector<double>{3, 1, 5, 2, 4} << 3.0 << std::sqrt(2.5);
-        QTest::newRow("far offset") << std::vector<double>{1e9 + 1, 1e9 + 2, 1e9 + 3} << 1e9 + 2 << 1.0;
-    }
-    void statistics()
-    {
-        QFETCH(std::vector<double>, values);
-        QFETCH(double, mean);
-        QFETCH(double, deviation);
-        MeasurementStatistics statistics;
-        for (double value : values) {
-            ChannelMeasurements m;
-            m[Measurement::Period] = value;   // the frequency stays undefined: not counted
-            statistics.add(1, m);
-        }
-        const RunningStatistic& s = statistics.of(1, Measurement::Period);
-        QCOMPARE(s.count(), int(values.size()));
-        QCOMPARE(statistics.of(1, Measurement::Frequency).count(), 0);
-        QCOMPARE(statistics.of(2, Measurement::Period).count(), 0);
-        QCOMPARE(*s.mean(), mean);
-        QCOMPARE(*s.minimum(), *std::min_element(values.begin(), values.end()));
-        QCOMPARE(*s.maximum(), *std::max_element(values.begin(), values.end()));
-        QCOMPARE(s.standardDeviation().has_value(), !std::isnan(deviation));
-        if (s.standardDeviation())
-            QVERIFY(std::abs(*s.standardDeviation() - deviation) < 1e-6);
-        statistics.reset();
-        QCOMPARE(statistics.of(1, Measurement::Period).count(), 0);
     }
 };
 
