@@ -2,14 +2,27 @@
 
 #include "analysis/widgets/AnalysisGroup.h"
 #include "analysis/widgets/MeasurementPanel.h"
+#include "analysis/widgets/ReferencePanel.h"
+#include "document/ReferenceSet.h"
 #include "wave/widgets/WaveDisplay.h"
 
 #include <QKeySequence>
+#include <QShortcut>
 
-void AddAnalysisViews(QWidget& window, WaveDocument& document, WaveDisplay& display, const QString& configFile)
+void AddAnalysisViews(QWidget& window, WaveDocument& document, WaveDisplay& display, ReferenceSet& references,
+                      Prompts& prompts, const QString& configFile)
 {
     auto* group = new AnalysisGroup(&window, configFile, &display);
-    group->addView(QStringLiteral("MeasureView"), QStringLiteral("測定"), QKeySequence(Qt::CTRL | Qt::Key_M),
-                   new MeasurementPanel(document, display, &window));
+    auto* measurements = new MeasurementPanel(document, display, &window);
+    measurements->showDeviations(references);
+    group->addView(QStringLiteral("MeasureView"), QStringLiteral("測定"), QKeySequence(Qt::CTRL | Qt::Key_M), measurements);
+    auto* referencePanel = new ReferencePanel(document, references, prompts, &window);
+    group->addView(QStringLiteral("ReferenceView"), QStringLiteral("参照"), QKeySequence(Qt::CTRL | Qt::Key_R),
+                   referencePanel);
+    // Alt+1 to Alt+4 keep the waveform shown as R1 to R4, the panel open or not.
+    for (int slot = 0; slot < ReferenceSet::kCount; ++slot) {
+        auto* keep = new QShortcut(QKeyCombination(Qt::AltModifier, Qt::Key(Qt::Key_1 + slot)), &window);
+        QObject::connect(keep, &QShortcut::activated, referencePanel, [referencePanel, slot] { referencePanel->keepCurrent(slot); });
+    }
     display.addBesideDisplay(group);
 }

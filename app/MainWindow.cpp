@@ -72,7 +72,14 @@ MainWindow::MainWindow(WaveDocument& document, EnvSettings& settings, MainWindow
     layout->addWidget(buildTitleRow());
     m_display = new WaveDisplay(m_document, central);
     layout->addWidget(m_display, 1);
-    AddAnalysisViews(*this, m_document, *m_display, m_services.portMemoryFile);
+    // The references lie under the live traces; each capture is judged against the chosen one.
+    m_references = new ReferenceSet(this);
+    m_references->useConfiguration(m_services.portMemoryFile);
+    m_display->setOverlaySource([this](const WaveScene& scene) {
+        return m_references->overlay(scene, m_document.record(), m_document.displayFlags());
+    });
+    connect(m_references, &ReferenceSet::changed, m_display, &WaveDisplay::RedrawWave);
+    AddAnalysisViews(*this, m_document, *m_display, *m_references, *m_services.prompts, m_services.portMemoryFile);
     m_link = new InstrumentLink(this);
     m_acquisition = new AcquisitionFlow(m_document, *m_link, this);
     layout->addWidget(new AcquisitionProgress(*m_acquisition, central));
@@ -85,13 +92,6 @@ MainWindow::MainWindow(WaveDocument& document, EnvSettings& settings, MainWindow
     statusBar()->addPermanentWidget(m_portStatus);
     connect(m_display, &WaveDisplay::printRequested, this, &MainWindow::print);
 
-    // The references lie under the live traces; each capture is judged against the chosen one.
-    m_references = new ReferenceSet(this);
-    m_references->useConfiguration(m_services.portMemoryFile);
-    m_display->setOverlaySource([this](const WaveScene& scene) {
-        return m_references->overlay(scene, m_document.record(), m_document.displayFlags());
-    });
-    connect(m_references, &ReferenceSet::changed, m_display, &WaveDisplay::RedrawWave);
     connect(m_acquisition, &AcquisitionFlow::finished, this, [this](AcquisitionFlow::Flow flow, AcquisitionFlow::Outcome outcome) {
         const bool captured = flow == AcquisitionFlow::Flow::Load || flow == AcquisitionFlow::Flow::Single;
         if (captured && outcome == AcquisitionFlow::Outcome::Done)

@@ -3,6 +3,9 @@
 #include "analysis/Measure.h"
 #include "analysis/MeasurementText.h"
 #include "analysis/SampleWindow.h"
+#include "analysis/WaveComparison.h"
+#include "core/EngNumber.h"
+#include "document/ReferenceSet.h"
 #include "document/WaveDocument.h"
 #include "wave/WavePainter.h"
 #include "wave/WaveScene.h"   // the colour slots
@@ -23,6 +26,9 @@ namespace {
 // Per channel: the value, then its statistics.
 enum Column { kValue, kMean, kMinimum, kMaximum, kDeviation, kCount, kColumnsPerChannel };
 constexpr std::array<const char*, kColumnsPerChannel> kStatisticCaptions{"", "平均", "最小", "最大", "標準偏差", "回数"};
+
+// The deviation rows below the measurements.
+enum DeviationRow { kMaxDeviation, kRmsDeviation, kPointsOutside, kDeviationRows };
 
 int columnOf(int channel, int column)
 {
@@ -121,6 +127,25 @@ MeasurementPanel::MeasurementPanel(WaveDocument& document, WaveDisplay& display,
            table.height() + buttons->sizeHint().height() + layout->spacing() + margins.top() + margins.bottom());
 }
 
+void MeasurementPanel::showDeviations(const ReferenceSet& references)
+{
+    m_references = &references;
+    const int first = m_table->rowCount();
+    const int height = m_table->verticalHeader()->length();
+    m_table->setRowCount(first + kDeviationRows);
+    for (int row = first; row < m_table->rowCount(); ++row) {
+        m_table->setVerticalHeaderItem(row, new QTableWidgetItem);
+        for (int column = 0; column < m_table->columnCount(); ++column) {
+            auto* item = new QTableWidgetItem;
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            m_table->setItem(row, column, item);
+        }
+    }
+    resize(width(), this->height() + m_table->verticalHeader()->length() - height);
+    connect(&references, &ReferenceSet::changed, this, &MeasurementPanel::scheduleUpdate);
+    updateTable();
+}
+
 void MeasurementPanel::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
@@ -208,6 +233,40 @@ void MeasurementPanel::updateTable()
                 std::to_string(s.count())};
             for (int column = 0; column < kColumnsPerChannel; ++column)
                 m_table->item(int(row), columnOf(channel, column))->setText(text(cells[std::size_t(column)]));
+        }
+    }
+    updateDeviations();
+}
+
+// The whole record against the chosen reference: "—" without one, or where the records
+// cannot be compared (the reason in the cells' tooltip), the count without a tolerance.
+void MeasurementPanel::updateDeviations()
+{
+    if (!m_references)
+        return;
+    const int first = int(kMeasurementCount);
+    const int chosen = m_references->chosen();
+    const QString name = chosen >= 0 ? ReferenceSet::name(chosen) : QStringLiteral("参照");
+    m_table->verticalHeaderItem(first + kMaxDeviation)->setText(name + QStringLiteral("との最大偏差"));
+    m_table->verticalHeaderItem(first + kRmsDeviation)->setText(name + QStringLiteral("とのRMS偏差"));
+    m_table->verticalHeaderItem(first + kPointsOutside)->setText(name + QStringLiteral("の許容差外の点"));
+    const std::optional<WaveComparison> comparison = m_references->compare(m_document.record());
+    const QString problem = comparison ? QString::fromStdString(comparison->problem) : QString();
+    for (int channel : {1, 2}) {
+        const ChannelDeviation* deviation = nullptr;
+        if (comparison)
+            for (const ChannelDeviation& c : comparison->channels)
+                deviation = c.channel == channel ? &c : deviation;
+        const auto volts = [](double v) { return text(FormatEng(float(v), "##0.000")) + QLatin1Char('V'); };
+        const std::optional<int> outside = deviation ? deviation->pointsOutside() : std::nullopt;
+        const QString cells[kDeviationRows] = {
+            deviation ? volts(deviation->maxDeviation) : text(std::string(kUndefinedText)),
+            deviation ? volts(deviation->rmsDeviation) : text(std::string(kUndefinedText)),
+            outside ? QString::number(*outside) : text(std::string(kUndefinedText))};
+        for (int row = 0; row < kDeviationRows; ++row) {
+            QTableWidgetItem* item = m_table->item(first + row, columnOf(channel, kValue));
+            item->setText(cells[row]);
+            item->setToolTip(problem);
         }
     }
 }

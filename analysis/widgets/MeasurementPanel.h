@@ -23,6 +23,7 @@
 class QLabel;
 class QTableWidget;
 class QTimer;
+class ReferenceSet;
 class WaveDisplay;
 class WaveDocument;
 
@@ -32,6 +33,10 @@ public:
     // The document and the display must outlive the panel; parent is the main window.
     MeasurementPanel(WaveDocument& document, WaveDisplay& display, QWidget* parent);
 
+    // Adds the rows of the deviation from the chosen reference (maximum, RMS, points outside
+    // the tolerance) over the whole record; the set must outlive the panel.
+    void showDeviations(const ReferenceSet& references);
+
 protected:
     void showEvent(QShowEvent* event) override;
 
@@ -39,6 +44,7 @@ private:
     void scheduleUpdate();
     void updateTable();
     void updateHeaders();
+    void updateDeviations();
     void addRecordToStatistics();
     // The samples between the cursor measurement's reference and pointer, while one runs.
     std::optional<SampleWindow> cursorWindow() const;
@@ -53,5 +59,6 @@ private:
     QLabel* m_range;
     QTimer* m_update;
     MeasurementStatistics m_statistics;
+    const ReferenceSet* m_references = nullptr;
     bool m_newRecord = false;   // samples changed; they join the statistics at the next refresh
 };

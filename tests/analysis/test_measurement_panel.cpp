@@ -2,7 +2,9 @@
 // without moving it, opened by its box and by Ctrl+M, remembered; values that follow the
 // record, the channel boxes and the cursor; statistics over records, Reset and Copy.
 #include "app/AnalysisViews.h"
+#include "document/ReferenceSet.h"
 #include "document/WaveDocument.h"
+#include "support/ScriptedPrompts.h"
 #include "wave/widgets/WaveDisplay.h"
 #include "wave/widgets/WaveWindow.h"
 
@@ -25,6 +27,8 @@ namespace {
 // A main window's wave part with the group, on a fresh document.
 struct Window {
     WaveDocument document;
+    ReferenceSet references;
+    ScriptedPrompts prompts;
     QWidget window;
     WaveDisplay* display;
 
@@ -34,7 +38,7 @@ struct Window {
         auto* layout = new QVBoxLayout(&window);
         layout->addWidget(display);
         if (withGroup)
-            AddAnalysisViews(window, document, *display, configFile);
+            AddAnalysisViews(window, document, *display, references, prompts, configFile);
         window.resize(1040, 500);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));

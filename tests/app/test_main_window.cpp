@@ -13,6 +13,7 @@
 #include "sim/SimWaveform.h"
 #include "sim/SimulatedInstrument.h"
 #include "support/ModalHelper.h"
+#include "support/PixelCount.h"
 #include "support/SampleWaves.h"
 #include "support/ShownText.h"
 #include "support/ScriptedPrintDialog.h"
@@ -30,6 +31,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <fstream>
@@ -607,6 +609,70 @@ private slots:
 
         f.simulator.stop();
         QTRY_VERIFY(shownText(f.window->findChild<QLabel*>("PortStatus")).endsWith(QStringLiteral("  未接続")));
+    }
+
+    // A capture kept as R1 by Alt+1 from the reference panel opened by Ctrl+R, a tolerance
+    // typed there, and the next sweep judged: the verdict in the status line, the marks on
+    // the picture and the deviation rows of the measurement panel, against the two records'
+    // samples compared here (both at 500 mV/DIV and 2 V/DIV, so a count is 20 mV and 80 mV).
+    void referenceVerdict_data()
+    {
+        QTest::addColumn<QString>("tolerance");
+        QTest::addColumn<double>("volts");   // < 0: none
+        QTest::newRow("no tolerance: no verdict") << "" << -1.0;
+        QTest::newRow("every point inside") << "10" << 10.0;
+        QTest::newRow("outside by a count") << "60m" << 0.06;
+    }
+    void referenceVerdict()
+    {
+        QFETCH(QString, tolerance);
+        QFETCH(double, volts);
+        Fixture f;
+        QVERIFY(f.shown());
+        QCOMPARE(f.run(Command::Load, [&] { f.fillCaptureSetup(); }), Outcome::Done);
+        QVERIFY(f.shown());   // back from the setup dialog
+        QTest::keyClick(f.window.get(), Qt::Key_R, Qt::ControlModifier);
+        auto* panel = f.window->findChild<QWidget*>("ReferencePanel");
+        QTRY_VERIFY(panel->isVisible());
+        QTest::keyClick(f.window.get(), Qt::Key_1, Qt::AltModifier);
+        auto reference = std::make_unique<WaveRecord>(f.document.record());
+        auto* box = panel->findChild<QWidget*>("RefTolerance");
+        typeInto(box, tolerance);
+        if (tolerance.isEmpty())
+            QTest::keyClick(box, Qt::Key_Backspace);
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(f.run(Command::Single, [&] { f.fillCaptureSetup(); }), Outcome::Done);
+        QVERIFY(f.shown());
+
+        const WaveRecord& live = f.document.record();
+        QStringList outside;
+        QTest::keyClick(f.window.get(), Qt::Key_M, Qt::ControlModifier);
+        auto* table = f.window->findChild<QTableWidget*>("MeasurementTable");
+        QTRY_VERIFY(table->isVisible());
+        for (int channel : {1, 2}) {
+            const double count = channel == 1 ? 0.02 : 0.08;
+            int largest = 0;
+            int beyond = 0;
+            for (int i = 0; i <= live.LastIndex; ++i) {
+                const int d = std::abs(live.Samples(channel, i) - reference->Samples(channel, i));
+                largest = std::max(largest, d);
+                beyond += volts >= 0 && d * count > volts + 1e-9;
+            }
+            if (beyond > 0)
+                outside << QStringLiteral("CH%1 範囲外 %2 点").arg(channel).arg(beyond);
+            const int row = table->rowCount() - 3;
+            QCOMPARE(table->verticalHeaderItem(row)->text(), QStringLiteral("R1との最大偏差"));
+            QCOMPARE(table->item(row, (channel - 1) * 6)->text(),
+                     QString::fromStdString(FormatEng(float(largest * count), "##0.000")) + "V");
+            QCOMPARE(table->item(row + 2, (channel - 1) * 6)->text(), volts < 0 ? "—" : QString::number(beyond));
+        }
+        QVERIFY2(volts != 0.06 || !outside.isEmpty(), "the second sweep should differ from the first");
+        const QString verdict = volts < 0 ? QString()
+                                : outside.isEmpty() ? QStringLiteral("R1 と比較: 合格")
+                                                    : QStringLiteral("R1 と比較: 不合格（%1）").arg(outside.join("、"));
+        QCOMPARE(f.window->statusBar()->currentMessage().startsWith("R1 と比較") ? f.window->statusBar()->currentMessage() : QString(),
+                 verdict);
+        QCOMPARE(pixelsOf(f.picture(), 0xFF00FF) > 0, !outside.isEmpty());
     }
 };
 

@@ -12,6 +12,7 @@
 #include "support/ScriptedPrompts.h"
 #include "document/AcquisitionFlow.h"
 #include "document/WaveDocument.h"
+#include "files/WaveFileStore.h"
 #include "ui/ApplicationSetup.h"
 
 #include <QApplication>
@@ -24,6 +25,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -115,6 +117,26 @@ int main(int argc, char* argv[])
     QWidget* panel = window.findChild<QWidget*>(QStringLiteral("MeasurementPanel"));
     ok = save(panel, out.filePath(QStringLiteral("measurements.png"))) && ok;
     panel->close();
+
+    // A file of the same capture with a bump on CH1 read as R1, a band of 40 mV around it,
+    // and the next capture judged against it: where the bump is, the capture leaves the band.
+    auto bumped = std::make_unique<WaveRecord>(document.record());
+    for (int i = 2000; i < 2060; ++i)
+        bumped->Samples(1, i) = int16_t(bumped->Samples(1, i) + 12);
+    const QString golden = workDir.filePath(QStringLiteral("golden.CSV"));
+    WriteWaveFile(golden, WaveFileKind::Csv, *bumped);
+    QTest::keyClick(&window, Qt::Key_R, Qt::ControlModifier);   // the 解析 group's 参照
+    QWidget* references = window.findChild<QWidget*>(QStringLiteral("ReferencePanel"));
+    prompts.fileNames.push_back(golden);
+    QTest::mouseClick(references->findChild<QPushButton*>(QStringLiteral("RefLoad_0")), Qt::LeftButton);
+    auto* tolerance = references->findChild<QLineEdit*>(QStringLiteral("RefTolerance"));
+    tolerance->setFocus();
+    QTest::keyClicks(tolerance, QStringLiteral("40m"));
+    QTest::keyClick(tolerance, Qt::Key_Return);
+    load();
+    ok = save(references, out.filePath(QStringLiteral("reference-panel.png"))) && ok;
+    references->close();
+    ok = save(&window, out.filePath(QStringLiteral("references.png"))) && ok;
 
     OptionsDialog options(settings, window.SettingsPath(), prompts, &window);
     ok = save(&options, out.filePath(QStringLiteral("options.png"))) && ok;

@@ -3,7 +3,7 @@
 
 #include "document/ReferenceSet.h"
 #include "document/WaveDocument.h"
-#include "document/widgets/ReferencePanel.h"
+#include "analysis/widgets/ReferencePanel.h"
 #include "support/ExampleWave.h"
 #include "support/ScriptedPrompts.h"
 #include "support/ShownText.h"

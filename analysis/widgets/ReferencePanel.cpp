@@ -1,4 +1,4 @@
-#include "document/widgets/ReferencePanel.h"
+#include "analysis/widgets/ReferencePanel.h"
 
 #include "analysis/WaveComparison.h"
 #include "core/EngNumber.h"
@@ -37,9 +37,10 @@ QString toleranceText(std::optional<double> volts)
 } // namespace
 
 ReferencePanel::ReferencePanel(WaveDocument& document, ReferenceSet& references, Prompts& prompts, QWidget* parent)
-    : QWidget(parent), m_document(document), m_references(references), m_prompts(prompts)
+    : QWidget(parent, Qt::Tool), m_document(document), m_references(references), m_prompts(prompts)
 {
     setObjectName(QStringLiteral("ReferencePanel"));
+    setWindowTitle(QStringLiteral("参照波形"));
     auto* grid = new QGridLayout(this);
     auto* chosen = new QButtonGroup(this);
     for (int k = 0; k < ReferenceSet::kCount; ++k) {

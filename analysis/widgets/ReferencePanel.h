@@ -1,8 +1,8 @@
 #pragma once
-// The reference waveforms' controls: for each of R1 to R4 the choice for the comparison,
-// show, its colour, where it came from, and keep the current waveform, read a file, clear;
-// below them the tolerance of the band in volts. Everything goes to the ReferenceSet, and
-// the panel follows its changes.
+// The reference waveforms' window (参照波形): for each of R1 to R4 the choice for the
+// comparison, show, its colour, where it came from, and keep the current waveform, read a
+// file, clear; below them the tolerance of the band in volts. Everything goes to the
+// ReferenceSet, and the panel follows its changes.
 //
 // objectNames (k = 0..3): RefChoose_k, RefShow_k, RefColor_k, RefSource_k, RefKeep_k,
 // RefLoad_k, RefClear_k; RefTolerance, RefToleranceProblem.
@@ -22,7 +22,7 @@ class WaveDocument;
 class ReferencePanel : public QWidget {
     Q_OBJECT
 public:
-    // The document, the set and the prompts must outlive the panel.
+    // The document, the set and the prompts must outlive the panel; parent is the main window.
     ReferencePanel(WaveDocument& document, ReferenceSet& references, Prompts& prompts, QWidget* parent = nullptr);
 
     // Keep the current waveform as reference `slot` (0..3), as its button does.
