@@ -100,8 +100,6 @@ MainWindow::MainWindow(WaveDocument& document, EnvSettings& settings, MainWindow
     });
 
     connect(m_link, &InstrumentLink::stateChanged, this, &MainWindow::showPortState);
-    connect(m_link, &InstrumentLink::commandRefused, this,
-            [this](LinkJob, const QString& message) { statusBar()->showMessage(message); });
     connect(m_link, &InstrumentLink::jobFailed, this, [this](LinkJob job, const QString& message) {
         if (job == LinkJob::ApplySettings)
             showProblem(message);
@@ -117,6 +115,7 @@ MainWindow::MainWindow(WaveDocument& document, EnvSettings& settings, MainWindow
     connect(m_acquisition, &AcquisitionFlow::stageChanged, this, &MainWindow::applyLineSettings);
     connect(m_acquisition, &AcquisitionFlow::identityRead, this, &MainWindow::showIdentity);
     connect(m_acquisition, &AcquisitionFlow::failed, this, &MainWindow::showProblem);
+    connect(m_acquisition, &AcquisitionFlow::refused, this, [this](const QString& message) { statusBar()->showMessage(message); });
     connect(m_acquisition, &AcquisitionFlow::setupRequested, this, [this] {
         OpenSetupDialog(m_document, *m_services.prompts, this, true, [this] { m_acquisition->setupClosed(); });
     });

@@ -10,9 +10,6 @@
 #include "cli/CliValues.h"
 #include "cli/CommandHandlers.h"
 #include "cli/FileCommands.h"
-#include "document/AcquisitionEstimate.h"
-#include "document/SetupValues.h"
-#include "document/WaveDocument.h"
 #include "files/WaveFileFormat.h"
 
 #include <QElapsedTimer>
@@ -22,16 +19,7 @@ namespace {
 
 struct CaptureRequest {
     QString out;
-    QList<int> channels{1, 2};
-    bool longRecord = false;
-    bool single = false;
-    std::optional<std::chrono::milliseconds> timeout;
-    SetupValues setup{.title = {},
-                      .sweep = QStringLiteral("1m"),
-                      .volts = {QStringLiteral("2"), QStringLiteral("500m")},
-                      .offset = {QStringLiteral("0"), QStringLiteral("0")},
-                      .delay = QStringLiteral("0"),
-                      .equSampling = false};
+    CaptureOrder order;
     int repeat = 1;
     std::chrono::milliseconds every{0};
 };
@@ -52,19 +40,24 @@ QString readRequest(const CliCall& call, CaptureRequest& r)
                                                        {QStringLiteral("2,1"), {1, 2}}};
         if (!kLists.contains(list))
             return QStringLiteral("--channels は 1,2 か 1 か 2 です: ") + list;
-        r.channels = kLists.value(list);
+        r.order.channels = kLists.value(list);
     }
-    r.longRecord = call.isSet("long");
-    r.single = call.isSet("single");
+    r.order.longRecord = call.isSet("long");
+    r.order.single = call.isSet("single");
     if (call.isSet("timeout")) {
-        r.timeout = ParseSeconds(call.value("timeout"), false);
-        if (!r.timeout)
+        r.order.sweepTimeout = ParseSeconds(call.value("timeout"), false);
+        if (!r.order.sweepTimeout)
             return SecondsProblem("timeout", call.value("timeout"), false);
     }
-    SetupValues& s = r.setup;
-    s.title = call.value("title");
-    s.equSampling = call.isSet("equ");
-    if (s.equSampling && r.longRecord)
+    // The setup dialog's texts, with the values its fields hold unless given.
+    SetupValues& s = r.order.setup;
+    s = {.title = call.value("title"),
+         .sweep = QStringLiteral("1m"),
+         .volts = {QStringLiteral("2"), QStringLiteral("500m")},
+         .offset = {QStringLiteral("0"), QStringLiteral("0")},
+         .delay = QStringLiteral("0"),
+         .equSampling = call.isSet("equ")};
+    if (s.equSampling && r.order.longRecord)
         return QStringLiteral("--equ（等価サンプリング）は --long と同時に指定できません。");
     const std::pair<const char*, QString*> numbers[] = {{"sweep", &s.sweep},       {"delay", &s.delay},
                                                         {"volts1", &s.volts[0]},   {"volts2", &s.volts[1]},
@@ -93,51 +86,6 @@ QString readRequest(const CliCall& call, CaptureRequest& r)
     return {};
 }
 
-// One capture into path: the single sweep when asked for, the blocks, the record, the file.
-CliResult captureOnce(const CaptureRequest& request, const QString& path, CliInstrument& instrument, CliConsole& console)
-{
-    if (request.single) {
-        if (CliResult swept = instrument.singleSweep(request.timeout); !swept.ok())
-            return swept;
-    }
-    // The document as the window's is when Load starts: the channel and LONG boxes set.
-    using Flag = WaveDocument::Flag;
-    WaveDocument document;
-    document.setFlag(Flag::Ch1, request.channels.contains(1) ? 1 : 0);
-    document.setFlag(Flag::Ch2, request.channels.contains(2) ? 1 : 0);
-    document.setFlag(Flag::Length, request.longRecord ? 1 : 0);
-    const CapturePlan plan =
-        PlanCapture(document.flag(Flag::Ch1), document.flag(Flag::Ch2), document.flag(Flag::Length));
-    CaptureBytes capture(plan);
-    QElapsedTimer clock;
-    clock.start();
-    for (int k = 0; k < plan.channels.size(); ++k) {
-        const int channel = plan.channels[k];
-        QByteArray bytes;
-        const auto progress = [&](qint64 received, qint64) {
-            TransferProgress p;
-            p.channel = channel;
-            p.channelIndex = k;
-            p.channelCount = int(plan.channels.size());
-            p.received = received;
-            p.points = plan.points;
-            p.elapsedMs = clock.elapsed();
-            console.progress(ProgressBarLine(p));
-        };
-        if (CliResult got = instrument.download(channel, plan.points, bytes, progress); !got.ok())
-            return got;
-        if (!capture.add(channel, bytes))
-            return {kCliLinkFailed, QStringLiteral("CH%1 の波形を取り込めませんでした。受け取ったデーターが要求した %2 点と一致しません。")
-                                        .arg(channel)
-                                        .arg(plan.points)};
-    }
-    console.endProgress();
-    document.applyCapture(std::move(capture));
-    document.beginSetup();
-    document.endSetup(request.setup, false, true);
-    return SaveWaveRecord(path, document.record(), console);
-}
-
 // FILE.CSV and n -> FILE-0001.CSV: the number goes before the extension.
 QString numberedPath(const QString& path, int n)
 {
@@ -155,25 +103,39 @@ CliResult RunCapture(CliCall& call)
     CaptureRequest request;
     if (const QString problem = readRequest(call, request); !problem.isEmpty())
         return {kCliUsage, problem};
+    const auto pathOf = [&request](int n) { return request.repeat > 1 ? numberedPath(request.out, n) : request.out; };
+    // Refused before anything goes out, not after minutes of transfer.
+    for (int n = 1; n <= request.repeat; ++n)
+        if (CliResult writable = CheckOutputPlace(pathOf(n)); !writable.ok())
+            return writable;
     CliInstrument* instrument = nullptr;
     if (CliResult opened = call.instrument(instrument); !opened.ok())
         return opened;
+    using std::chrono::milliseconds;
     QElapsedTimer clock;
     clock.start();
+    bool warnedSlow = false;
     for (int n = 1; n <= request.repeat; ++n) {
-        if (n > 1) {
-            const auto start = (n - 1) * request.every;
-            const auto waited = instrument->pause(std::max(std::chrono::milliseconds(0), start - std::chrono::milliseconds(clock.elapsed())));
-            if (!waited.ok())
-                return Interrupted(n - 1);
-        }
-        const QString path = request.repeat > 1 ? numberedPath(request.out, n) : request.out;
-        CliResult done = captureOnce(request, path, *instrument, call.console());
+        const milliseconds start = (n - 1) * request.every;
+        if (n > 1 && !instrument->pause(std::max(milliseconds(0), start - milliseconds(clock.elapsed()))).ok())
+            return Interrupted(n - 1);
+        const WaveRecord* record = nullptr;
+        CliResult done = instrument->capture(request.order, record);
+        if (done.ok())
+            done = SaveWaveRecord(pathOf(n), *record, call.console());
         if (done.status == kCliInterrupted)
             return Interrupted(n - 1);
         if (!done.ok())
             return done;
-        call.console().note(QStringLiteral("保存しました: ") + PrintableText(path));
+        call.console().note(QStringLiteral("保存しました: ") + PrintableText(pathOf(n)));
+        const milliseconds took = milliseconds(clock.elapsed()) - std::max(start, milliseconds(0));
+        if (n < request.repeat && request.every > milliseconds(0) && took > request.every && !warnedSlow) {
+            warnedSlow = true;
+            call.console().note(QStringLiteral("1 回の取り込みに約 %1 秒かかり、--every の %2 秒より長くなっています。"
+                                               "次からは前の取り込みが終わりしだい始めます。")
+                                    .arg(double(took.count()) / 1000, 0, 'f', 1)
+                                    .arg(double(request.every.count()) / 1000));
+        }
     }
     return {};
 }

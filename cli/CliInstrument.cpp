@@ -2,65 +2,90 @@
 
 #include "cli/CliConsole.h"
 #include "cli/CliText.h"
+#include "document/LongTimer.h"
+#include "link/Replies.h"
 
 #include <QEventLoop>
-#include <QTimer>
-#include <cmath>
 
-CliInstrument::CliInstrument(CliConsole& console) : m_console(console)
+CliInstrument::CliInstrument(CliConsole& console) : m_console(console), m_flow(m_document, m_link)
 {
     QObject::connect(&m_link, &InstrumentLink::warning, &m_link,
-                     [this](const QString& text) { m_console.note(OneLine(text)); });
+                     [this](const QString& text) { m_console.note(naming(OneLine(text))); });
     QObject::connect(&m_link, &InstrumentLink::commEvent, &m_link,
-                     [this](int, const QString& text) { m_console.note(OneLine(text)); });
-    QObject::connect(&m_link, &InstrumentLink::commandRefused, &m_link,
-                     [this](LinkJob, const QString& text) { m_refused = OneLine(text); });
+                     [this](int, const QString& text) { m_console.note(naming(OneLine(text))); });
+    QObject::connect(&m_flow, &AcquisitionFlow::failed, &m_flow, [this](const QString& text) { m_failure = text; });
+    // A line refused nine times: the window notes it and goes on. Here a sweep command that
+    // was not done fails the subcommand; a step of a transfer is noted, as in the window.
+    QObject::connect(&m_flow, &AcquisitionFlow::refused, &m_flow, [this](const QString& text) {
+        if (m_flow.stage() == AcquisitionFlow::Stage::Downloading) {
+            m_console.note(naming(OneLine(text)));
+            return;
+        }
+        m_refusal = text;
+        m_flow.cancel();
+    });
+    QObject::connect(&m_flow, &AcquisitionFlow::waiting, &m_flow,
+                     [this](const QString& what) { m_console.progress(what + QStringLiteral("（Ctrl+C で中断）")); });
+    QObject::connect(&m_flow, &AcquisitionFlow::transferProgress, &m_flow,
+                     [this](const TransferProgress& progress) { m_console.progress(ProgressBarLine(progress)); });
+    QObject::connect(&m_flow, &AcquisitionFlow::lineDraining, &m_flow, [this](qint64 msLeft) {
+        m_console.progress(QStringLiteral("前の転送の残りを読み捨てています（最長あと %1 秒）").arg((msLeft + 999) / 1000));
+    });
 }
 
 CliResult CliInstrument::open(const EnvSettings& settings, const QString& device)
 {
-    return await(m_link.applySettings(settings, device), QStringLiteral("通信ポートを開けませんでした。"), Refusal::Fails);
+    if (!m_link.applySettings(settings, device))
+        return {kCliLinkFailed, naming(QStringLiteral("通信ポートを開けませんでした。"))};
+    QEventLoop loop;
+    QString failure;
+    QObject::connect(&m_link, &InstrumentLink::jobFailed, &loop, [&](LinkJob, const QString& text) { failure = text; });
+    QObject::connect(&m_link, &InstrumentLink::jobFinished, &loop, &QEventLoop::quit);
+    loop.exec();
+    if (!failure.isEmpty())
+        return {kCliLinkFailed, naming(OneLine(failure))};
+    return m_interrupted ? Interrupted() : CliResult{};
+}
+
+CliResult CliInstrument::identify(QStringList& fields)
+{
+    const QMetaObject::Connection read =
+        QObject::connect(&m_flow, &AcquisitionFlow::identityRead, &m_flow, [&](const QStringList& f) { fields = f; });
+    CliResult result = await(&AcquisitionFlow::ReadIdentity);
+    QObject::disconnect(read);
+    if (result.ok() && !IsIdentityReply(fields))
+        result = {kCliLinkFailed, naming(QStringLiteral("製品情報を読み取れませんでした。本体の返答が製品情報の形（メーカー,モデル,シリアル番号,ファームウェア）ではありません: ") +
+                                         PrintableText(fields.join(QLatin1Char(','))).left(120))};
+    return result;
 }
 
 CliResult CliInstrument::run()
 {
-    return await(m_link.run(), QStringLiteral("掃引を始められませんでした。"), Refusal::Fails);
+    return await(&AcquisitionFlow::run);
 }
 
 CliResult CliInstrument::stop()
 {
-    return await(m_link.stop(), QStringLiteral("掃引を止められませんでした。"), Refusal::Fails);
+    return await(&AcquisitionFlow::stop);
 }
 
-CliResult CliInstrument::singleSweep(std::optional<std::chrono::milliseconds> timeout)
+CliResult CliInstrument::sweep(std::optional<std::chrono::milliseconds> timeout)
 {
-    m_console.progress(QStringLiteral("単掃引の完了を待っています（Ctrl+C で中断）"));
-    const CliResult result = await(m_link.singleSweep(), QStringLiteral("単掃引を完了できませんでした。"), Refusal::Fails,
-                                   timeout);
-    m_console.endProgress();
-    return result;
+    m_flow.setSweepTimeout(timeout);
+    return await(&AcquisitionFlow::SweepOnly);
 }
 
-CliResult CliInstrument::readIdentity(QStringList& fields)
+CliResult CliInstrument::capture(const CaptureOrder& order, const WaveRecord*& record)
 {
-    const QMetaObject::Connection read =
-        QObject::connect(&m_link, &InstrumentLink::identityRead, &m_link, [&](const QStringList& f) { fields = f; });
-    const CliResult result = await(m_link.readIdentity(), QStringLiteral("製品情報を読み取れませんでした。"), Refusal::Fails);
-    QObject::disconnect(read);
-    return result;
-}
-
-CliResult CliInstrument::download(int channel, int points, QByteArray& bytes, const Progress& progress)
-{
-    const QMetaObject::Connection arrived = QObject::connect(
-        &m_link, &InstrumentLink::channelDownloaded, &m_link, [&](int, const QByteArray& b) { bytes = b; });
-    const QMetaObject::Connection moved = QObject::connect(
-        &m_link, &InstrumentLink::downloadProgress, &m_link,
-        [&](int, qint64 received, qint64 total) { progress(received, total); });
-    const CliResult result =
-        await(m_link.downloadChannel(channel, points), QStringLiteral("CH%1 の波形を取り込めませんでした。").arg(channel), Refusal::Noted);
-    QObject::disconnect(arrived);
-    QObject::disconnect(moved);
+    // The document as the window's is when Load starts: the channel and LONG boxes set.
+    using Flag = WaveDocument::Flag;
+    m_document.setFlag(Flag::Ch1, order.channels.contains(1) ? 1 : 0);
+    m_document.setFlag(Flag::Ch2, order.channels.contains(2) ? 1 : 0);
+    m_document.setFlag(Flag::Length, order.longRecord ? 1 : 0);
+    m_flow.setUnattendedSetup(order.setup);
+    m_flow.setSweepTimeout(order.sweepTimeout);
+    const CliResult result = await(order.single ? &AcquisitionFlow::SingleSweep : &AcquisitionFlow::LoadFromInstrument);
+    record = &m_document.record();
     return result;
 }
 
@@ -69,7 +94,9 @@ CliResult CliInstrument::pause(std::chrono::milliseconds wait)
     if (m_interrupted)
         return Interrupted();
     QEventLoop loop;
-    QTimer::singleShot(wait, &loop, &QEventLoop::quit);
+    LongTimer timer;
+    QObject::connect(&timer, &LongTimer::timeout, &loop, &QEventLoop::quit);
+    timer.start(wait);
     m_pause = &loop;
     loop.exec();
     m_pause = nullptr;
@@ -79,51 +106,50 @@ CliResult CliInstrument::pause(std::chrono::milliseconds wait)
 void CliInstrument::interrupt()
 {
     m_interrupted = true;
-    m_link.cancel();
+    m_flow.cancel();
     if (m_pause)
         m_pause->quit();
 }
 
-CliResult CliInstrument::await(bool posted, const QString& what, Refusal refusal, std::optional<std::chrono::milliseconds> timeout)
+CliResult CliInstrument::await(bool (AcquisitionFlow::*start)())
 {
-    m_refused.clear();
-    if (!posted)
-        return {kCliLinkFailed, what + QStringLiteral(" 測定器と通信中です。")};
     QEventLoop loop;
-    JobResult result = JobResult::Failed;
-    QString reason;
-    bool timedOut = false;
-    QObject::connect(&m_link, &InstrumentLink::jobFailed, &loop, [&](LinkJob, const QString& text) { reason = text; });
-    QObject::connect(&m_link, &InstrumentLink::jobFinished, &loop, [&](LinkJob, JobResult r) {
-        result = r;
-        loop.quit();
-    });
-    QTimer limit;
-    if (timeout) {
-        limit.setSingleShot(true);
-        QObject::connect(&limit, &QTimer::timeout, &loop, [&] {
-            timedOut = true;
-            m_link.cancel();
+    AcquisitionFlow::Outcome outcome = AcquisitionFlow::Outcome::Refused;
+    bool ended = false;
+    const QMetaObject::Connection finished = QObject::connect(
+        &m_flow, &AcquisitionFlow::finished, &loop, [&](AcquisitionFlow::Flow, AcquisitionFlow::Outcome o) {
+            outcome = o;
+            ended = true;
+            loop.quit();
         });
-        limit.start(*timeout);
+    (m_flow.*start)();
+    if (!ended) {
+        if (m_interrupted)
+            m_flow.cancel();
+        loop.exec();
     }
-    if (m_interrupted)
-        m_link.cancel();
-    loop.exec();
-    switch (result) {
-    case JobResult::Succeeded:
-        if (m_refused.isEmpty())
-            return {};
-        if (refusal == Refusal::Fails)
-            return {kCliLinkFailed, what + QLatin1Char(' ') + m_refused};
-        m_console.note(m_refused);
+    QObject::disconnect(finished);
+    m_console.endProgress();
+    const QString failure = std::exchange(m_failure, QString());
+    const QString refusal = std::exchange(m_refusal, QString());
+    if (!refusal.isEmpty())
+        return {kCliLinkFailed, naming(OneLine(refusal))};
+    switch (outcome) {
+    case AcquisitionFlow::Outcome::Done:
         return {};
-    case JobResult::Cancelled:
-        if (timedOut)
-            return {kCliLinkFailed, what + QStringLiteral(" %1 秒待っても終わりませんでした。").arg(double(timeout->count()) / 1000)};
+    case AcquisitionFlow::Outcome::Cancelled:
         return Interrupted();
-    case JobResult::Failed:
+    case AcquisitionFlow::Outcome::Failed:
+    case AcquisitionFlow::Outcome::Refused:
         break;
     }
-    return {kCliLinkFailed, OneLine(what + QLatin1Char(' ') + reason)};
+    return {kCliLinkFailed, naming(OneLine(failure))};
+}
+
+QString CliInstrument::naming(const QString& message) const
+{
+    const QString port = m_link.state().portName;
+    if (port.isEmpty() || message.contains(port))
+        return message;
+    return message + QStringLiteral("（通信ポート %1）").arg(PrintableText(port));
 }

@@ -1,50 +1,69 @@
 #pragma once
-// The instrument link as miravo-cli uses it: one job at a time, each waited for in a
-// local event loop, so that the command runs as plain sequential code. An interrupt ends
-// the running job (and any later one) at once; nothing it would have handed back is kept.
+// The instrument as miravo-cli drives it: the window's AcquisitionFlow on a link and a
+// document of its own, without a window. Each command waits for its flow in a local event
+// loop, so that a subcommand runs as plain sequential code. The flow's setup step ends
+// with the given texts (no dialog); its messages go to standard error, each naming the
+// port. An interrupt ends the running flow (and any later one) at once; nothing it would
+// have handed back is kept.
 
 #include "cli/CliResult.h"
 #include "core/EnvSettings.h"
+#include "document/AcquisitionFlow.h"
+#include "document/SetupValues.h"
+#include "document/WaveDocument.h"
 #include "link/InstrumentLink.h"
 
-#include <QByteArray>
+#include <QList>
 #include <QStringList>
 #include <chrono>
-#include <functional>
 #include <optional>
 
 class CliConsole;
 class QEventLoop;
 
+// One capture as the window's Load from the instrument and its setup dialog's OK.
+struct CaptureOrder {
+    QList<int> channels{1, 2};
+    bool longRecord = false;
+    bool single = false;   // a single sweep first, waited for up to sweepTimeout
+    std::optional<std::chrono::milliseconds> sweepTimeout;
+    SetupValues setup;
+};
+
 class CliInstrument {
 public:
     explicit CliInstrument(CliConsole& console);
 
-    // device: --port or the simulator's; empty for the settings' port.
+    // device: --port or the simulator's; empty for the settings' port. Input that was
+    // waiting, or still arrives from a transfer an earlier run broke off, is read off
+    // before the first command goes out.
     CliResult open(const EnvSettings& settings, const QString& device);
+    // "*IDN?": fails unless the reply looks like an identity (IsIdentityReply).
+    CliResult identify(QStringList& fields);
     CliResult run();
     CliResult stop();
-    // timeoutSeconds: none waits until the sweep ends or an interrupt.
-    CliResult singleSweep(std::optional<std::chrono::milliseconds> timeout);
-    CliResult readIdentity(QStringList& fields);
-    using Progress = std::function<void(qint64 received, qint64 total)>;
-    CliResult download(int channel, int points, QByteArray& bytes, const Progress& progress);
-    // A wait between captures that an interrupt ends.
+    // timeout: none waits until the sweep ends or an interrupt.
+    CliResult sweep(std::optional<std::chrono::milliseconds> timeout);
+    // The record after the capture and its setup step; valid until the next capture.
+    CliResult capture(const CaptureOrder& order, const WaveRecord*& record);
+    // A wait between captures that an interrupt ends; any length up to the options' limit.
     CliResult pause(std::chrono::milliseconds wait);
 
     // From the interrupt watcher, on this thread.
     void interrupt();
 
 private:
-    // What a command line refused nine times means for the job: RUN, STOP and WSGL did not
-    // happen; the steps of a download go on, as in the window, and the refusal is noted.
-    enum class Refusal { Fails, Noted };
-    // Waits for the job just posted (posted false: refused) to finish.
-    CliResult await(bool posted, const QString& what, Refusal refusal, std::optional<std::chrono::milliseconds> timeout = {});
+    // Starts a flow with `start` and waits for it to finish (at once when refused).
+    CliResult await(bool (AcquisitionFlow::*start)());
+    // The message, naming the port unless it does already.
+    QString naming(const QString& message) const;
 
     CliConsole& m_console;
     InstrumentLink m_link;
-    QEventLoop* m_pause = nullptr;
-    QString m_refused;   // of the running job
+    WaveDocument m_document;
+    AcquisitionFlow m_flow;
+    QEventLoop* m_pause = nullptr;   // the wait between captures
+    QString m_failure;   // of the running flow
+    QString m_refusal;   // a command of the running flow that was not done
     bool m_interrupted = false;
 };

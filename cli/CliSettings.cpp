@@ -16,6 +16,11 @@ CliSettings ReadCliSettings(const QString& path)
             read.failure = QStringLiteral("設定ファイル %1 がありません。").arg(path);
         return read;
     }
+    // A file named for this run must be one: defaults in its place would go unnoticed.
+    if (named && !std::filesystem::is_regular_file(std::filesystem::status(file, error))) {
+        read.failure = QStringLiteral("設定ファイル %1 は通常のファイルではありません（フォルダー、デバイス、行き先のないリンクなど）。").arg(path);
+        return read;
+    }
     const SettingsReadResult result = ReadSettings(file);
     read.settings = result.settings;
     for (const std::string& problem : result.problems)

@@ -1,7 +1,7 @@
 #pragma once
 // The settings file as miravo-cli reads it: the same record as the window program's,
-// but never created or written. A missing default file means the defaults; a missing
-// file named with --settings is an error.
+// but never created or written. A missing default file means the defaults; a file named
+// with --settings that is missing or not a regular file is an error.
 
 #include "core/EnvSettings.h"
 

@@ -17,6 +17,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QBuffer>
+#include <QFileInfo>
 #include <QImage>
 #include <QJsonObject>
 #include <QRegularExpression>
@@ -106,8 +107,6 @@ QString infoJson(const QString& path, const WaveRecord& r)
     return QString::fromUtf8(QJsonDocument(info).toJson(QJsonDocument::Indented));
 }
 
-
-
 // The wave window's picture of the document (its view and check boxes).
 QImage RenderWaveDocument(const WaveDocument& document, QSize size, const EnvSettings& settings)
 {
@@ -131,9 +130,25 @@ CliResult LoadWaveDocument(const QString& path, WaveDocument& document)
     if (!kind)
         return {kCliFileFailed, QStringLiteral("波形ファイルの拡張子は .CSV か .RAW です: ") + PrintableText(path)};
     WaveRecord loaded = document.record();
-    if (const QString problem = ReadWaveFile(path, *kind, loaded); !problem.isEmpty())
-        return {kCliFileFailed, OneLine(problem)};
+    if (QString problem = ReadWaveFile(path, *kind, loaded); !problem.isEmpty())
+        return {kCliFileFailed, OneLine(problem.remove(kDisplayUnchanged))};
     document.applyFile(loaded);
+    return {};
+}
+
+CliResult CheckOutputPlace(const QString& path)
+{
+    const QFileInfo file(path);
+    const QString shown = PrintableText(path);
+    if (file.isSymLink() && !file.exists())
+        return {kCliFileFailed, QStringLiteral("保存先「%1」は行き先のないリンクです。").arg(shown)};
+    if (file.exists() && !file.isFile())
+        return {kCliFileFailed, QStringLiteral("保存先「%1」は通常のファイルではありません（フォルダーかデバイスです）。").arg(shown)};
+    const QFileInfo folder(file.absolutePath());
+    if (!folder.isDir())
+        return {kCliFileFailed, QStringLiteral("保存先のフォルダー「%1」がありません。").arg(PrintableText(folder.filePath()))};
+    if (!folder.isWritable())
+        return {kCliFileFailed, QStringLiteral("保存先のフォルダー「%1」に書き込む権限がありません。").arg(PrintableText(folder.filePath()))};
     return {};
 }
 
@@ -143,7 +158,7 @@ CliResult SaveWaveRecord(const QString& path, const WaveRecord& record, CliConso
     if (!saved.failure.isEmpty())
         return {kCliFileFailed, OneLine(saved.failure)};
     if (saved.titleChanged)
-        console.note(OneLine(kTitleChangedNotice));
+        console.note(PrintableText(path) + QStringLiteral(": ") + OneLine(kTitleChangedNotice));
     return {};
 }
 
@@ -152,6 +167,8 @@ CliResult RunConvert(CliCall& call)
     const QString out = call.files()[1];
     if (!WaveFileKindFor(out.toStdString()))
         return {kCliUsage, QStringLiteral("変換先の拡張子は .CSV か .RAW にしてください: ") + out};
+    if (CliResult writable = CheckOutputPlace(out); !writable.ok())
+        return writable;
     WaveDocument document;
     if (CliResult loaded = LoadWaveDocument(call.files()[0], document); !loaded.ok())
         return loaded;
@@ -173,6 +190,8 @@ CliResult RunRender(CliCall& call)
         if (size.width() < 2 || size.height() < 2 || size.width() > kMaxSide || size.height() > kMaxSide)
             return {kCliUsage, QStringLiteral("--size は 2x2 から %1x%1 までの 幅x高さ です: %2").arg(kMaxSide).arg(call.value("size"))};
     }
+    if (CliResult writable = CheckOutputPlace(out); !writable.ok())
+        return writable;
     EnvSettings settings;
     if (CliResult read = call.settings(settings); !read.ok())
         return read;

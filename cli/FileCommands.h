@@ -18,3 +18,8 @@ CliResult LoadWaveDocument(const QString& path, WaveDocument& document);
 // Writes the record as the window's Save does, the format by the extension; a title
 // written with characters replaced is noted.
 CliResult SaveWaveRecord(const QString& path, const WaveRecord& record, CliConsole& console);
+
+// Whether path is a place a file can be written: its folder exists and may be written
+// into, and nothing but a regular file is there. Checked before any work, so that a
+// capture is not refused after its transfer (status 3, naming the place).
+CliResult CheckOutputPlace(const QString& path);

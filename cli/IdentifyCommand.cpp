@@ -26,7 +26,7 @@ CliResult RunIdentify(CliCall& call)
     if (CliResult opened = call.instrument(instrument); !opened.ok())
         return opened;
     QStringList fields;
-    if (CliResult read = instrument->readIdentity(fields); !read.ok())
+    if (CliResult read = instrument->identify(fields); !read.ok())
         return read;
     if (!fields.isEmpty())
         fields.last() = withoutLineEnd(fields.last());

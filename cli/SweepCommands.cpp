@@ -32,5 +32,5 @@ CliResult RunSingle(CliCall& call)
     CliInstrument* instrument = nullptr;
     if (CliResult opened = call.instrument(instrument); !opened.ok())
         return opened;
-    return instrument->singleSweep(timeout);
+    return instrument->sweep(timeout);
 }

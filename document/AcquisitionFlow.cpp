@@ -25,7 +25,22 @@ AcquisitionFlow::AcquisitionFlow(WaveDocument& document, InstrumentLink& link, Q
         if (m_flow == Flow::Identity)
             emit identityRead(fields);
     });
+    connect(&link, &InstrumentLink::commandRefused, this, [this](LinkJob, const QString& message) {
+        if (m_flow != Flow::None)
+            emit refused(message);
+    });
     connect(&document, &WaveDocument::captureApplied, this, &AcquisitionFlow::onCaptureApplied);
+    connect(&m_sweepLimit, &LongTimer::timeout, this, &AcquisitionFlow::onSweepTimeout);
+}
+
+void AcquisitionFlow::setUnattendedSetup(std::optional<SetupValues> values)
+{
+    m_unattendedSetup = std::move(values);
+}
+
+void AcquisitionFlow::setSweepTimeout(std::optional<std::chrono::milliseconds> timeout)
+{
+    m_sweepTimeout = timeout;
 }
 
 bool AcquisitionFlow::isIdle() const
@@ -44,6 +59,12 @@ bool AcquisitionFlow::LoadFromInstrument()
 bool AcquisitionFlow::SingleSweep()
 {
     return beginJob(Flow::Single, Stage::Sweeping, &InstrumentLink::singleSweep,
+                    QStringLiteral("単掃引の完了を待っています"));
+}
+
+bool AcquisitionFlow::SweepOnly()
+{
+    return beginJob(Flow::Sweep, Stage::Sweeping, &InstrumentLink::singleSweep,
                     QStringLiteral("単掃引の完了を待っています"));
 }
 
@@ -90,7 +111,10 @@ bool AcquisitionFlow::begin(Flow flow, Stage stage)
     }
     m_flow = flow;
     m_failure.clear();
+    m_timedOut = false;
     enter(stage);
+    if (stage == Stage::Sweeping && m_sweepTimeout)
+        m_sweepLimit.start(*m_sweepTimeout);
     return true;
 }
 
@@ -150,7 +174,23 @@ void AcquisitionFlow::onCaptureApplied()
     if (m_stage != Stage::Holding)
         return;
     enter(Stage::Setup);
-    emit setupRequested();
+    if (!m_unattendedSetup) {
+        emit setupRequested();
+        return;
+    }
+    m_document.beginSetup();
+    m_document.endSetup(m_unattendedSetup, false, true);
+    end(Outcome::Done);
+}
+
+void AcquisitionFlow::onSweepTimeout()
+{
+    if (m_stage != Stage::Sweeping)
+        return;
+    m_timedOut = true;
+    m_failure = failureText(LinkJob::SingleSweep,
+                            QStringLiteral("%1 秒待っても終わりませんでした。").arg(double(m_sweepTimeout->count()) / 1000));
+    m_link.cancel();
 }
 
 void AcquisitionFlow::onProgress(int channel, qint64 received, qint64 total)
@@ -185,11 +225,16 @@ void AcquisitionFlow::onJobFinished(LinkJob job, JobResult result)
     case Stage::Sweeping:
         if (job != LinkJob::SingleSweep)
             return;
+        m_sweepLimit.stop();
         // A STOP pressed during the wait wins over a sweep that finished meanwhile.
         if (m_stopAfterWait) {
             m_stopAfterWait = false;
             end(Outcome::Cancelled);
             stop();
+        } else if (m_timedOut) {
+            end(Outcome::Failed);
+        } else if (ok && m_flow == Flow::Sweep) {
+            end(Outcome::Done);
         } else if (ok) {
             startCapture();
         } else {
@@ -219,6 +264,7 @@ void AcquisitionFlow::end(Outcome outcome)
     const Flow flow = m_flow;
     const QString message = outcome == Outcome::Cancelled ? QString() : m_failure;
     m_flow = Flow::None;
+    m_sweepLimit.stop();
     m_capture.reset();
     m_failure.clear();
     enter(Stage::Idle);
@@ -249,7 +295,8 @@ QString AcquisitionFlow::failureText(LinkJob job, const QString& reason) const
         return reason;
     }
     QString text = what + QLatin1Char('\n') + reason;
-    if (job == LinkJob::Download || job == LinkJob::SingleSweep)
+    // The window's record: a sweep alone never touches it, and without a window it is not shown.
+    if ((job == LinkJob::Download || job == LinkJob::SingleSweep) && m_flow != Flow::Sweep && !m_unattendedSetup)
         text += QStringLiteral("\n\n波形と設定は取り込み前のままです。");
     return text;
 }

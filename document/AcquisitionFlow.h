@@ -9,12 +9,15 @@
 
 #include "document/AcquisitionCapture.h"
 #include "document/AcquisitionEstimate.h"
+#include "document/LongTimer.h"
+#include "document/SetupValues.h"
 #include "link/LinkTypes.h"
 
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <chrono>
 #include <optional>
 
 class InstrumentLink;
@@ -23,7 +26,7 @@ class WaveDocument;
 class AcquisitionFlow : public QObject {
     Q_OBJECT
 public:
-    enum class Flow { None, Load, Single, Identity, Run, Stop };
+    enum class Flow { None, Load, Single, Sweep, Identity, Run, Stop };
     Q_ENUM(Flow)
     enum class Stage {
         Idle,
@@ -44,6 +47,8 @@ public:
     bool LoadFromInstrument();
     // "WSGL", the status poll until the sweep has finished, then a capture as Load.
     bool SingleSweep();
+    // "WSGL" and the status poll alone, without the capture.
+    bool SweepOnly();
     bool ReadIdentity();
     bool run();
     // During a single sweep's wait: ends the wait, then sends STOP.
@@ -52,6 +57,14 @@ public:
     void cancel();
     // The capture's setup dialog has closed: the flow is done.
     void setupClosed();
+
+    // Without a window: the capture's setup step ends at once with these values, as the
+    // setup dialog's OK without the confirm mark would (setupRequested is not emitted), and
+    // messages leave out what only the window's record shows. nullopt: the window's way.
+    void setUnattendedSetup(std::optional<SetupValues> values);
+    // How long the single sweep's status poll may wait before the flow fails with a
+    // message; nullopt (the window's way): until the sweep ends or cancel().
+    void setSweepTimeout(std::optional<std::chrono::milliseconds> timeout);
 
     Flow flow() const { return m_flow; }
     Stage stage() const { return m_stage; }
@@ -71,6 +84,9 @@ signals:
     void identityRead(const QStringList& fields);
     // A Japanese message for the user.
     void failed(const QString& message);
+    // The instrument refused a line of the running flow nine times; the exchange went on
+    // as after an ACK. A Japanese sentence, for the status line or standard error.
+    void refused(const QString& message);
     // The capture is in the record: the window opens its setup dialog, then calls setupClosed().
     void setupRequested();
     void finished(AcquisitionFlow::Flow flow, AcquisitionFlow::Outcome outcome);
@@ -88,6 +104,7 @@ private:
     void onProgress(int channel, qint64 received, qint64 total);
     void onChannel(int channel, const QByteArray& bytes);
     void onCaptureApplied();
+    void onSweepTimeout();
     QString failureText(LinkJob job, const QString& reason) const;
 
     WaveDocument& m_document;
@@ -98,5 +115,9 @@ private:
     qsizetype m_channelIndex = 0;
     QString m_failure;
     bool m_stopAfterWait = false;
+    bool m_timedOut = false;
+    std::optional<SetupValues> m_unattendedSetup;
+    std::optional<std::chrono::milliseconds> m_sweepTimeout;
+    LongTimer m_sweepLimit;
     QElapsedTimer m_transferClock;
 };

@@ -29,8 +29,7 @@ QString shownPath(const QString& path)
 
 QString readFailure(const QString& path, const QString& why)
 {
-    return QStringLiteral("波形ファイル「%1」を読み込めませんでした。\n%2\n表示中の波形は変わっていません。")
-        .arg(shownPath(path), why);
+    return QStringLiteral("波形ファイル「%1」を読み込めませんでした。\n%2\n").arg(shownPath(path), why) + kDisplayUnchanged;
 }
 
 QString writeFailure(const QString& path, const QString& why, bool existed)

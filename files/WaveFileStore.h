@@ -15,6 +15,9 @@
 // is then exactly as it was.
 QString ReadWaveFile(const QString& path, WaveFileKind kind, WaveRecord& record);
 
+// The last line of ReadWaveFile's message, for the window: a program without one leaves it out.
+inline const QString kDisplayUnchanged = QStringLiteral("表示中の波形は変わっていません。");
+
 struct WaveFileSaved {
     QString failure;            // empty when the file was written
     bool titleChanged = false;  // written, with characters of the title replaced

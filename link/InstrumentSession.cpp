@@ -43,7 +43,7 @@ InstrumentSession::InstrumentSession(SerialLine& line, QByteArray delimiter, std
       m_events(std::move(events))
 {
     if (!m_line.isOpen())
-        throw LinkError(LinkMessage::portClosed());
+        throw LinkError(LinkMessage::portClosed(m_line.device()));
 }
 
 void InstrumentSession::SendCommand(QByteArrayView command)
@@ -254,7 +254,7 @@ void InstrumentSession::discardInput()
 void InstrumentSession::write(const QByteArray& bytes)
 {
     if (!m_line.write(bytes))
-        throw LinkError(LinkMessage::portLost());
+        throw LinkError(LinkMessage::portLost(m_line.device()));
 }
 
 bool InstrumentSession::awaitAcknowledgement()
@@ -291,7 +291,7 @@ bool InstrumentSession::receive(Clock::time_point deadline)
         if (m_stop.stop_requested())
             throw LinkCancelled();
         if (!m_line.isOpen())
-            throw LinkError(LinkMessage::portLost());
+            throw LinkError(LinkMessage::portLost(m_line.device()));
         if (const qint64 waiting = m_line.bytesWaiting(); waiting > 0) {
             m_input += m_line.read(waiting);
             return true;

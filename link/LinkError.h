@@ -38,6 +38,12 @@ inline QString stillSending()
     return QStringLiteral("本体が前回の転送の続きを送り続けています。本体の状態を確認してから、もう一度操作してください。");
 }
 inline QString blockStalled() { return QStringLiteral("波形データの受信が途中で止まりました。"); }
-inline QString portClosed() { return QStringLiteral("通信ポートが開いていません。通信設定を確認してください。"); }
-inline QString portLost() { return QStringLiteral("通信ポートとの接続が切れました。通信設定を確認してください。"); }
+inline QString portClosed(const QString& port)
+{
+    return QStringLiteral("通信ポート %1 が開いていません。通信設定を確認してください。").arg(port);
+}
+inline QString portLost(const QString& port)
+{
+    return QStringLiteral("通信ポート %1 との接続が切れました。通信設定を確認してください。").arg(port);
+}
 } // namespace LinkMessage

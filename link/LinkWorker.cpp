@@ -2,6 +2,7 @@
 
 #include "link/LinkError.h"
 #include "link/LinkTrace.h"
+#include "link/Replies.h"
 
 #include <algorithm>
 
@@ -24,6 +25,10 @@ void LinkWorker::applySettings(const EnvSettings& settings, const QString& devic
     for (const QString& warning : warnings)
         qCDebug(lcLink, "%s", qUtf8Printable(warning));
     m_line->discardInput();
+    // The instrument may still be sending a block that an earlier run broke off (a program
+    // interrupted mid-transfer): the first exchange reads it off first, as after a broken
+    // download here, bounded by the largest block.
+    m_blockLeft = kBlockHeaderSize + InstrumentSession::kTransferCapacity + InstrumentSession::kBlockTrailer;
 }
 
 void LinkWorker::sendCommand(QByteArrayView command, std::stop_token stop)

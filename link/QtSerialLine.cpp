@@ -3,8 +3,11 @@
 #include "link/CommEvents.h"
 #include "link/LinkTrace.h"
 
+#include <QFile>
+
 #ifdef Q_OS_UNIX
 #include <poll.h>
+#include <sys/stat.h>
 #endif
 
 namespace {
@@ -25,6 +28,23 @@ QString openFailure(const QString& device, QSerialPort::SerialPortError error)
     }
 }
 
+// A path to something that is there but is no device (a regular file, a folder): a serial
+// port cannot be opened on it, and "not found" would mislead.
+bool namesNoDevice(const QString& device)
+{
+#ifdef Q_OS_UNIX
+    // A bare name is a device in /dev when one is there (the port opens "/dev/ttyUSB0" for
+    // "ttyUSB0"); else the name is taken as the path it is.
+    struct stat status {};
+    if (!device.contains(QLatin1Char('/')) && QFile::exists(QStringLiteral("/dev/") + device))
+        return false;
+    return ::stat(QFile::encodeName(device).constData(), &status) == 0 && !S_ISCHR(status.st_mode);
+#else
+    Q_UNUSED(device);
+    return false;
+#endif
+}
+
 } // namespace
 
 QtSerialLine::QtSerialLine(std::function<void(int code)> onCommEvent, std::function<void()> onLost)
@@ -42,6 +62,9 @@ QtSerialLine::~QtSerialLine()
 QString QtSerialLine::open(const QString& device, const LineSettings& settings, QStringList& warnings)
 {
     close();
+    m_device = device;
+    if (namesNoDevice(device))
+        return QStringLiteral("%1 はシリアルデバイスではありません（ファイルかフォルダーです）。通信ポートのデバイスを指定してください。").arg(device);
     const bool validSettings = settings.speed > 0 && settings.dataBits >= 5 && settings.dataBits <= 8
         && (settings.parity == u"n" || settings.parity == u"e" || settings.parity == u"o")
         && (settings.stopBits == 1 || settings.stopBits == 2);

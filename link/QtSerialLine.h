@@ -19,6 +19,7 @@ public:
 
     QString open(const QString& device, const LineSettings& settings, QStringList& warnings) override;
     void close() override;
+    QString device() const override { return m_device; }
     bool isOpen() const override;
     bool write(QByteArrayView bytes) override;
     qint64 bytesWaiting() override;
@@ -32,6 +33,7 @@ private:
     void closeIfFailed();
 
     QSerialPort m_port;
+    QString m_device;
     std::function<void(int)> m_onCommEvent;
     std::function<void()> m_onLost;
     bool m_failed = false;      // the device reported a read/write failure or vanished

@@ -46,3 +46,17 @@ std::optional<int> BlockCount(QByteArrayView header)
     std::from_chars(field.data(), field.data() + field.size(), count);
     return count;
 }
+
+bool IsIdentityReply(const QStringList& fields)
+{
+    if (fields.size() != 4 || fields[0].isEmpty() || fields[1].isEmpty())
+        return false;
+    QString last = fields[3];
+    while (last.endsWith(QLatin1Char('\n')) || last.endsWith(QLatin1Char('\r')))
+        last.chop(1);
+    for (const QString& field : {fields[0], fields[1], fields[2], last})
+        for (const QChar c : field)
+            if (c.unicode() < 0x20 || c.unicode() > 0x7E)
+                return false;
+    return true;
+}

@@ -16,6 +16,12 @@ std::optional<int16_t> ParseStatus(QByteArrayView reply);
 // line terminator stays at the end of the last field.
 QStringList SplitIdentity(QByteArrayView reply);
 
+// Whether identity fields look like an answer to "*IDN?": four fields (maker, model,
+// serial number, firmware), the maker and model not empty, nothing but printable ASCII
+// after the line terminator is set aside. Bytes of an earlier transfer taken for a reply
+// fail it.
+bool IsIdentityReply(const QStringList& fields);
+
 inline constexpr int kBlockHeaderSize = 10;
 
 // The byte count of a block header: characters 3 to 10, eight decimal digits (leading

@@ -19,6 +19,8 @@ public:
     // message and the line stays closed.
     virtual QString open(const QString& device, const LineSettings& settings, QStringList& warnings) = 0;
     virtual void close() = 0;
+    // The device last opened or tried, for messages ("/dev/ttyS0").
+    virtual QString device() const = 0;
     // False once closed, including after the device failed or vanished.
     virtual bool isOpen() const = 0;
 

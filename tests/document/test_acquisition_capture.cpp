@@ -1,9 +1,12 @@
-// Capture plans, applying downloaded blocks to the record, and the progress estimate.
+// Capture plans, applying downloaded blocks to the record, the progress estimate, and
+// the timer of long waits.
 
 #include "document/AcquisitionCapture.h"
 #include "document/AcquisitionEstimate.h"
+#include "document/LongTimer.h"
 #include "support/SampleWaves.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -127,7 +130,23 @@ private slots:
         QFETCH(QString, text);
         QCOMPARE(ProgressText(progress), text);
     }
+
+    // A wait a QTimer cannot hold (it refuses 2^31 ms and more) is still running; a
+    // short one ends once.
+    void longTimerHoldsLongWaits()
+    {
+        LongTimer month;
+        month.start(std::chrono::days(30));
+        QVERIFY(month.isActive());
+        LongTimer shortWait;
+        QSignalSpy ended(&shortWait, &LongTimer::timeout);
+        shortWait.start(std::chrono::milliseconds(20));
+        QVERIFY(ended.wait(2000));
+        QTest::qWait(50);
+        QCOMPARE(ended.size(), 1);
+        QVERIFY(!shortWait.isActive());
+    }
 };
 
-QTEST_APPLESS_MAIN(TestAcquisitionCapture)
+QTEST_GUILESS_MAIN(TestAcquisitionCapture)
 #include "test_acquisition_capture.moc"

@@ -16,6 +16,7 @@ public:
 
     QString open(const QString&, const LineSettings&, QStringList&) override { return {}; }
     void close() override {}
+    QString device() const override { return QStringLiteral("scripted"); }
     bool isOpen() const override { return true; }
     bool write(QByteArrayView bytes) override
     {

@@ -123,10 +123,10 @@ private slots:
         m_sim.setFaults({.block = BlockFault::HangUp});
         QSignalSpy downloaded(m_link.get(), &InstrumentLink::channelDownloaded);
         QSignalSpy changed(m_link.get(), &InstrumentLink::stateChanged);
-        QCOMPARE(runJob([&] { return m_link->downloadChannel(2, 5120); }).message, LinkMessage::portLost());
+        QCOMPARE(runJob([&] { return m_link->downloadChannel(2, 5120); }).message, LinkMessage::portLost(gone));
         QVERIFY(downloaded.isEmpty());
         QVERIFY(!changed.last().at(0).value<LinkState>().open);
-        QCOMPARE(runJob([&] { return m_link->run(); }).message, LinkMessage::portClosed());
+        QCOMPARE(runJob([&] { return m_link->run(); }).message, LinkMessage::portClosed(gone));
 
         QSignalSpy applied(m_link.get(), &InstrumentLink::settingsApplied);
         const Outcome reopen = runJob([&] { return m_link->applySettings(EnvSettings{}, gone); });
