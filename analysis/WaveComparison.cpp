@@ -117,8 +117,11 @@ WaveComparison CompareRecords(const WaveRecord& a, const WaveRecord& b, std::opt
         double largest = 0;
         for (int i = 0; i <= last; ++i) {
             const std::size_t at = 2 * std::size_t(i) + column;
-            // Divided last: one signal at one V/DIV gives a whole number of counts, exactly.
-            const double d = ((pairsA[at] - offsetA) * scaleA - (pairsB[at] - offsetB) * scaleB) / kCountsPerDiv;
+            // At one V/DIV the counts are subtracted first and the volts divided last, so that
+            // a whole number of counts gives the decimal volts (1 x 0.2 / 25 is 0.008).
+            const double d = scaleA == scaleB
+                ? ((pairsA[at] - offsetA) - (pairsB[at] - offsetB)) * scaleA / kCountsPerDiv
+                : ((pairsA[at] - offsetA) * scaleA - (pairsB[at] - offsetB) * scaleB) / kCountsPerDiv;
             const double size = std::abs(d);
             largest = std::max(largest, size);
             squares += d * d;
