@@ -186,6 +186,7 @@ QByteArray InstrumentSession::DownloadChannel(int channel, int points, const Pro
 
 void InstrumentSession::DrainBlock(qint64 bytesLeft, std::chrono::nanoseconds byteTime)
 {
+    const bool counted = bytesLeft != kRestUnknown;
     m_blockLeft = std::max<qint64>(0, bytesLeft);
     const auto start = Clock::now();
     // The rest of the block at the line's speed, a quarter more, and the pause a block may
@@ -236,6 +237,12 @@ void InstrumentSession::DrainBlock(qint64 bytesLeft, std::chrono::nanoseconds by
             dropped += read;
             m_blockLeft = std::max<qint64>(0, m_blockLeft - read);
             quietSince = Clock::now();
+            if (counted && dropped > bytesLeft + kDrainExcess) {
+                qCDebug(lcLink, "%lld bytes read off, more than the %lld the block could still hold", (long long)dropped,
+                        (long long)bytesLeft);
+                m_blockLeft = kRestUnknown;
+                throw LinkError(LinkMessage::lineNoisy());
+            }
         } else {
             m_line.waitForData(kWaitSlice);
         }

@@ -45,6 +45,12 @@ public:
     static constexpr std::chrono::milliseconds kDrainReportInterval{250};
     // What may follow a block's counted bytes (its line terminator).
     static constexpr qint64 kBlockTrailer = 2;
+    // Bytes read off beyond what the broken-off block could still hold before the line is
+    // taken for noisy: a few stray bytes are not yet a fault.
+    static constexpr qint64 kDrainExcess = 64;
+    // What is left of a block on a line found noisy: unknown, so the next reading-off
+    // reads until the line is quiet, without a count to hold it to.
+    static constexpr qint64 kRestUnknown = -1;
 
     InstrumentSession(SerialLine& line, QByteArray delimiter, std::stop_token stop, LinkTimeouts timeouts = {},
                       SessionEvents events = {});
@@ -67,10 +73,13 @@ public:
     QByteArray DownloadChannel(int channel, int points, const Progress& progress = {});
     // Reads and drops the rest of a block broken off earlier, about `bytesLeft` bytes at
     // `byteTime` each, until the line has been quiet for kDrainQuiet. Gives up (LinkError)
-    // when the line is still busy after that time plus a quarter and the block-pause time.
+    // when the line is still busy after that time plus a quarter and the block-pause time,
+    // and at once when more than bytesLeft + kDrainExcess bytes have come (not for
+    // kRestUnknown).
     void DrainBlock(qint64 bytesLeft, std::chrono::nanoseconds byteTime);
     // Bytes of a block the instrument may still be sending: after a DownloadChannel or
-    // DrainBlock that ended early, what the next session has to read off.
+    // DrainBlock that ended early, what the next session has to read off (kRestUnknown
+    // after a noisy line).
     qint64 blockBytesLeft() const { return m_blockLeft; }
 
 private:

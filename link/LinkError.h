@@ -37,6 +37,11 @@ inline QString stillSending()
 {
     return QStringLiteral("本体が前回の転送の続きを送り続けています。本体の状態を確認してから、もう一度操作してください。");
 }
+inline QString lineNoisy()
+{
+    return QStringLiteral("前回の転送の残りより多いデーターが届きました。通信回線に雑音が乗っているか、本体が送り続けています。"
+                          "接続と本体の状態を確認してから、もう一度操作してください。");
+}
 inline QString blockStalled() { return QStringLiteral("波形データの受信が途中で止まりました。"); }
 inline QString portClosed(const QString& port)
 {

@@ -159,8 +159,9 @@ private slots:
         QTest::newRow("the rest is read off, then the exchange")
             << 460800 << 102400 << false << false << QString();
         QTest::newRow("中止 while reading off") << SimOptions::kPaceAtLineSpeed << 102400 << false << true << QString();
+        // Told as soon as more has come than the block could still hold, not after the time.
         QTest::newRow("an instrument that keeps sending")
-            << SimOptions::kPaceAtLineSpeed << 5120 << true << false << LinkMessage::stillSending();
+            << SimOptions::kPaceAtLineSpeed << 5120 << true << false << LinkMessage::lineNoisy();
     }
     void drainAfterBrokenOffBlock()
     {
