@@ -204,6 +204,35 @@ private slots:
         QCOMPARE(prompts.fileDialogs.size(), 2);
         QVERIFY(prompts.fileDialogs[0] && !prompts.fileDialogs[1]);
     }
+
+    // A title with bytes that are not Shift-JIS: each shows as U+FFFD, is saved back as
+    // "?" and the save says the title changed; the byte 0x1A itself is kept.
+    void undecodableTitle_data()
+    {
+        QTest::addColumn<QByteArray>("titleBytes");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QByteArray>("savedBack");
+        QTest::newRow("lead byte before a space") << QByteArray("a\x81 b") << QStringLiteral("a\uFFFD b") << QByteArray("a? b");
+        QTest::newRow("lead byte at the end") << QByteArray("\x82\xA0\x9F") << QStringLiteral("あ\uFFFD") << QByteArray("\x82\xA0?");
+        QTest::newRow("unassigned pair") << QByteArray("\x85\x40x") << QStringLiteral("\uFFFDx") << QByteArray("?x");
+        QTest::newRow("Ctrl-Z byte") << QByteArray("\x1A\x82\xA0") << QStringLiteral("\x1Aあ") << QByteArray("\x1A\x82\xA0");
+    }
+    void undecodableTitle()
+    {
+        QFETCH(QByteArray, titleBytes);
+        QFETCH(QString, shown);
+        QFETCH(QByteArray, savedBack);
+        const auto titled = [](const QByteArray& firstLine) { return firstLine + kExampleCsv.mid(kExampleCsv.indexOf('\r')); };
+        writeFileBytes(path("in.csv"), titled(titleBytes));
+        ScriptedPrompts prompts;
+        prompts.fileNames = {path("in.csv"), path("out.csv")};
+        WaveRecord record;
+        QVERIFY(LoadWaveFile(nullptr, prompts, record));
+        QCOMPARE(QString::fromStdString(record.Title), shown);
+        SaveWaveFile(nullptr, prompts, record);
+        QCOMPARE(fileBytes(path("out.csv")), titled(savedBack));
+        QCOMPARE(prompts.asked.size(), savedBack == titleBytes ? 0 : 1);
+    }
 };
 
 QTEST_MAIN(TestWaveFileStore)
