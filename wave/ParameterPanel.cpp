@@ -32,10 +32,13 @@ void RemoveCaptureOffsets(WaveRecord& record, bool channel1, bool channel2)
     for (int channel : {1, 2}) {
         if (!(channel == 1 ? channel1 : channel2))
             continue;
-        const float offset = record.offset(channel);
+        // The offset is rounded to whole counts once: rounding each sample's difference
+        // would move neighbouring samples half a count apart (ties to even) and change
+        // the peak-to-peak.
+        const int32_t shift = RoundHalfEven<int32_t>(record.offset(channel));
         for (int i = 0; i <= last; ++i) {
             int16_t& sample = record.Samples(channel, i);
-            sample = RoundHalfEven<int16_t>(float(sample) - offset);
+            sample = RoundHalfEven<int16_t>(double(sample) - double(shift));
         }
     }
     record.FreshCapture = kFalse;

@@ -63,8 +63,12 @@ private slots:
     void offsetRemoval_data()
     {
         QTest::addColumn<OffsetCase>("c");
-        QTest::newRow("7.5 to even 8") << OffsetCase{20, 12.5f, 1, 8};
-        QTest::newRow("6.5 to even 6") << OffsetCase{19, 12.5f, 1, 6};
+        // A fractional offset moves every sample by the same whole count, so 20 and 19 stay
+        // one count apart; the offset's own tie goes to even.
+        QTest::newRow("20 less 12.5 as 12") << OffsetCase{20, 12.5f, 1, 8};
+        QTest::newRow("19 less 12.5 as 12") << OffsetCase{19, 12.5f, 1, 7};
+        QTest::newRow("19 less 13.5 as 14") << OffsetCase{19, 13.5f, 1, 5};
+        QTest::newRow("20 less -0.4 as 0") << OffsetCase{20, -0.4f, 1, 20};
         QTest::newRow("saturates low") << OffsetCase{-128, 40000, 1, -32768};
         QTest::newRow("saturates high") << OffsetCase{127, -40000, 1, 32767};
         QTest::newRow("greyed box counts as checked") << OffsetCase{20, 2, 2, 18};
