@@ -1,14 +1,20 @@
 #include "cli/CliSettings.h"
 
 #include <QDir>
+#include <QStandardPaths>
 #include <filesystem>
 
 CliSettings ReadCliSettings(const QString& path)
 {
     CliSettings read;
     const bool named = !path.isEmpty();
+    // The window program's rule: the working directory's file, else the configuration folder's.
     const std::filesystem::path file =
-        named ? std::filesystem::path(path.toStdString()) : SettingsPathFor(QDir::currentPath().toStdString());
+        named ? std::filesystem::path(path.toStdString())
+              : SettingsPathFor(QDir::currentPath().toStdString(),
+                                (QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                                 QStringLiteral("/miravo-link"))
+                                    .toStdString());
     // Only a path that names something goes to the reader, so that nothing is created.
     std::error_code error;
     if (!std::filesystem::exists(std::filesystem::symlink_status(file, error))) {

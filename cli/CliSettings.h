@@ -14,5 +14,6 @@ struct CliSettings {
     QString failure;     // set when the run cannot go on
 };
 
-// path: the --settings value, or empty for MV_UTL.ENV in the working directory.
+// path: the --settings value, or empty for MV_UTL.ENV in the working directory, or where
+// there is none, in the user's configuration folder (~/.config/miravo-link).
 CliSettings ReadCliSettings(const QString& path);

@@ -55,9 +55,13 @@ EnvSettings DecodeSettings(std::span<const uint8_t, kSettingsFileSize> bytes)
     return settings;
 }
 
-std::filesystem::path SettingsPathFor(const std::filesystem::path& startDir)
+std::filesystem::path SettingsPathFor(const std::filesystem::path& startDir, const std::filesystem::path& configDir)
 {
-    return startDir / kSettingsFileName;
+    const std::filesystem::path beside = startDir / kSettingsFileName;
+    std::error_code error;
+    if (configDir.empty() || std::filesystem::exists(std::filesystem::symlink_status(beside, error)))
+        return beside;
+    return configDir / kSettingsFileName;
 }
 
 SettingsReadResult ReadSettings(const std::filesystem::path& settingsPath)

@@ -29,8 +29,12 @@ inline constexpr std::array<int16_t, 6> kComListSizes{7, 2, 3, 2, 2, 2};
 std::array<uint8_t, kSettingsFileSize> EncodeSettings(const EnvSettings& settings);
 EnvSettings DecodeSettings(std::span<const uint8_t, kSettingsFileSize> bytes);
 
-// The settings file's path for a given start-up working directory.
-std::filesystem::path SettingsPathFor(const std::filesystem::path& startDir);
+// Where MV_UTL.ENV is used: in the start-up working directory when something of that name
+// is there (files kept beside their work go on working; anything that is not a file is
+// told, not passed over), otherwise in configDir, the user's configuration folder, so
+// that a program started from a menu does not write into the home folder. An empty
+// configDir keeps the working directory.
+std::filesystem::path SettingsPathFor(const std::filesystem::path& startDir, const std::filesystem::path& configDir = {});
 
 // Outcome of ReadSettings. settings is always usable: whatever could not be read or
 // lay outside its list was replaced by its default. problems holds one Japanese

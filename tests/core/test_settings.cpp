@@ -62,6 +62,36 @@ private slots:
     // What cannot be used falls back to its default for the run, with one message naming
     // the file and what was wrong (a list index by its setting and its signed value);
     // whatever is there is left alone.
+    void location_data()
+    {
+        QTest::addColumn<QString>("inWorkingDir");   // what is named MV_UTL.ENV there: "", "file", "dir", "dangling link"
+        QTest::addColumn<bool>("configFolder");      // the program names a configuration folder
+        QTest::addColumn<bool>("beside");            // the path is the working directory's
+        QTest::newRow("file there, kept") << "file" << true << true;
+        QTest::newRow("nothing there: configuration folder") << "" << true << false;
+        QTest::newRow("a folder there is told, not passed over") << "dir" << true << true;
+        QTest::newRow("a dangling link there is told, not passed over") << "dangling link" << true << true;
+        QTest::newRow("no configuration folder named") << "" << false << true;
+    }
+    // MV_UTL.ENV beside the work when it is there, else in the user's configuration folder.
+    void location()
+    {
+        QFETCH(QString, inWorkingDir);
+        QFETCH(bool, configFolder);
+        QFETCH(bool, beside);
+        QTemporaryDir dir;
+        const fs::path work = folderOf(dir) / "work";
+        const fs::path config = folderOf(dir) / "config";
+        fs::create_directory(work);
+        if (inWorkingDir == "file")
+            writeFileBytes(work / "MV_UTL.ENV", kDefaultFile);
+        else if (inWorkingDir == "dir")
+            fs::create_directory(work / "MV_UTL.ENV");
+        else if (inWorkingDir == "dangling link")
+            fs::create_symlink(work / "nowhere", work / "MV_UTL.ENV");
+        QCOMPARE(SettingsPathFor(work, configFolder ? config : fs::path()), (beside ? work : config) / "MV_UTL.ENV");
+    }
+
     void fallsBackAndSaysWhy_data()
     {
         QTest::addColumn<QString>("relative");
