@@ -2,17 +2,18 @@
 
 #include "app/AnalysisViews.h"
 #include "core/AppIdentity.h"
-#include "document/AcquisitionFlow.h"
+#include "document/ProgramCore.h"
 #include "document/ReferenceSet.h"
-#include "document/WaveDocument.h"
 #include "document/widgets/AcquisitionProgress.h"
 #include "document/widgets/SetupDialog.h"
+#include "files/WaveFileStore.h"
 #include "files/widgets/WaveFileCommands.h"
 #include "link/InstrumentLink.h"
 #include "print/PrintCommand.h"
 #include "ui/AboutDialog.h"
 #include "ui/AppIcon.h"
 #include "options/OptionsDialog.h"
+#include "ui/HelpWindow.h"
 #include "ui/Prompts.h"
 #include "wave/widgets/WaveDisplay.h"
 #include "wave/widgets/WaveWindow.h"
@@ -22,8 +23,10 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -60,8 +63,9 @@ void setBusyLight(QPushButton* button, QString& savedStyle, bool on)
 
 } // namespace
 
-MainWindow::MainWindow(WaveDocument& document, EnvSettings& settings, MainWindowServices services, QWidget* parent)
-    : QMainWindow(parent), m_document(document), m_settings(settings), m_services(std::move(services))
+MainWindow::MainWindow(ProgramCore& core, MainWindowServices services, QWidget* parent)
+    : QMainWindow(parent), m_core(core), m_document(core.document()), m_settings(core.settings()),
+      m_services(std::move(services)), m_link(&core.link()), m_acquisition(&core.flow())
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QString::fromUtf8(AppIdentity::kTitle));
@@ -80,8 +84,6 @@ MainWindow::MainWindow(WaveDocument& document, EnvSettings& settings, MainWindow
     });
     connect(m_references, &ReferenceSet::changed, m_display, &WaveDisplay::RedrawWave);
     AddAnalysisViews(*this, m_document, *m_display, *m_references, *m_services.prompts, m_services.portMemoryFile);
-    m_link = new InstrumentLink(this);
-    m_acquisition = new AcquisitionFlow(m_document, *m_link, this);
     layout->addWidget(new AcquisitionProgress(*m_acquisition, central));
     layout->addWidget(buildCommandRow());
     setCentralWidget(central);
@@ -105,14 +107,14 @@ MainWindow::MainWindow(WaveDocument& document, EnvSettings& settings, MainWindow
             showProblem(message);
     });
     connect(m_link, &InstrumentLink::jobStarted, this, &MainWindow::updateCommandStates);
-    connect(m_link, &InstrumentLink::jobFinished, this, &MainWindow::applyLineSettings);
+    connect(m_link, &InstrumentLink::jobFinished, this, &MainWindow::updateCommandStates);
     connect(m_link, &InstrumentLink::commEvent, this, [this](int code, const QString& text) {
         statusBar()->showMessage(QStringLiteral("通信エラー %1: %2").arg(code).arg(text));
     });
     connect(m_link, &InstrumentLink::warning, this,
             [this](const QString& text) { statusBar()->showMessage(text); });
 
-    connect(m_acquisition, &AcquisitionFlow::stageChanged, this, &MainWindow::applyLineSettings);
+    connect(m_acquisition, &AcquisitionFlow::stageChanged, this, &MainWindow::updateCommandStates);
     connect(m_acquisition, &AcquisitionFlow::identityRead, this, &MainWindow::showIdentity);
     connect(m_acquisition, &AcquisitionFlow::failed, this, &MainWindow::showProblem);
     connect(m_acquisition, &AcquisitionFlow::refused, this, [this](const QString& message) { statusBar()->showMessage(message); });
@@ -184,7 +186,13 @@ QWidget* MainWindow::buildCommandRow()
 
 void MainWindow::Form_Load()
 {
-    m_settingsPath = SettingsPathFor(std::filesystem::path(QDir::currentPath().toStdU16String()));
+    const std::filesystem::path startDir(QDir::currentPath().toStdU16String());
+    m_settingsPath = SettingsPathFor(startDir, std::filesystem::path(m_services.configDir.toStdU16String()));
+    if (m_settingsPath.parent_path() != startDir) {
+        // A failure shows as the settings file that could not be written.
+        std::error_code ignored;
+        std::filesystem::create_directories(m_settingsPath.parent_path(), ignored);
+    }
     SettingsReadResult read = ReadSettings(m_settingsPath);
     m_settings = read.settings;
     if (!read.problems.empty())
@@ -213,16 +221,8 @@ void MainWindow::closeEvent(QCloseEvent* event)
 void MainWindow::ApplySettings()
 {
     m_display->setColors(m_settings.Color);
-    m_applyPending = true;
-    applyLineSettings();
-}
-
-void MainWindow::applyLineSettings()
-{
-    // Reopening the port in the middle of a flow (between two channels, or before the
-    // capture's setup) would lose the capture: the line waits until the flow has ended.
-    if (m_applyPending && !m_unloaded && m_acquisition->isIdle())
-        m_applyPending = !m_link->applySettings(m_settings, m_services.devicePath.isEmpty() ? m_device : m_services.devicePath);
+    if (!m_unloaded)
+        m_core.applyLineSettings(m_services.devicePath.isEmpty() ? m_device : m_services.devicePath);
     updateCommandStates();
 }
 
@@ -353,7 +353,14 @@ void MainWindow::showAbout()
 
 void MainWindow::startHelp()
 {
-    const QString problem = StartHelp(m_services.appDir, m_services.help);
+    // The browser may give up after this returns.
+    const QString problem = StartHelp(m_services.appDir, m_services.help, [window = QPointer(this)](const QString& guide) {
+        if (!window)
+            return;
+        if (!window->m_helpWindow)
+            window->m_helpWindow = new HelpWindow(window);
+        window->m_helpWindow->showGuide(guide);
+    });
     if (!problem.isEmpty())
         showProblem(problem);
 }
@@ -370,8 +377,13 @@ void MainWindow::loadData()
         if (answer == QMessageBox::No) {
             // Read into a copy: the document takes the file whole, or nothing changes.
             WaveRecord loaded = m_document.record();
-            if (LoadWaveFile(this, *m_services.prompts, loaded))
+            QString note;
+            if (LoadWaveFile(this, *m_services.prompts, loaded, &note)) {
                 m_document.applyFile(loaded);
+                statusBar()->showMessage(note);
+            }
+            // Redrawn whether or not a file was taken: a Setup since the last redraw shows now.
+            m_display->RedrawWave();
             return;
         }
     }
@@ -381,8 +393,23 @@ void MainWindow::loadData()
 void MainWindow::openWaveFile(const QString& path)
 {
     WaveRecord loaded = m_document.record();
-    if (LoadNamedWaveFile(this, *m_services.prompts, path, loaded))
+    const WaveFileLoaded read = ReadStartWaveFile(path, loaded);
+    if (read.failure.isEmpty()) {
         m_document.applyFile(loaded);
+        statusBar()->showMessage(read.note);
+    } else if (isVisible()) {
+        showProblem(read.failure);
+    } else {
+        // Told over the window once it is up, not over the splash or nowhere.
+        m_startProblem = read.failure;
+    }
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_startProblem.isEmpty())
+        QTimer::singleShot(0, this, [this] { showProblem(std::exchange(m_startProblem, QString())); });
 }
 
 void MainWindow::exitProgram()

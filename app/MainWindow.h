@@ -17,8 +17,10 @@
 #include <memory>
 
 class AcquisitionFlow;
+class HelpWindow;
 class InstrumentLink;
 class PrintCommand;
+class ProgramCore;
 class PrintDialogRunner;
 class Prompts;
 class QLabel;
@@ -37,19 +39,21 @@ struct MainWindowServices {
     SerialPortLister serialPorts;      // the devices present, offered by the options dialog
     QString portMemoryFile;            // the user's configuration: the device chosen there, the open views; empty: nothing remembered
     std::function<void()> endProgram;  // ends the program at once (EXIT)
+    QString configDir;                 // MV_UTL.ENV's folder when the working directory has none; empty: that directory
 };
 
 class MainWindow final : public QMainWindow {
     Q_OBJECT
 public:
-    // document and settings are the program's single instances and outlive the window.
+    // core holds the program's document, settings, link and flow and outlives the window.
     // The load steps run here: the window is ready but not shown when this returns.
-    MainWindow(WaveDocument& document, EnvSettings& settings, MainWindowServices services, QWidget* parent = nullptr);
+    MainWindow(ProgramCore& core, MainWindowServices services, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Click on Command1(index); any index outside 0..11 does nothing.
     void Command1_Click(int index);
-    // Opens a waveform file named at start as Load from a file opens the chosen one.
+    // Opens a waveform file named at start as Load from a file opens the chosen one; one
+    // that cannot be read is told once the window is shown.
     void openWaveFile(const QString& path);
 
     // Copies the colours to the display and configures the line from the settings; while
@@ -65,6 +69,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     QWidget* buildTitleRow();
@@ -72,7 +77,6 @@ private:
     void Form_Load();
     void Form_Unload();
     void updateCommandStates();
-    void applyLineSettings();
     void showIdentity(const QStringList& fields);
     void showOptions();
     void showAbout();
@@ -84,6 +88,7 @@ private:
     void useRememberedDevice(const QString& remembered);
     void showPortState(const LinkState& state);
 
+    ProgramCore& m_core;
     WaveDocument& m_document;
     EnvSettings& m_settings;
     MainWindowServices m_services;
@@ -96,8 +101,9 @@ private:
     ReferenceSet* m_references = nullptr;
     std::unique_ptr<PrintCommand> m_print;
     QLabel* m_portStatus = nullptr;
+    HelpWindow* m_helpWindow = nullptr;   // made the first time no browser shows the guide
     QString m_device;             // the chosen device in use when no devicePath is given
     QString m_buttonStyle[2];     // Single and Load, as they were before their busy light
-    bool m_applyPending = false;  // the line was busy when the settings changed
+    QString m_startProblem;       // a file named at start that could not be read, told once shown
     bool m_unloaded = false;
 };

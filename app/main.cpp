@@ -3,14 +3,14 @@
 #include "print/PrintDialogRunner.h"
 #include "ui/ApplicationSetup.h"
 #include "ui/SplashWindow.h"
-#include "core/EnvSettings.h"
 #include "ui/Prompts.h"
-#include "document/WaveDocument.h"
+#include "document/ProgramCore.h"
 #include "link/SerialPorts.h"
 #include "startup/InstrumentStart.h"
 
 #include <QApplication>
 #include <QSettings>
+#include <QStandardPaths>
 #include <cstdio>
 
 namespace {
@@ -51,8 +51,6 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     SetUpApplication(app);
 
-    WaveDocument document;
-    EnvSettings settings;
     QtPrompts prompts;
     QtPrintDialogRunner printDialog;
 
@@ -67,6 +65,9 @@ int main(int argc, char* argv[])
     splash.activateWindow(); // a key press on the splash hands over, once the load has finished
     QApplication::processEvents();
 
+    // The document, the settings, the instrument link and the acquisition flow, for the whole
+    // run; built after the simulated instrument, so the link is gone before it.
+    ProgramCore core;
     MainWindowServices services;
     services.prompts = &prompts;
     services.printDialog = &printDialog;
@@ -75,11 +76,13 @@ int main(int argc, char* argv[])
     services.portMemoryFile =
         QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("miravo-link"), QStringLiteral("miravo-link"))
             .fileName();
+    services.configDir =
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/miravo-link");
     services.help = SystemHelpPlatform();
     services.appDir = QApplication::applicationDirPath();
     services.endProgram = [] { QApplication::exit(0); };
     // The load steps run here, behind the splash; a settings message may keep them waiting.
-    MainWindow window(document, settings, std::move(services));
+    MainWindow window(core, std::move(services));
     window.resize(window.sizeHint().expandedTo(QSize(1040, 600)));
     if (!options.file.isEmpty())
         window.openWaveFile(options.file);

@@ -67,10 +67,10 @@ CliResult RunCompare(CliCall& call)
     const QString a = call.files()[0];
     const QString b = call.files()[1];
     WaveDocument first;
-    if (CliResult loaded = LoadWaveDocument(a, first); !loaded.ok())
+    if (CliResult loaded = LoadWaveDocument(a, first, call.console()); !loaded.ok())
         return loaded;
     WaveDocument second;
-    if (CliResult loaded = LoadWaveDocument(b, second); !loaded.ok())
+    if (CliResult loaded = LoadWaveDocument(b, second, call.console()); !loaded.ok())
         return loaded;
     const WaveComparison result = CompareRecords(first.record(), second.record(), tolerance);
     if (!result.comparable())

@@ -124,14 +124,17 @@ constexpr int kMaxSide = 8192;
 
 } // namespace
 
-CliResult LoadWaveDocument(const QString& path, WaveDocument& document)
+CliResult LoadWaveDocument(const QString& path, WaveDocument& document, CliConsole& console)
 {
     const std::optional<WaveFileKind> kind = WaveFileKindFor(path.toStdString());
     if (!kind)
         return {kCliFileFailed, QStringLiteral("波形ファイルの拡張子は .CSV か .RAW です: ") + PrintableText(path)};
     WaveRecord loaded = document.record();
-    if (QString problem = ReadWaveFile(path, *kind, loaded); !problem.isEmpty())
-        return {kCliFileFailed, OneLine(problem.remove(kDisplayUnchanged))};
+    WaveFileLoaded read = ReadWaveFile(path, *kind, loaded);
+    if (!read.failure.isEmpty())
+        return {kCliFileFailed, OneLine(read.failure.remove(kDisplayUnchanged))};
+    if (!read.note.isEmpty())
+        console.note(OneLine(read.note));
     document.applyFile(loaded);
     return {};
 }
@@ -170,7 +173,7 @@ CliResult RunConvert(CliCall& call)
     if (CliResult writable = CheckOutputPlace(out); !writable.ok())
         return writable;
     WaveDocument document;
-    if (CliResult loaded = LoadWaveDocument(call.files()[0], document); !loaded.ok())
+    if (CliResult loaded = LoadWaveDocument(call.files()[0], document, call.console()); !loaded.ok())
         return loaded;
     if (call.interrupted())
         return Interrupted();
@@ -201,7 +204,7 @@ CliResult RunRender(CliCall& call)
     document.setFlag(Flag::Base, call.isSet("base") ? 1 : 0);
     document.setFlag(Flag::Line, call.isSet("dots") ? 0 : 1);
     const QString in = call.files()[0];
-    if (CliResult loaded = LoadWaveDocument(in, document); !loaded.ok())
+    if (CliResult loaded = LoadWaveDocument(in, document, call.console()); !loaded.ok())
         return loaded;
     if (!HasTimeBase(document.record()))
         call.console().note(PrintableText(in) + QStringLiteral(": 時間軸が設定されていない波形です。背景だけを描きます。"));
@@ -223,7 +226,7 @@ CliResult RunInfo(CliCall& call)
 {
     const QString in = call.files()[0];
     WaveDocument document;
-    if (CliResult loaded = LoadWaveDocument(in, document); !loaded.ok())
+    if (CliResult loaded = LoadWaveDocument(in, document, call.console()); !loaded.ok())
         return loaded;
     call.console().print(call.isSet("json") ? infoJson(in, document.record()) : infoText(in, document.record()));
     return {};

@@ -12,8 +12,9 @@ class WaveDocument;
 struct WaveRecord;
 
 // Reads the file into the document as the window's Load from a file does: the channel
-// boxes follow the file, the view spans the record, the parameters are refreshed.
-CliResult LoadWaveDocument(const QString& path, WaveDocument& document);
+// boxes follow the file, the view spans the record, the parameters are refreshed. A file
+// whose last line has no line end (it may have been cut short) is read and noted.
+CliResult LoadWaveDocument(const QString& path, WaveDocument& document, CliConsole& console);
 
 // Writes the record as the window's Save does, the format by the extension; a title
 // written with characters replaced is noted.

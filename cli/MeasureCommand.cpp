@@ -129,7 +129,7 @@ CliResult RunMeasure(CliCall& call)
     }
     const QString in = call.files()[0];
     WaveDocument document;
-    if (CliResult loaded = LoadWaveDocument(in, document); !loaded.ok())
+    if (CliResult loaded = LoadWaveDocument(in, document, call.console()); !loaded.ok())
         return loaded;
     const WaveRecord& record = document.record();
     const std::optional<SampleWindow> window = WindowBetweenTimes(record, from, to);

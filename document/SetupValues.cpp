@@ -3,6 +3,8 @@
 #include "core/EngNumber.h"
 
 #include <QLocale>
+#include <cfloat>
+#include <cmath>
 #include <string>
 
 namespace {
@@ -47,6 +49,31 @@ void StoreSetupValues(const SetupValues& values, WaveRecord& record)
     record.Ch2Offset = parse(values.offset[1]) * kCountsPerDiv;
     record.DelaySeconds = parse(values.delay);
     record.EquSampling = values.equSampling ? kTrue : kFalse;
+}
+
+std::optional<SetupRefusal> CheckSetupValues(const SetupValues& values)
+{
+    using Field = SetupRefusal::Field;
+    // ParseEng gives FLT_MAX for a number beyond float: not a value anyone means.
+    const auto positive = [](const QString& text) {
+        const float value = parse(text);
+        return value > 0 && value < FLT_MAX;
+    };
+    if (!positive(values.sweep))
+        return SetupRefusal{Field::Sweep, QStringLiteral("掃引速度（sec/DIV）には 0 より大きい数値を入力してください。")};
+    for (int c = 0; c < 2; ++c)
+        if (!positive(values.volts[c]))
+            return SetupRefusal{c == 0 ? Field::Volts1 : Field::Volts2,
+                                QStringLiteral("CH%1 の電圧レンジ（V/DIV）には 0 より大きい数値を入力してください。").arg(c + 1)};
+    for (int c = 0; c < 2; ++c) {
+        const float divs = parse(values.offset[c]);
+        if (!std::isfinite(divs) || std::fabs(divs) > kMaxOffsetDivs)
+            return SetupRefusal{c == 0 ? Field::Offset1 : Field::Offset2,
+                                QStringLiteral("CH%1 のオフセットには -%2 から %2 までの DIV 数を入力してください。")
+                                    .arg(c + 1)
+                                    .arg(double(kMaxOffsetDivs))};
+    }
+    return std::nullopt;
 }
 
 QString DataLengthCaption(int32_t lastIndex)

@@ -6,6 +6,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <optional>
 
 // The texts and the check mark of the dialog's inputs.
 struct SetupValues {
@@ -23,6 +24,22 @@ struct SetupValues {
 inline constexpr int32_t kMaxEquSamplingLastIndex = 6000;
 
 inline bool EquSamplingAvailable(int32_t lastIndex) { return lastIndex <= kMaxEquSamplingLastIndex; }
+
+// An offset further from the centre than this never comes into view (the view shows
+// about +-5 divisions); such a number is a typing slip.
+inline constexpr float kMaxOffsetDivs = 1000.0f;
+
+// An input the dialog refuses: which one, and why, as a sentence for the user.
+struct SetupRefusal {
+    enum class Field { Sweep, Volts1, Volts2, Offset1, Offset2 };
+    Field field;
+    QString message;
+};
+
+// Sweep and V/DIV must read as numbers above 0 and within float, the offsets as numbers
+// within +-kMaxOffsetDivs: anything else gives plainly wrong times and voltages (a
+// negative peak-to-peak). The first refused input in the dialog's order, if any.
+std::optional<SetupRefusal> CheckSetupValues(const SetupValues& values);
 
 // The inputs as they open for record.
 SetupValues SetupValuesFromRecord(const WaveRecord& record);

@@ -15,6 +15,7 @@ void WaveDocument::applyCapture(CaptureBytes capture)
         m_heldCapture = std::move(capture);
         return;
     }
+    m_captureAwaitsSetup = true;
     announce(storeCapture(capture));
     emit captureApplied();
 }
@@ -55,6 +56,8 @@ void WaveDocument::beginSetup()
 void WaveDocument::endSetup(const std::optional<SetupValues>& stored, bool confirmed, bool afterCapture)
 {
     Aspects aspects = afterCapture ? Aspects(View) : Aspects();
+    if (afterCapture)
+        m_captureAwaitsSetup = false;
     if (confirmed)
         m_record.ParamsLocked = kTrue;
     if (stored)

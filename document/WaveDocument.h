@@ -47,6 +47,9 @@ public:
     // waits for the last hold to end. captureApplied() follows in both cases, also for a
     // capture of no channel (which changes nothing).
     void applyCapture(CaptureBytes capture);
+    // From a capture until its setup dialog has closed: the time base and offsets are the
+    // previous record's, so the picture waits for the setup's values.
+    bool captureAwaitsSetup() const { return m_captureAwaitsSetup; }
     // A record read from a waveform file replaces the record, its samples offset-free; the
     // channel boxes follow its Ch1On/Ch2On, then FitTimeAxis and RefreshParameters.
     void applyFile(const WaveRecord& loaded);
@@ -104,6 +107,7 @@ private:
     std::array<int, 6> m_flags{1, 1, 0, 0, 1, 0};
     int m_holds = 0;
     std::optional<CaptureBytes> m_heldCapture;
+    bool m_captureAwaitsSetup = false;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(WaveDocument::Aspects)

@@ -333,7 +333,9 @@ WaveFileRead ParseWaveFile(std::string_view bytes, WaveFileKind kind, TextDecode
     }
     if (content.samples.empty())
         return failed(Kind::NoSamples, fields.line());
-    return {std::move(content), {}};
+    const std::size_t lastByte = bytes.find_last_not_of(" \t");
+    const bool unended = lastByte != std::string_view::npos && bytes[lastByte] != '\n' && bytes[lastByte] != '\r';
+    return {std::move(content), {}, unended};
 }
 
 void ApplyWaveFile(const WaveFileContent& content, WaveRecord& record)

@@ -15,6 +15,9 @@
 struct WaveFileRead {
     std::optional<WaveFileContent> content;  // set when the whole file was read
     WaveFileProblem problem;                 // why not, otherwise
+    // Read, but the last line has no line end: every line is written with one, so the
+    // file may have been cut short.
+    bool lastLineUnended = false;
 };
 
 // CSV: title; seconds per division and delay as engineering text; each channel's flag as

@@ -10,10 +10,17 @@
 
 #include <QString>
 
-// Reads the file into the record (ApplyWaveFile). Returns an empty string on success,
-// else a Japanese message naming the file and, for a bad content, the line; the record
-// is then exactly as it was.
-QString ReadWaveFile(const QString& path, WaveFileKind kind, WaveRecord& record);
+struct WaveFileLoaded {
+    QString failure;               // empty when the record holds the file
+    QString note;                  // read, with something to tell (a last line without line end)
+};
+
+// Reads the file into the record (ApplyWaveFile). On failure a Japanese message naming
+// the file and, for a bad content, the line; the record is then exactly as it was.
+WaveFileLoaded ReadWaveFile(const QString& path, WaveFileKind kind, WaveRecord& record);
+// A file named on the command line: the kind from its extension, then as ReadWaveFile,
+// with a failure worded for a start (the file could not be opened).
+WaveFileLoaded ReadStartWaveFile(const QString& path, WaveRecord& record);
 
 // The last line of ReadWaveFile's message, for the window: a program without one leaves it out.
 inline const QString kDisplayUnchanged = QStringLiteral("表示中の波形は変わっていません。");

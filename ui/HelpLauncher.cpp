@@ -1,10 +1,8 @@
 #include "ui/HelpLauncher.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
-#include <QUrl>
 #include <algorithm>
 
 namespace {
@@ -40,30 +38,45 @@ HelpPlatform SystemHelpPlatform()
     HelpPlatform platform;
     platform.fileExists = [](const QString& path) { return QFileInfo(path).isFile(); };
 #ifdef Q_OS_WIN
-    platform.open = [](const QString& path) {
+    platform.open = [](const QString& path, const std::function<void()>& failed) {
         // The viewer takes the rest of its command line as it is, unquoted.
         QProcess viewer;
         viewer.setProgram(QStringLiteral("hh.exe"));
         viewer.setNativeArguments(path);
-        return viewer.startDetached();
+        if (!viewer.startDetached())
+            failed();
     };
 #else
-    platform.open = [](const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
+    // xdg-open says by its exit status whether a browser took the file; it may also run as
+    // long as the browser does, so nobody waits for it.
+    platform.open = [](const QString& path, std::function<void()> failed) {
+        auto* opener = new QProcess;
+        QObject::connect(opener, &QProcess::finished, opener, [opener, failed](int code, QProcess::ExitStatus status) {
+            opener->deleteLater();
+            if (code != 0 || status != QProcess::NormalExit)
+                failed();
+        });
+        QObject::connect(opener, &QProcess::errorOccurred, opener, [opener, failed](QProcess::ProcessError error) {
+            if (error != QProcess::FailedToStart)
+                return;
+            opener->deleteLater();
+            failed();
+        });
+        opener->start(QStringLiteral("xdg-open"), {path});
+    };
 #endif
     return platform;
 }
 
-QString StartHelp(const QString& appDir, const HelpPlatform& platform)
+QString StartHelp(const QString& appDir, const HelpPlatform& platform,
+                  const std::function<void(const QString& guide)>& builtIn)
 {
     const QStringList candidates = HelpFileCandidates(appDir, kUseViewer);
     const auto found = std::find_if(candidates.begin(), candidates.end(), platform.fileExists);
     if (found == candidates.end())
         return QStringLiteral("ヘルプファイルが見つかりません。\n%1").arg(QDir::toNativeSeparators(candidates.join(u'\n')));
-    const QString file = *found;
-    if (!platform.open(file)) {
-        return kUseViewer ? QStringLiteral("ヘルプビューアー（hh.exe）を起動できませんでした。")
-                          : QStringLiteral("ヘルプを表示するブラウザーを起動できませんでした。\n%1")
-                                .arg(QDir::toNativeSeparators(file));
-    }
+    // The compiled help needs its viewer; the program's window shows the HTML guide beside it.
+    const QString guide = kUseViewer ? HelpFilePath(appDir, false) : *found;
+    platform.open(*found, [builtIn, guide] { builtIn(guide); });
     return {};
 }

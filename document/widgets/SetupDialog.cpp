@@ -299,8 +299,40 @@ void SetupDialog::storeAndClose()
     values.offset[1] = m_offset[1]->text();
     values.delay = m_delay->text();
     values.equSampling = m_equSampling->checkState() != Qt::Unchecked;
+    // Protected values are the file's or the confirmed ones, whatever they are; only what
+    // the user can still edit is checked.
+    if (m_record.ParamsLocked != kTrue) {
+        if (const std::optional<SetupRefusal> refusal = CheckSetupValues(values)) {
+            m_confirmed = false;
+            m_prompts.tell(this, QString(), refusal->message);
+            QWidget* field = refusedInput(refusal->field);
+            field->setFocus(Qt::OtherFocusReason);
+            if (auto* combo = qobject_cast<QComboBox*>(field))
+                combo->lineEdit()->selectAll();
+            else
+                static_cast<QLineEdit*>(field)->selectAll();
+            return;
+        }
+    }
     m_stored = values;
     accept();
+}
+
+QWidget* SetupDialog::refusedInput(SetupRefusal::Field field) const
+{
+    switch (field) {
+    case SetupRefusal::Field::Sweep:
+        return m_combo[0];
+    case SetupRefusal::Field::Volts1:
+        return m_combo[1];
+    case SetupRefusal::Field::Volts2:
+        return m_combo[2];
+    case SetupRefusal::Field::Offset1:
+        return m_offset[0];
+    case SetupRefusal::Field::Offset2:
+        break;
+    }
+    return m_offset[1];
 }
 
 void SetupDialog::confirmParameters()

@@ -49,6 +49,7 @@ private:
     void showFreshCaptureWarning();
     void putDateTime();
     void storeAndClose();
+    QWidget* refusedInput(SetupRefusal::Field field) const;
     void confirmParameters();
 
     const WaveRecord& m_record;

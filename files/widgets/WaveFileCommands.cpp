@@ -40,23 +40,25 @@ void SaveWaveFile(QWidget* parent, Prompts& prompts, const WaveRecord& record)
         prompts.tell(parent, QString(), kTitleChangedNotice, QMessageBox::Information);
 }
 
-bool LoadWaveFile(QWidget* parent, Prompts& prompts, WaveRecord& record)
+bool LoadWaveFile(QWidget* parent, Prompts& prompts, WaveRecord& record, QString* note)
 {
     const std::optional<QString> path = prompts.openFileName(parent, kWaveLoadTitle, WaveFileFilter(), 0);
-    return path && LoadNamedWaveFile(parent, prompts, *path, record);
+    return path && LoadNamedWaveFile(parent, prompts, *path, record, note);
 }
 
-bool LoadNamedWaveFile(QWidget* parent, Prompts& prompts, const QString& path, WaveRecord& record)
+bool LoadNamedWaveFile(QWidget* parent, Prompts& prompts, const QString& path, WaveRecord& record, QString* note)
 {
     const std::optional<WaveFileKind> kind = kindOf(path);
     if (!kind) {
         prompts.tell(parent, QString(), QStringLiteral("予期しないエラーです！"));
         return false;
     }
-    const QString failure = ReadWaveFile(path, *kind, record);
-    if (!failure.isEmpty()) {
-        prompts.tell(parent, QString(), failure);
+    const WaveFileLoaded loaded = ReadWaveFile(path, *kind, record);
+    if (!loaded.failure.isEmpty()) {
+        prompts.tell(parent, QString(), loaded.failure);
         return false;
     }
+    if (note)
+        *note = loaded.note;
     return true;
 }

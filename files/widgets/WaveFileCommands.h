@@ -33,7 +33,8 @@ void SaveWaveFile(QWidget* parent, Prompts& prompts, const WaveRecord& record);
 // Asks for an existing file and reads it into the record by its extension. Returns true
 // when the record now holds the file; false when the dialog was cancelled, the extension
 // is neither CSV nor RAW, or the file could not be read (the last two with a message).
-bool LoadWaveFile(QWidget* parent, Prompts& prompts, WaveRecord& record);
-// The same for a file already named (a file given at start): the extension check, the
-// read and its messages.
-bool LoadNamedWaveFile(QWidget* parent, Prompts& prompts, const QString& path, WaveRecord& record);
+// note, when given, receives what to tell of a file read (for the status line).
+bool LoadWaveFile(QWidget* parent, Prompts& prompts, WaveRecord& record, QString* note = nullptr);
+// The same for a file already chosen: the extension check, the read and its messages.
+bool LoadNamedWaveFile(QWidget* parent, Prompts& prompts, const QString& path, WaveRecord& record,
+                       QString* note = nullptr);

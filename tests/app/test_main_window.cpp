@@ -6,7 +6,7 @@
 #include "app/MainWindow.h"
 #include "core/EngNumber.h"
 #include "document/AcquisitionFlow.h"
-#include "document/WaveDocument.h"
+#include "document/ProgramCore.h"
 #include "document/widgets/SetupDialog.h"
 #include "link/InstrumentLink.h"
 #include "link/LinkError.h"
@@ -25,6 +25,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
@@ -33,6 +34,7 @@
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QTest>
 #include <fstream>
 #include <memory>
@@ -71,18 +73,21 @@ SimOptions simOptions(std::chrono::milliseconds sweepTime = 300ms, int paceBaud 
 struct Fixture {
     QTemporaryDir dir;
     SimulatedInstrument simulator;
-    WaveDocument document;
-    EnvSettings settings;
+    ProgramCore core;
+    WaveDocument& document = core.document();
+    EnvSettings& settings = core.settings();
     SlowPrompts prompts;
     ScriptedPrintDialog printDialog;
     QStringList helpOpened;
+    bool noBrowser = false;
     int endCalls = 0;
     std::unique_ptr<MainWindow> window;
 
     // settingsFile: bytes written to MV_UTL.ENV before the load; none: no file.
     // missingDevice: a name in the working directory opened instead of the simulator.
+    // configFolder: a folder of the working directory named as the user's configuration.
     explicit Fixture(SimOptions sim = simOptions(), std::optional<std::string> settingsFile = {},
-                     const QString& missingDevice = {})
+                     const QString& missingDevice = {}, const QString& configFolder = {})
     {
         QDir::setCurrent(dir.path());
         if (settingsFile)
@@ -92,13 +97,16 @@ struct Fixture {
         services.printDialog = &printDialog;
         services.devicePath = missingDevice.isEmpty() ? simulator.start(sim) : dir.filePath(missingDevice);
         services.appDir = QStringLiteral("/app dir");
+        if (!configFolder.isEmpty())
+            services.configDir = dir.filePath(configFolder);
         services.help.fileExists = [](const QString&) { return true; };
-        services.help.open = [this](const QString& path) {
+        services.help.open = [this](const QString& path, const std::function<void()>& failed) {
             helpOpened << path;
-            return true;
+            if (noBrowser)
+                failed();
         };
         services.endProgram = [this] { ++endCalls; };
-        window = std::make_unique<MainWindow>(document, settings, std::move(services));
+        window = std::make_unique<MainWindow>(core, std::move(services));
         window->resize(1000, 700);
     }
 
@@ -215,22 +223,28 @@ private slots:
     void start_data()
     {
         QTest::addColumn<bool>("damaged");   // a 10-byte settings file and a port that will not open
-        QTest::newRow("fresh directory") << false;
-        QTest::newRow("damaged file, missing port") << true;
+        QTest::addColumn<QString>("configFolder");
+        QTest::newRow("fresh directory") << false << QString();
+        QTest::newRow("fresh directory, a configuration folder named") << false << "config/miravo-link";
+        QTest::newRow("damaged file, missing port, a configuration folder named") << true << "config";
     }
 
-    // The example wave is loaded before the window shows. A missing settings file is created;
-    // a damaged one is told and left for the user. A port that will not open is told, its
-    // name shown as the text it is.
+    // The example wave is loaded before the window shows. A missing settings file is created,
+    // in the configuration folder when one is named (made as needed); a damaged one in the
+    // working directory is used, told and left for the user. A port that will not open is
+    // told, its name shown as the text it is.
     void start()
     {
         QFETCH(bool, damaged);
+        QFETCH(QString, configFolder);
         Fixture f(simOptions(), damaged ? std::optional(std::string(10, '\x01')) : std::nullopt,
-                  damaged ? QStringLiteral("<b>ttyS9</b>") : QString());
+                  damaged ? QStringLiteral("<b>ttyS9</b>") : QString(), configFolder);
         QCOMPARE(f.document.record().LastIndex, 5119);
         QVERIFY(!f.window->isVisible());
         QCOMPARE(f.settings, EnvSettings{});
-        QCOMPARE(std::filesystem::file_size(f.dir.filePath("MV_UTL.ENV").toStdString()), std::uintmax_t(damaged ? 10 : 40));
+        const QString used = damaged || configFolder.isEmpty() ? f.dir.path() : f.dir.filePath(configFolder);
+        QCOMPARE(std::filesystem::file_size((used + "/MV_UTL.ENV").toStdString()), std::uintmax_t(damaged ? 10 : 40));
+        QCOMPARE(QFileInfo::exists(f.dir.filePath("MV_UTL.ENV")), damaged || configFolder.isEmpty());
         QVERIFY(f.linkIdle());
         QCOMPARE(f.window->link()->state().open, !damaged);
         QTRY_COMPARE(f.prompts.asked.size(), damaged ? 2 : 0);
@@ -243,7 +257,8 @@ private slots:
         QCOMPARE(shownText(f.window->findChild<QLabel*>("PortStatus")), f.dir.filePath("<b>ttyS9</b>") + "  未接続");
     }
 
-    // Commands that send nothing to the instrument. Help is looked up beside the program. Print
+    // Commands that send nothing to the instrument. Help is looked up beside the program, and
+    // shown in a window of the program where no browser takes it. Print
     // opens the print dialog from its button and from P in the wave window, whatever the
     // modifiers; a held key prints once. An index outside the command table does nothing. With
     // no channel checked, a Load sends nothing and still opens the setup dialog.
@@ -259,7 +274,14 @@ private slots:
         QTest::keyClick(f.display()->waveWindow(), Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
         QKeyEvent held(QEvent::KeyPress, Qt::Key_P, Qt::NoModifier, QStringLiteral("p"), true);
         QApplication::sendEvent(f.display()->waveWindow(), &held);
-        QCOMPARE(f.helpOpened, QStringList{QStringLiteral("/app dir/help/index.html")});
+        const QString guide = QStringLiteral("/app dir/help/index.html");
+        QCOMPARE(f.helpOpened, QStringList{guide});
+        QVERIFY(!f.window->findChild<QTextBrowser*>("HelpText"));
+        f.noBrowser = true;
+        f.click(Command::Help);
+        auto* builtIn = f.window->findChild<QTextBrowser*>("HelpText");
+        QVERIFY(builtIn && builtIn->isVisible());
+        QCOMPARE(builtIn->source(), QUrl::fromLocalFile(guide));
         QCOMPARE(f.printDialog.titles, QStringList(2, QStringLiteral("印刷の設定")));
         QVERIFY(started.isEmpty() && f.prompts.asked.isEmpty() && f.prompts.fileDialogs.isEmpty());
         QCOMPARE(f.endCalls, 0);
@@ -276,15 +298,20 @@ private slots:
     void fileLoadRefreshesTheView_data()
     {
         QTest::addColumn<bool>("namedAtStart");
-        QTest::newRow("Load button") << false;
-        QTest::newRow("named at start") << true;
+        QTest::addColumn<bool>("cut");   // the file's last line end is missing
+        QTest::newRow("Load button") << false << false;
+        QTest::newRow("named at start") << true << false;
+        QTest::newRow("Load button, last line cut") << false << true;
+        QTest::newRow("named at start, last line cut") << true << true;
     }
 
     // A saved file loaded back, by Load or named on the command line: the record, channel
-    // boxes, time axis and labels follow it.
+    // boxes, time axis and labels follow it. One that may have been cut short is loaded
+    // and the status line says so.
     void fileLoadRefreshesTheView()
     {
         QFETCH(bool, namedAtStart);
+        QFETCH(bool, cut);
         Fixture f;
         QVERIFY(f.shown());
         f.showPreviousRecord();
@@ -292,6 +319,8 @@ private slots:
         const QString path = f.dir.filePath(QStringLiteral("wave.CSV"));
         f.prompts.fileNames.push_back(path);
         f.click(Command::Save);
+        if (cut)
+            QVERIFY(QFile::resize(path, QFileInfo(path).size() - 2));
 
         QTest::mouseClick(f.window->findChild<QCheckBox*>("Ch2Flag"), Qt::LeftButton);
         QVERIFY(f.document.step(1, {1, 0}));   // zoomed in
@@ -309,11 +338,41 @@ private slots:
         QCOMPARE(f.document.view(), (WaveScale{0, 5119}));
         QCOMPARE(f.label("Parameter_2"), QStringLiteral("CH1 1 V/DIV"));
         QCOMPARE(f.label("Parameter_0"), QStringLiteral("Time: 2ms/DIV"));
+        QCOMPARE(f.window->statusBar()->currentMessage(),
+                 cut ? QStringLiteral("波形ファイル「%1」の最後の行に行末がありません。途中で切れているかもしれません。").arg(path)
+                     : QString());
     }
 
-    // The labels follow the setup at once; the picture and its time label wait for the next redraw.
+    // A file named at start that cannot be read is told once the window is up, as a file
+    // that could not be opened; the waveform is the empty one.
+    void unreadableStartFile()
+    {
+        Fixture f;
+        const QString path = f.dir.filePath(QStringLiteral("missing.CSV"));
+        f.window->openWaveFile(path);
+        QVERIFY(f.prompts.asked.isEmpty());
+        QVERIFY(f.shown());
+        QTRY_COMPARE(f.prompts.asked.size(), 1);
+        QVERIFY2(f.prompts.asked[0].text.startsWith(QStringLiteral("波形ファイル「%1」を開けませんでした。\n").arg(path)),
+                 qPrintable(f.prompts.asked[0].text));
+        QCOMPARE(f.document.record().LastIndex, 5119);
+    }
+
+    void setupRefreshesWithoutRedraw_data()
+    {
+        QTest::addColumn<bool>("loadAfter");     // Load from a file follows
+        QTest::addColumn<QString>("fileName");   // what its file dialog gives; empty: cancelled
+        QTest::newRow("Setup alone") << false << QString();
+        QTest::newRow("then Load, file dialog cancelled") << true << QString();
+        QTest::newRow("then Load, file refused") << true << "wave.txt";
+    }
+
+    // The labels follow the setup at once; the picture and its time label wait for the next
+    // redraw, which Load from a file makes also when it takes no file.
     void setupRefreshesWithoutRedraw()
     {
+        QFETCH(bool, loadAfter);
+        QFETCH(QString, fileName);
         Fixture f;
         QVERIFY(f.shown());
         f.showPreviousRecord(false);
@@ -326,9 +385,18 @@ private slots:
         typeInto(dialog->findChild<QWidget*>("SetupCombo_2"), "500m");
         QTest::mouseClick(dialog->findChild<QPushButton*>("Command1_1"), Qt::LeftButton);
         QCOMPARE(f.label("Parameter_3"), QStringLiteral("CH2 500mV/DIV"));
-        QCOMPARE(f.label("Parameter_0"), QStringLiteral("Time: 2ms/DIV"));
         QCOMPARE(f.document.record().SecondsPerDiv, 1e-3f);
         QVERIFY(!f.document.isHeld());
+        if (loadAfter) {
+            const WaveRecord before = f.document.record();
+            f.prompts.answers.push_back(QMessageBox::No);
+            if (!fileName.isEmpty())
+                f.prompts.fileNames.push_back(f.dir.filePath(fileName));
+            f.click(Command::Load);
+            QVERIFY(f.document.record() == before);
+            expectPicture(f);
+        }
+        QCOMPARE(f.label("Parameter_0"), loadAfter ? QStringLiteral("Time: 1ms/DIV") : QStringLiteral("Time: 2ms/DIV"));
     }
 
     void capture_data()
@@ -369,7 +437,19 @@ private slots:
                               f.button(Command::Exit)->isEnabled());
         });
 
-        QCOMPARE(f.run(command, [&] { f.fillCaptureSetup(); }), Outcome::Done);
+        // Behind its setup dialog the capture is not drawn yet: it has no time base or offsets.
+        const QImage before = f.picture();
+        const QString timeBefore = f.label("Parameter_0");
+        QImage behindSetup;
+        QString timeBehindSetup;
+        QCOMPARE(f.run(command, [&] {
+            QVERIFY(QTest::qWaitFor([&] { return f.setupDialog() != nullptr; }, 30000));
+            behindSetup = f.picture();
+            timeBehindSetup = f.label("Parameter_0");
+            f.fillCaptureSetup();
+        }), Outcome::Done);
+        QCOMPARE(behindSetup, before);
+        QCOMPARE(timeBehindSetup, timeBefore);
         QCOMPARE(sweepShown, !load);
         QVERIFY(!transferShown.isEmpty() && !transferShown.contains(false));
         QCOMPARE(f.button(Command::Single)->styleSheet(), green);
@@ -456,6 +536,8 @@ private slots:
         QTest::newRow("cancel button in channel 2") << Command::Load << 2 << "cancel button" << QString();
         QTest::newRow("Esc in the sweep's status poll") << Command::Single << 0 << "Esc" << QString();
         QTest::newRow("STOP in the sweep's status poll") << Command::Single << 0 << "STOP" << QString();
+        // The port reopening that Options asks for waits for the STOP, not the other way round.
+        QTest::newRow("Options OK, then STOP in the sweep's status poll") << Command::Single << 0 << "Options, STOP" << QString();
         QTest::newRow("short block in channel 2") << Command::Load << 2 << "short block" << LinkMessage::blockStalled();
         QTest::newRow("every line refused in channel 1") << Command::Load << 1 << "refused" << LinkMessage::refused("DTWAVE?", 9);
     }
@@ -491,8 +573,13 @@ private slots:
             QCOMPARE(f.flow()->ReadIdentity(), false);
             if (what == "Esc")
                 QTest::keyClick(f.display()->waveWindow(), Qt::Key_Escape);
-            else if (what == "STOP")
+            else if (what.endsWith("STOP")) {
+                if (what.startsWith("Options")) {
+                    whenModalOpens([](QWidget* options) { options->findChild<QPushButton*>("cmdOK")->click(); });
+                    f.click(Command::Option);
+                }
                 f.click(Command::Stop);
+            }
             else
                 QTest::mouseClick(f.window->findChild<QPushButton*>("CancelButton"), Qt::LeftButton);
         };
@@ -517,9 +604,15 @@ private slots:
         QCOMPARE(f.picture(), picture);
         QVERIFY(f.setupDialog() == nullptr);
         QCOMPARE(f.button(Command::Load)->styleSheet(), QString());
-        if (what == "STOP") {
-            QTRY_VERIFY(!jobs.isEmpty() && jobs.last().at(0).value<LinkJob>() == LinkJob::Stop);
-            QCOMPARE(jobs.last().at(1).value<JobResult>(), JobResult::Succeeded);
+        if (what.endsWith("STOP")) {
+            // The wait ends, STOP goes out, and only then is the port reopened.
+            QList<LinkJob> expected{LinkJob::SingleSweep, LinkJob::Stop};
+            if (what.startsWith("Options"))
+                expected << LinkJob::ApplySettings;
+            QTRY_COMPARE(jobs.size(), expected.size());
+            for (qsizetype i = 0; i < jobs.size(); ++i)
+                QCOMPARE(jobs[i].at(0).value<LinkJob>(), expected[i]);
+            QCOMPARE(jobs[1].at(1).value<JobResult>(), JobResult::Succeeded);
         }
         QTRY_VERIFY(f.flow()->isIdle());
         for (int i = 0; i < kCommandCount; ++i)

@@ -1,5 +1,5 @@
 #include "app/MainWindow.h"
-#include "document/WaveDocument.h"
+#include "document/ProgramCore.h"
 #include "link/InstrumentLink.h"
 #include "sim/SimulatedInstrument.h"
 #include "support/ModalHelper.h"
@@ -28,8 +28,7 @@ struct Machine {
     QString sim = simulator.start(SimOptions{});
     QString configFile = dir.filePath("config/miravo-link.conf");
     std::vector<SerialPortEntry> present{{"/dev/ttyUSB7", "USB Serial", "FTDI", "A1"}, {sim, "Stand-in", "", ""}};
-    WaveDocument document;
-    EnvSettings settings;
+    std::unique_ptr<ProgramCore> core;   // a program of its own at each start
     ScriptedPrompts prompts;
     ScriptedPrintDialog printDialog;
     std::unique_ptr<MainWindow> window;
@@ -44,9 +43,10 @@ struct Machine {
     void start(const QString& commandLineDevice = {})
     {
         window.reset();
+        core = std::make_unique<ProgramCore>();
         MainWindowServices services{.prompts = &prompts, .printDialog = &printDialog, .help = {}, .appDir = {}, .devicePath = commandLineDevice,
-                              .serialPorts = [this] { return present; }, .portMemoryFile = configFile, .endProgram = [] {}};
-        window = std::make_unique<MainWindow>(document, settings, std::move(services));
+                              .serialPorts = [this] { return present; }, .portMemoryFile = configFile, .endProgram = [] {}, .configDir = {}};
+        window = std::make_unique<MainWindow>(*core, std::move(services));
         window->show();
     }
     // The port the status line shows once the link has tried to open it.

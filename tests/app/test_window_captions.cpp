@@ -3,7 +3,7 @@
 // button texts in Japanese.
 
 #include "app/MainWindow.h"
-#include "document/WaveDocument.h"
+#include "document/ProgramCore.h"
 #include "link/InstrumentLink.h"
 #include "sim/SimulatedInstrument.h"
 #include "support/ModalHelper.h"
@@ -58,13 +58,12 @@ private slots:
         QTemporaryDir dir;
         QDir::setCurrent(dir.path());
         SimulatedInstrument simulator;
-        WaveDocument document;
-        EnvSettings settings;
+        ProgramCore core;
         QtPrompts prompts;
         ScriptedPrintDialog printDialog;
-        MainWindow window(document, settings, {.prompts = &prompts, .printDialog = &printDialog, .help = {}, .appDir = {},
+        MainWindow window(core, {.prompts = &prompts, .printDialog = &printDialog, .help = {}, .appDir = {},
                                                .devicePath = simulator.start({}), .serialPorts = {}, .portMemoryFile = {},
-                                               .endProgram = [] {}});
+                                               .endProgram = [] {}, .configDir = {}});
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QTRY_VERIFY(!window.link()->isBusy());

@@ -5,7 +5,7 @@
 #include "app/MainWindow.h"
 #include "core/EnvSettings.h"
 #include "core/WaveRecord.h"
-#include "document/WaveDocument.h"
+#include "document/ProgramCore.h"
 #include "link/InstrumentLink.h"
 #include "sim/SimulatedInstrument.h"
 #include "support/ModalHelper.h"
@@ -103,7 +103,7 @@ struct Window {
         services.printDialog = &printDialog;
         services.devicePath = sim.start(SimOptions{.seed = kSeed, .faults = {}, .identity = {}});
         services.endProgram = [] {};
-        window = std::make_unique<MainWindow>(document, settings, std::move(services));
+        window = std::make_unique<MainWindow>(core, std::move(services));
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         QVERIFY(QTest::qWaitFor([this] { return !window->link()->isBusy(); }, 5000));
@@ -111,8 +111,9 @@ struct Window {
     void click(const char* name) { QTest::mouseClick(window->findChild<QAbstractButton*>(QLatin1String(name)), Qt::LeftButton); }
 
     SimulatedInstrument sim;
-    WaveDocument document;
-    EnvSettings settings;
+    ProgramCore core;
+    WaveDocument& document = core.document();
+    EnvSettings& settings = core.settings();
     ScriptedPrompts prompts;
     ScriptedPrintDialog printDialog;
     std::unique_ptr<MainWindow> window;
@@ -146,7 +147,7 @@ private slots:
             w.click("LengthFlag");
         bool setUp = false;
         whenModalOpens([&](QWidget* dialog) {
-            for (auto [name, text] : {std::pair{"SetupCombo_0", "100u"}, {"SetupCombo_2", "500m"}, {"SetupOffset_0", "0.5"},
+            for (auto [name, text] : {std::pair{"SetupCombo_0", "100u"}, {"SetupCombo_1", "2"}, {"SetupCombo_2", "500m"}, {"SetupOffset_0", "0.5"},
                                       {"SetupOffset_1", "-1.3"}, {"Title", "Run 7"}})
                 typeInto(dialog->findChild<QWidget*>(QLatin1String(name)), QString::fromLatin1(text));
             QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Command1_1")), Qt::LeftButton);
@@ -159,7 +160,7 @@ private slots:
         w.click("Command1_5");
 
         SimulatedInstrument sim;
-        QStringList arguments{"--port", sim.start(SimOptions{.seed = kSeed, .faults = {}, .identity = {}}), "capture", "--out", file, "--sweep", "100u", "--volts1", "0",
+        QStringList arguments{"--port", sim.start(SimOptions{.seed = kSeed, .faults = {}, .identity = {}}), "capture", "--out", file, "--sweep", "100u", "--volts1", "2",
                               "--volts2", "500m", "--offset1", "0.5", "--offset2", "-1.3", "--title", "Run 7"};
         if (longRecord)
             arguments << "--long";

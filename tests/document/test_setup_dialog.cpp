@@ -245,6 +245,63 @@ private slots:
         // A typed text is a value, not a new list entry.
         QCOMPARE(o.at<QComboBox>("SetupCombo_0")->count(), 31);
     }
+
+    void absurdValuesRefused_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");   // empty: stored
+        QTest::addColumn<bool>("confirm");      // 設定確定, answered Yes, instead of OK
+
+        const QString sweep = QStringLiteral("掃引速度（sec/DIV）には 0 より大きい数値を入力してください。");
+        const QString volts2 = QStringLiteral("CH2 の電圧レンジ（V/DIV）には 0 より大きい数値を入力してください。");
+        const QString offset1 = QStringLiteral("CH1 のオフセットには -1000 から 1000 までの DIV 数を入力してください。");
+        const QString offset2 = QStringLiteral("CH2 のオフセットには -1000 から 1000 までの DIV 数を入力してください。");
+        QTest::newRow("sweep 0") << "SetupCombo_0" << "0" << sweep << false;
+        QTest::newRow("sweep below 0") << "SetupCombo_0" << "-1m" << sweep << false;
+        QTest::newRow("sweep beyond float") << "SetupCombo_0" << "1e39" << sweep << false;
+        QTest::newRow("sweep not a number") << "SetupCombo_0" << "abc" << sweep << true;
+        QTest::newRow("sweep 5n") << "SetupCombo_0" << "5n" << QString() << false;
+        QTest::newRow("V/DIV 2 below 0") << "SetupCombo_2" << "-2" << volts2 << true;
+        QTest::newRow("offset 1 beyond 1000 DIV") << "SetupOffset_0" << "1000.5" << offset1 << false;
+        QTest::newRow("offset 1 -1000 DIV") << "SetupOffset_0" << "-1000" << QString() << false;
+        QTest::newRow("offset 2 infinite") << "SetupOffset_1" << "-1e39" << offset2 << false;
+    }
+    // Values that make plainly wrong times and voltages are refused with a message; the
+    // dialog stays open with the field focused, and nothing is stored or protected.
+    void absurdValuesRefused()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        QFETCH(bool, confirm);
+
+        Opened o;
+        const WaveRecord before = parameters(o.document.record());
+        o.type(box, typed);
+        if (confirm)
+            o.prompts.answers.push_back(QMessageBox::Yes);
+        o.press(confirm ? 3 : 1);
+        QCOMPARE(o.dialog->isVisible(), !message.isEmpty());
+        if (message.isEmpty())
+            return;
+        QCOMPARE(o.prompts.asked.last().text, message);
+        QCOMPARE(o.prompts.asked.last().icon, QMessageBox::Warning);
+        QCOMPARE(QApplication::focusWidget(), o.at(box));
+        QCOMPARE(o.edit(box)->selectedText(), typed);
+        o.press(2);
+        QVERIFY(parameters(o.document.record()) == before);
+    }
+
+    // A file's values load as they are: a protected sweep of 0 does not stop OK.
+    void protectedValuesNotChecked()
+    {
+        Opened o(sampleRecord(5119, true, 0.0f, 1e9f));
+        o.type("Title", "T");
+        o.press(1);
+        QVERIFY(!o.dialog->isVisible());
+        QCOMPARE(o.document.record().Title, std::string("T"));
+    }
 };
 
 QTEST_MAIN(TestSetupDialog)

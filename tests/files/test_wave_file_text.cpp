@@ -42,23 +42,25 @@ private slots:
         QTest::addColumn<QByteArray>("title");
         QTest::addColumn<int>("ch1On");
         QTest::addColumn<Samples>("samples");
+        QTest::addColumn<bool>("cut");   // the last line has no line end: read, and said
         // CSV samples are displayed values: the offset (12.5 counts) is taken away and the
         // rest rounded half to even; an empty column reads as 0, i.e. minus the offset.
-        QTest::newRow("csv halves to even") << kCsv << csvHeader("ON", "0.5") + "20,19\r\n" << QByteArray("T") << 1 << Samples{8, 6};
-        QTest::newRow("csv empty columns") << kCsv << csvHeader("ON", "0.5") + ",\r\n" << QByteArray("T") << 1 << Samples{-12, -12};
-        QTest::newRow("csv lowest") << kCsv << csvHeader("ON", "0") + "-32768.5,0\r\n" << QByteArray("T") << 1 << Samples{-32768, 0};
-        QTest::newRow("csv exponent, sign, spaces") << kCsv << csvHeader("ON", "0") + "1.5E+02,  +7 \r\n" << QByteArray("T") << 1 << Samples{150, 7};
+        QTest::newRow("csv halves to even") << kCsv << csvHeader("ON", "0.5") + "20,19\r\n" << QByteArray("T") << 1 << Samples{8, 6} << false;
+        QTest::newRow("csv empty columns") << kCsv << csvHeader("ON", "0.5") + ",\r\n" << QByteArray("T") << 1 << Samples{-12, -12} << false;
+        QTest::newRow("csv lowest") << kCsv << csvHeader("ON", "0") + "-32768.5,0\r\n" << QByteArray("T") << 1 << Samples{-32768, 0} << false;
+        QTest::newRow("csv exponent, sign, spaces") << kCsv << csvHeader("ON", "0") + "1.5E+02,  +7 \r\n" << QByteArray("T") << 1 << Samples{150, 7} << false;
         // The CSV channel flag is where "ON" first stands, counted in characters.
-        QTest::newRow("csv flag later") << kCsv << csvHeader("xON", "0") + "1,2\r\n" << QByteArray("T") << 2 << Samples{1, 2};
-        QTest::newRow("csv flag after a wide character") << kCsv << csvHeader("\xE3\x81\x82ON", "0") + "1,2\r\n" << QByteArray("T") << 2 << Samples{1, 2};
+        QTest::newRow("csv flag later") << kCsv << csvHeader("xON", "0") + "1,2\r\n" << QByteArray("T") << 2 << Samples{1, 2} << false;
+        QTest::newRow("csv flag after a wide character") << kCsv << csvHeader("\xE3\x81\x82ON", "0") + "1,2\r\n" << QByteArray("T") << 2 << Samples{1, 2} << false;
         // The field stream ignores lines, skips leading spaces and honours quotes.
-        QTest::newRow("pairs across lines") << kRaw << kRawHeader + "1,2,3\r\n4\r\n" << QByteArray("T") << 1 << Samples{1, 2, 3, 4};
-        QTest::newRow("LF and CR line ends") << kRaw << QByteArray("T\n0.001,0\r1,1\n1,1\n0,0\n5,6\n") << QByteArray("T") << 1 << Samples{5, 6};
-        QTest::newRow("quoted title, comma, break") << kRaw << "\"A,\r\nB\"" + kRawHeader.mid(1) + "5,6\r\n" << QByteArray("A,\r\nB") << 1 << Samples{5, 6};
-        QTest::newRow("leading spaces skipped") << kRaw << "  A b " + kRawHeader.mid(1) + " 5, 6\r\n" << QByteArray("A b ") << 1 << Samples{5, 6};
-        QTest::newRow("after closing quote dropped") << kRaw << "\"A\"xyz" + kRawHeader.mid(1) + "5,6" << QByteArray("A") << 1 << Samples{5, 6};
-        QTest::newRow("blank lines at the end") << kRaw << kRawHeader + "5,\r\n\r\n  \r\n" << QByteArray("T") << 1 << Samples{5, 0};
-        QTest::newRow("full table") << kRaw << kRawHeader + QByteArray("0,0\r\n").repeated(SampleTable::kCapacity) << QByteArray("T") << 1 << Samples(2 * SampleTable::kCapacity);
+        QTest::newRow("pairs across lines") << kRaw << kRawHeader + "1,2,3\r\n4\r\n" << QByteArray("T") << 1 << Samples{1, 2, 3, 4} << false;
+        QTest::newRow("LF and CR line ends") << kRaw << QByteArray("T\n0.001,0\r1,1\n1,1\n0,0\n5,6\n") << QByteArray("T") << 1 << Samples{5, 6} << false;
+        QTest::newRow("quoted title, comma, break") << kRaw << "\"A,\r\nB\"" + kRawHeader.mid(1) + "5,6\r\n" << QByteArray("A,\r\nB") << 1 << Samples{5, 6} << false;
+        QTest::newRow("leading spaces skipped") << kRaw << "  A b " + kRawHeader.mid(1) + " 5, 6\r\n" << QByteArray("A b ") << 1 << Samples{5, 6} << false;
+        QTest::newRow("after closing quote dropped") << kRaw << "\"A\"xyz" + kRawHeader.mid(1) + "5,6" << QByteArray("A") << 1 << Samples{5, 6} << true;
+        QTest::newRow("spaces after an unended last line") << kRaw << kRawHeader + "5,6  " << QByteArray("T") << 1 << Samples{5, 6} << true;
+        QTest::newRow("blank lines at the end") << kRaw << kRawHeader + "5,\r\n\r\n  \r\n" << QByteArray("T") << 1 << Samples{5, 0} << false;
+        QTest::newRow("full table") << kRaw << kRawHeader + QByteArray("0,0\r\n").repeated(SampleTable::kCapacity) << QByteArray("T") << 1 << Samples(2 * SampleTable::kCapacity) << false;
     }
     void acceptedFiles()
     {
@@ -67,11 +69,13 @@ private slots:
         QFETCH(QByteArray, title);
         QFETCH(int, ch1On);
         QFETCH(Samples, samples);
+        QFETCH(bool, cut);
         const WaveFileRead read = parse(bytes, kind);
         QVERIFY2(read.content, WaveFileProblemText(read.problem.kind).c_str());
         QCOMPARE(QByteArray::fromStdString(read.content->Title), title);
         QCOMPARE(read.content->Ch1On, int16_t(ch1On));
         QCOMPARE(read.content->samples, samples);
+        QCOMPARE(read.lastLineUnended, cut);
     }
 
     void refusedFiles_data()

@@ -128,7 +128,7 @@ private slots:
         QTest::newRow("beside the program") << QStringList{beside, installed} << true << beside << "";
         QTest::newRow("installed") << QStringList{installed} << true << installed << "";
         QTest::newRow("file missing: nothing started") << QStringList{} << true << "" << "ヘルプファイルが見つかりません。";
-        QTest::newRow("viewer missing") << QStringList{beside} << false << beside << "起動できませんでした。";
+        QTest::newRow("no browser: the program's own window") << QStringList{installed} << false << installed << "";
     }
 
     void startHelp()
@@ -138,14 +138,18 @@ private slots:
         QFETCH(QString, opened);
         QFETCH(QString, message);
         QStringList openedPaths;
+        QStringList builtIn;
         HelpPlatform platform;
         platform.fileExists = [&](const QString& path) { return existing.contains(path); };
-        platform.open = [&](const QString& path) {
+        platform.open = [&](const QString& path, const std::function<void()>& failed) {
             openedPaths << path;
-            return opens;
+            if (!opens)
+                failed();
         };
-        const QString problem = StartHelp(QStringLiteral("/opt/miravo link/bin"), platform);
+        const QString problem =
+            StartHelp(QStringLiteral("/opt/miravo link/bin"), platform, [&](const QString& guide) { builtIn << guide; });
         QCOMPARE(openedPaths, opened.isEmpty() ? QStringList{} : QStringList{opened});
+        QCOMPARE(builtIn, opens ? QStringList{} : QStringList{opened});
         QVERIFY2(message.isEmpty() ? problem.isEmpty() : problem.contains(message), qPrintable(problem));
     }
 };

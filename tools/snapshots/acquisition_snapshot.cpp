@@ -6,7 +6,7 @@
 
 #include "app/MainWindow.h"
 #include "document/AcquisitionFlow.h"
-#include "document/WaveDocument.h"
+#include "document/ProgramCore.h"
 #include "document/widgets/SetupDialog.h"
 #include "core/EnvSettings.h"
 #include "link/InstrumentLink.h"
@@ -73,13 +73,14 @@ int main(int argc, char* argv[])
     SimulatedInstrument simulator;
     const QString device = simulator.start(options);
 
-    WaveDocument document;
+    ProgramCore core;
+    WaveDocument& document = core.document();
     ScriptedPrompts prompts;
     MainWindowServices services;
     services.prompts = &prompts;
     services.devicePath = device;
     services.endProgram = [] {};
-    MainWindow window(document, settings, std::move(services));
+    MainWindow window(core, std::move(services));
     window.resize(1000, 720);
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))

@@ -11,7 +11,7 @@
 #include "sim/SimulatedInstrument.h"
 #include "support/ScriptedPrompts.h"
 #include "document/AcquisitionFlow.h"
-#include "document/WaveDocument.h"
+#include "document/ProgramCore.h"
 #include "files/WaveFileStore.h"
 #include "ui/ApplicationSetup.h"
 
@@ -70,8 +70,8 @@ int main(int argc, char* argv[])
         return 1;
     }
 
-    WaveDocument document;
-    EnvSettings settings;
+    ProgramCore core;
+    WaveDocument& document = core.document();
     ScriptedPrompts prompts;
     NoPrintDialog printDialog;
     MainWindowServices services;
@@ -79,7 +79,7 @@ int main(int argc, char* argv[])
     services.printDialog = &printDialog;
     services.devicePath = device;
     services.endProgram = [] {};
-    MainWindow window(document, settings, std::move(services));
+    MainWindow window(core, std::move(services));
     window.resize(1040, 560);
     window.show();
     QTest::qWaitFor([&] { return window.acquisition()->isIdle(); }, 5000);

@@ -226,6 +226,9 @@ WaveDisplay::WaveDisplay(WaveDocument& document, QWidget* parent)
         if (aspects & WaveDocument::Flags)
             for (int i = 0; i < 6; ++i)
                 d->flag[i]->setCheckState(stateOf(d->document.flag(WaveDocument::Flag(i))));
+        // A capture is drawn once its setup has given it a time base and offsets.
+        if (d->document.captureAwaitsSetup())
+            return;
         if (aspects & WaveDocument::View)
             d->waveWindow->setScale(d->document.view());
         // New parameters alone wait for the next redraw: the Setup button does not redraw.
