@@ -36,7 +36,6 @@ private slots:
         QTest::newRow("exponent rounds up") << 999.6f << "999.6" << "0.9996k" << "1.000k" << "1.00k";
         QTest::newRow("just below rounding up") << 999.4f << "999.4" << "999.4 " << "999.400 " << "999.40 ";
         QTest::newRow("100T") << 1e14f << "1E+14" << "100T" << "100.000T" << "100.00T";
-        QTest::newRow("rounds up into pico") << 9.996e-13f << "9.996E-13" << "0.9996p" << "1.000p" << "1.00p";
         QTest::newRow("shown half rounds away") << 1.0005f << "1.0005" << "1.0005 " << "1.001 " << "1.00 ";
         QTest::newRow("negative tenths") << -12.345f << "-12.345" << "-12.345 " << "-12.345 " << "-12.35 ";
         QTest::newRow("below prefixes") << 1e-13f << "1E-13" << "1E-13 " << "1E-13 " << "1E-13 ";
@@ -76,7 +75,6 @@ private slots:
         QTest::newRow("letter pushes beyond float") << QByteArray("3E+38T") << FLT_MAX;
         QTest::newRow("huge exponent digits") << QByteArray("1E99999999999999999999") << FLT_MAX;
         QTest::newRow("many zeros then digit") << QByteArray("0.00000000000000000000000000000000000000000000000000001E60") << 1e7f;
-        QTest::newRow("digits and letter") << QByteArray("５００ｍ") << 0.5f;
         QTest::newRow("ideographic space") << QByteArray("２　ｍ") << 0.002f;
         QTest::newRow("sign point exponent") << QByteArray("－１．５Ｅ－３") << -0.0015f;
         QTest::newRow("other wide letter stops") << QByteArray("５あｍ") << 5.0f;

@@ -100,9 +100,6 @@ private slots:
         QTest::addColumn<QString>("why");
         const QString name = QStringLiteral("MV_UTL.ENV");
         QTest::newRow("speed past the list") << name << encoded(storedWith(0, 7)) << 0 << "通信速度の値 7 ";
-        QTest::newRow("data bits") << name << encoded(storedWith(1, 2)) << 1 << "ビット長の値 2 ";
-        QTest::newRow("parity") << name << encoded(storedWith(2, 3)) << 2 << "パリティーの値 3 ";
-        QTest::newRow("stop bits") << name << encoded(storedWith(3, 2)) << 3 << "ストップビットの値 2 ";
         QTest::newRow("delimiter") << name << encoded(storedWith(4, 32767)) << 4 << "デリミッターの値 32767 ";
         QTest::newRow("port") << name << encoded(storedWith(5, -32768)) << 5 << "ポートの値 -32768 ";
         QTest::newRow("empty") << name << QByteArray("") << -1 << " 0 バイト";
