@@ -97,12 +97,6 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&display));
         WaveWindow* window = display.waveWindow();
 
-        // P prints whatever the modifiers; other keys do not.
-        QSignalSpy printed(&display, &WaveDisplay::printRequested);
-        QTest::keyClick(window, Qt::Key_P, Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
-        QTest::keyClick(window, Qt::Key_O);
-        QCOMPARE(printed.count(), 1);
-
         // A right click while no measurement runs changes nothing, nor do the moves after it.
         const auto shown = [&] {
             QStringList texts{window->toolTip()};
