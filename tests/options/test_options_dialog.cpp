@@ -1,5 +1,5 @@
 #include "options/OptionsDialog.h"
-#include "options/OptionsPreview.h"
+#include "support/FileNodes.h"
 #include "support/ScriptedPrompts.h"
 
 #include <QComboBox>
@@ -8,16 +8,8 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <fstream>
-#include <iterator>
 
 namespace {
-
-std::vector<uint8_t> fileBytes(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 EnvSettings customSettings()
 {
@@ -113,30 +105,7 @@ private slots:
             return;
         }
         const auto encoded = EncodeSettings(expected);
-        QCOMPARE(fileBytes(path), std::vector<uint8_t>(encoded.begin(), encoded.end()));
-    }
-
-    void previewTraces_data()
-    {
-        QTest::addColumn<QList<double>>("draws");
-        QTest::addColumn<QList<int>>("ch1Start"); // first three points of the CH1 trace
-        QTest::addColumn<int>("ch2First");
-        // point 0 = level + 20 r; then size draw, sign draw: + s * 3 * size, ties to even.
-        QTest::newRow("falling") << QList<double>{0.0, 0.9, 0.1} << QList<int>{75, 72, 72} << 243;
-        QTest::newRow("rising, ties to even, no sign") << QList<double>{0.025, 0.5, 0.9} << QList<int>{76, 78, 78} << 235;
-    }
-
-    void previewTraces()
-    {
-        QFETCH(QList<double>, draws);
-        QFETCH(QList<int>, ch1Start);
-        QFETCH(int, ch2First);
-        qsizetype next = 0;
-        const auto traces = MakePreviewTraces([&] { return draws[next++ % draws.size()]; });
-        QCOMPARE(traces[0].size(), std::size_t(301));
-        QCOMPARE(traces[1].size(), std::size_t(301));
-        QCOMPARE(QList<int>(traces[0].begin(), traces[0].begin() + 3), ch1Start);
-        QCOMPARE(traces[1][0], ch2First);
+        QCOMPARE(fileBytes(path), QByteArray(reinterpret_cast<const char*>(encoded.data()), qsizetype(encoded.size())));
     }
 
 private:
