@@ -2,6 +2,7 @@
 #include "document/ProgramCore.h"
 #include "link/InstrumentLink.h"
 #include "sim/SimulatedInstrument.h"
+#include "support/FileNodes.h"
 #include "support/ModalHelper.h"
 #include "support/ScriptedPrintDialog.h"
 #include "support/ScriptedPrompts.h"
@@ -55,11 +56,7 @@ struct Machine {
         auto* label = window->findChild<QLabel*>(QStringLiteral("PortStatus"));
         return QTest::qWaitFor([label] { return !label->text().isEmpty(); }, 5000) ? label->text().section("  ", 0, 0) : QString();
     }
-    QByteArray settingsBytes() const
-    {
-        QFile file(dir.filePath("MV_UTL.ENV"));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray settingsBytes() const { return fileBytes(dir.filePath("MV_UTL.ENV")); }
 };
 
 } // namespace
