@@ -534,7 +534,6 @@ private slots:
         // In channel 2, channel 1 has arrived and must not be applied on its own.
         QTest::newRow("cancel button in channel 2") << Command::Load << 2 << "cancel button" << QString();
         QTest::newRow("Esc in the sweep's status poll") << Command::Single << 0 << "Esc" << QString();
-        QTest::newRow("STOP in the sweep's status poll") << Command::Single << 0 << "STOP" << QString();
         // The port reopening that Options asks for waits for the STOP, not the other way round.
         QTest::newRow("Options OK, then STOP in the sweep's status poll") << Command::Single << 0 << "Options, STOP" << QString();
         QTest::newRow("short block in channel 2") << Command::Load << 2 << "short block" << LinkMessage::blockStalled();
