@@ -23,6 +23,8 @@ constexpr OptionDef kOptions[] = {
     {"block", "KIND", "faulty waveform blocks: short, long, bad-count, hang-up"},
     {"answer", "N", "answer N command lines, then stop answering"},
     {"flood", nullptr, "send noise without end once the answers are sent"},
+    {"drop-every-ms", "N", "drop the line every N ms, as when a USB adapter is pulled (serves behind a link of its own)"},
+    {"drop-for-ms", "N", "how long a dropped line stays away, in ms (default 5000)"},
     {"help", nullptr, "this text"},
 };
 
@@ -99,6 +101,16 @@ std::optional<SimArguments> ParseSimArguments(const std::vector<std::string_view
         return bad("nak");
     if (parser.isSet(QStringLiteral("answer")) && !number("answer", 0, options.faults.answerLines))
         return bad("answer");
+    if (parser.isSet(QStringLiteral("drop-every-ms"))) {
+        if (!number("drop-every-ms", 1, value))
+            return bad("drop-every-ms");
+        options.faults.dropEvery = std::chrono::milliseconds(value);
+    }
+    if (parser.isSet(QStringLiteral("drop-for-ms"))) {
+        if (!number("drop-for-ms", 0, value))
+            return bad("drop-for-ms");
+        options.faults.dropFor = std::chrono::milliseconds(value);
+    }
     options.faults.garbageBeforeAck = parser.isSet(QStringLiteral("garbage"));
     options.faults.flood = parser.isSet(QStringLiteral("flood"));
     if (parser.isSet(QStringLiteral("block"))) {

@@ -21,6 +21,10 @@ struct SimFaults {
     BlockFault block = BlockFault::None;
     int answerLines = -1;          // answer this many more lines, then stay silent; -1: always
     bool flood = false;            // once the answers are sent, send noise without end
+    // The line goes away this often (the pseudo-terminal closed and its path removed, as when
+    // a USB adapter is pulled) and comes back dropFor later at the same path; 0: never.
+    std::chrono::milliseconds dropEvery{0};
+    std::chrono::milliseconds dropFor{5000};
 };
 
 struct SimOptions {
@@ -32,6 +36,9 @@ struct SimOptions {
     SimFaults faults;
     // The "*IDN?" reply without its line end; unset: "MIRAVO,KT-4410,SIMnnnnn,1.00".
     std::optional<std::string> identity;
+    // Serve behind a path of our own (a link to the current pseudo-terminal) that stays the
+    // same when the line is dropped and comes back; set by itself when dropEvery is.
+    bool reconnectable = false;
 
     static constexpr int kPaceAtLineSpeed = -1;
 };

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
@@ -66,6 +67,32 @@ SimulatedInstrument::~SimulatedInstrument()
     stop();
 }
 
+const char* SimulatedInstrument::openTerminal(Pty& pty, std::string& path)
+{
+    pty.master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (pty.master < 0)
+        return "posix_openpt";
+    if (::grantpt(pty.master) != 0 || ::unlockpt(pty.master) != 0)
+        return "grantpt";
+    const char* name = ::ptsname(pty.master);
+    if (!name)
+        return "ptsname";
+    path = name;
+    pty.terminal = ::open(name, O_RDWR | O_NOCTTY);
+    if (pty.terminal < 0)
+        return "open";
+    // Raw, so nothing we write ever echoes back or gets translated.
+    termios tio{};
+    if (::tcgetattr(pty.terminal, &tio) != 0)
+        return "tcgetattr";
+    ::cfmakeraw(&tio);
+    if (::tcsetattr(pty.terminal, TCSANOW, &tio) != 0)
+        return "tcsetattr";
+    if (::fcntl(pty.master, F_SETFL, ::fcntl(pty.master, F_GETFL) | O_NONBLOCK) != 0)
+        return "fcntl";
+    return nullptr;
+}
+
 QString SimulatedInstrument::start(const SimOptions& options, QString* error)
 {
     stop();
@@ -76,34 +103,35 @@ QString SimulatedInstrument::start(const SimOptions& options, QString* error)
         return QString();
     };
     auto pty = std::make_unique<Pty>();
-    pty->master = ::posix_openpt(O_RDWR | O_NOCTTY);
-    if (pty->master < 0)
-        return fail("posix_openpt");
-    if (::grantpt(pty->master) != 0 || ::unlockpt(pty->master) != 0)
-        return fail("grantpt");
-    const char* name = ::ptsname(pty->master);
-    if (!name)
-        return fail("ptsname");
-    const QString path = QString::fromLocal8Bit(name);
-    pty->terminal = ::open(name, O_RDWR | O_NOCTTY);
-    if (pty->terminal < 0)
-        return fail("open");
-    // Raw, so nothing we write ever echoes back or gets translated.
-    termios tio{};
-    if (::tcgetattr(pty->terminal, &tio) != 0)
-        return fail("tcgetattr");
-    ::cfmakeraw(&tio);
-    if (::tcsetattr(pty->terminal, TCSANOW, &tio) != 0)
-        return fail("tcsetattr");
-    if (::fcntl(pty->master, F_SETFL, ::fcntl(pty->master, F_GETFL) | O_NONBLOCK) != 0 || ::pipe(pty->wake) != 0)
-        return fail("fcntl");
+    std::string path;
+    if (const char* failed = openTerminal(*pty, path))
+        return fail(failed);
+    if (::pipe(pty->wake) != 0)
+        return fail("pipe");
 
     m_options = options;
+    m_options.reconnectable = options.reconnectable || options.faults.dropEvery.count() > 0;
+    if (m_options.reconnectable) {
+        std::string dir = (std::getenv("TMPDIR") && *std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp");
+        dir += "/miravo-sim-XXXXXX";
+        if (!::mkdtemp(dir.data()))
+            return fail("mkdtemp");
+        m_linkDir = dir;
+        if (::symlink(path.c_str(), linkPath().c_str()) != 0) {
+            const int saved = errno;
+            ::rmdir(m_linkDir.c_str());
+            m_linkDir.clear();
+            errno = saved;
+            return fail("symlink");
+        }
+        path = linkPath();
+    }
     m_newFaults.reset();
+    m_dropRequest.reset();
     m_pty = std::move(pty);
     m_serving = true;
     m_thread = std::jthread([this](std::stop_token stop) { serve(stop); });
-    return path;
+    return QString::fromLocal8Bit(path.c_str());
 }
 
 void SimulatedInstrument::stop()
@@ -116,6 +144,11 @@ void SimulatedInstrument::stop()
         m_thread.join();
     m_pty.reset();
     m_serving = false;
+    if (!m_linkDir.empty()) {
+        ::unlink(linkPath().c_str());
+        ::rmdir(m_linkDir.c_str());
+        m_linkDir.clear();
+    }
 }
 
 void SimulatedInstrument::setFaults(const SimFaults& faults)
@@ -128,18 +161,58 @@ void SimulatedInstrument::setFaults(const SimFaults& faults)
         wake();
 }
 
+bool SimulatedInstrument::dropLine(std::chrono::milliseconds gone)
+{
+    if (!m_pty || m_linkDir.empty())
+        return false;
+    {
+        std::lock_guard lock(m_faultsMutex);
+        m_dropRequest = gone;
+    }
+    wake();
+    return true;
+}
+
+std::string SimulatedInstrument::linkPath() const
+{
+    return m_linkDir + "/tty";
+}
+
 void SimulatedInstrument::wake()
 {
     const char byte = 1;
     [[maybe_unused]] auto written = ::write(m_pty->wake[1], &byte, 1);
 }
 
+bool SimulatedInstrument::dropAndReturn(std::chrono::milliseconds gone, const std::stop_token& stop)
+{
+    closeFd(m_pty->master);
+    closeFd(m_pty->terminal);
+    ::unlink(linkPath().c_str());
+    const auto back = Clock::now() + gone;
+    while (!stop.stop_requested() && Clock::now() < back) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(back - Clock::now());
+        pollfd wakeFd{m_pty->wake[0], POLLIN, 0};
+        if (::poll(&wakeFd, 1, int(std::max<long long>(1, left.count()))) > 0) {
+            char wakes[64];
+            [[maybe_unused]] auto drained = ::read(m_pty->wake[0], wakes, sizeof wakes);
+        }
+    }
+    std::string path;
+    if (stop.stop_requested() || openTerminal(*m_pty, path))
+        return false;
+    return ::symlink(path.c_str(), linkPath().c_str()) == 0;
+}
+
 void SimulatedInstrument::serve(std::stop_token stop)
 {
-    SimEngine engine(m_options);
+    SimFaults faults = m_options.faults;
+    auto engine = std::make_unique<SimEngine>(m_options);
     std::string output;
     std::size_t sent = 0;
     auto lineFree = Clock::now(); // when the paced line has carried everything written so far
+    const auto dropEvery = m_options.faults.dropEvery;
+    auto nextDrop = dropEvery.count() > 0 ? Clock::now() + dropEvery : Clock::time_point::max();
 
     auto paceBaud = [&] {
         if (m_options.paceBaud != SimOptions::kPaceAtLineSpeed)
@@ -149,9 +222,29 @@ void SimulatedInstrument::serve(std::stop_token stop)
     };
 
     while (!stop.stop_requested()) {
+        std::optional<std::chrono::milliseconds> drop;
+        {
+            std::lock_guard lock(m_faultsMutex);
+            drop = std::exchange(m_dropRequest, std::nullopt);
+        }
+        if (!drop && Clock::now() >= nextDrop)
+            drop = faults.dropFor;
+        if (drop) {
+            // What was on its way is lost with the line; the instrument starts afresh.
+            if (!dropAndReturn(*drop, stop))
+                break;
+            engine = std::make_unique<SimEngine>(m_options);
+            engine->setFaults(faults);
+            output.clear();
+            sent = 0;
+            lineFree = Clock::now();
+            if (dropEvery.count() > 0)
+                nextDrop = Clock::now() + dropEvery;
+            continue;
+        }
         if (sent == output.size()) {
             // A flood goes on when everything else has been sent.
-            output = engine.takeOutput();
+            output = engine->takeOutput();
             sent = 0;
             if (!output.empty())
                 lineFree = std::max(lineFree, Clock::now());
@@ -159,10 +252,15 @@ void SimulatedInstrument::serve(std::stop_token stop)
         const bool pending = sent < output.size();
         const auto now = Clock::now();
         const bool due = pending && (m_options.paceBaud == 0 || now >= lineFree);
+        // Wake for the paced line's next slice or for the next drop, whichever comes first.
+        auto wakeAt = nextDrop;
+        if (pending && !due)
+            wakeAt = std::min(wakeAt, lineFree);
         timespec timeout{};
         timespec* waitFor = nullptr; // forever: the wake pipe ends it
-        if (pending && !due) {
-            const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(lineFree - now);
+        if (wakeAt != Clock::time_point::max()) {
+            const auto left = std::max(std::chrono::nanoseconds(0),
+                                       std::chrono::duration_cast<std::chrono::nanoseconds>(wakeAt - now));
             timeout.tv_sec = time_t(left.count() / 1000000000);
             timeout.tv_nsec = long(left.count() % 1000000000);
             waitFor = &timeout;
@@ -178,8 +276,10 @@ void SimulatedInstrument::serve(std::stop_token stop)
         }
         {
             std::lock_guard lock(m_faultsMutex);
-            if (m_newFaults)
-                engine.setFaults(*std::exchange(m_newFaults, std::nullopt));
+            if (m_newFaults) {
+                faults = *std::exchange(m_newFaults, std::nullopt);
+                engine->setFaults(faults);
+            }
         }
 
         if (fds[0].revents & POLLIN) {
@@ -187,13 +287,13 @@ void SimulatedInstrument::serve(std::stop_token stop)
             const ssize_t n = ::read(m_pty->master, buffer, sizeof buffer);
             if (n > 0) {
                 const auto received = Clock::now();
-                engine.receive(std::string_view(buffer, std::size_t(n)), received);
+                engine->receive(std::string_view(buffer, std::size_t(n)), received);
                 output.erase(0, sent);
                 sent = 0;
                 // An idle line starts carrying new output now, not when it last fell idle.
                 if (output.empty())
                     lineFree = std::max(lineFree, received);
-                output += engine.takeOutput();
+                output += engine->takeOutput();
             }
         }
         if (due && (fds[0].revents & POLLOUT)) {
@@ -209,10 +309,10 @@ void SimulatedInstrument::serve(std::stop_token stop)
                     lineFree += std::chrono::nanoseconds(std::int64_t(n) * 10 * 1000000000 / baud);
             }
         }
-        if (engine.hungUp() && sent == output.size())
+        if (engine->hungUp() && sent == output.size())
             break;
     }
-    if (engine.hungUp()) {
+    if (engine->hungUp()) {
         // Hang up: both ends of the pseudo-terminal go, as when a cable is pulled.
         closeFd(m_pty->master);
         closeFd(m_pty->terminal);

@@ -1,0 +1,110 @@
+// The log file: what a continued, refused or crashed log holds afterwards.
+
+#include "logger/LogColumns.h"
+#include "logger/LogFile.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimeZone>
+
+namespace {
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void put(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+const QStringList kHeader = LogHeader({1});
+const QByteArray kHeaderLine = kHeader.join(QLatin1Char(',')).toUtf8() + '\n';
+
+} // namespace
+
+class TestLogFile : public QObject {
+    Q_OBJECT
+
+private slots:
+    void continueOrRefuse_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<qint64>("lastCapture");
+        QTest::addColumn<QByteArray>("after"); // after appending the row "t,N,ok" when accepted
+
+        const QByteArray row1 = "2026-12-07T10:15:02.123+09:00,1,ok,1,2,3,4,5,6,7\n";
+        const QByteArray row2 = "2026-12-07T10:15:03.123+09:00,2,\"CH1, 応答なし\",,,,,,,\n";
+        QTest::newRow("new") << QByteArray() << true << qint64(0) << kHeaderLine + "t,1,ok\n";
+        QTest::newRow("continued") << kHeaderLine + row1 + row2 << true << qint64(2)
+                                   << kHeaderLine + row1 + row2 + "t,3,ok\n";
+        QTest::newRow("torn last row dropped") << kHeaderLine + row1 + "2026-12-07T10:15:03" << true << qint64(1)
+                                               << kHeaderLine + row1 + "t,2,ok\n";
+        QTest::newRow("header only") << kHeaderLine << true << qint64(0) << kHeaderLine + "t,1,ok\n";
+        const QByteArray other = "time,capture,status,ch2_maximum_V\n" + row1;
+        QTest::newRow("other header untouched") << other << false << qint64(0) << other;
+        QTest::newRow("not a log untouched") << QByteArray("\x01\x02") << false << qint64(0) << QByteArray("\x01\x02");
+    }
+    void continueOrRefuse()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(bool, accepted);
+        QFETCH(qint64, lastCapture);
+        QFETCH(QByteArray, after);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("LOG.csv"));
+        if (!before.isEmpty())
+            put(path, before);
+        {
+            LogFile log;
+            const QString problem = log.open(path, kHeader);
+            QCOMPARE(problem.isEmpty(), accepted);
+            if (accepted) {
+                QCOMPARE(log.lastCapture(), lastCapture);
+                QVERIFY(log.append({QStringLiteral("t"), QString::number(log.lastCapture() + 1), QStringLiteral("ok")})
+                            .isEmpty());
+            } else {
+                QVERIFY(problem.contains(path));
+            }
+        }
+        QCOMPARE(contents(path), after);
+    }
+
+    void placesRefused()
+    {
+        QTemporaryDir dir;
+        for (const QString& path : {dir.path(), dir.filePath(QStringLiteral("none/LOG.csv"))}) {
+            LogFile log;
+            const QString problem = log.open(path, kHeader);
+            QVERIFY2(problem.contains(QDir::toNativeSeparators(path)), qPrintable(problem));
+        }
+        QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("none"))));
+    }
+
+    void rowColumns()
+    {
+        ChannelMeasurements measured;
+        measured[Measurement::Maximum] = 1.25;
+        measured[Measurement::Frequency] = 1000.0 / 3.0;
+        const QDateTime time(QDate(2026, 12, 7), QTime(10, 15, 2, 123), QTimeZone(9 * 3600));
+        const QStringList row = LogRow(time, 7, QStringLiteral("ok"), {measured, std::nullopt});
+        QCOMPARE(row.size(), LogHeader({1, 2}).size());
+        QCOMPARE(row.mid(0, 4), (QStringList{"2026-12-07T10:15:02.123+09:00", "7", "ok", "1.25"}));
+        QCOMPARE(row[4], QString()); // undefined: empty, never 0
+        QCOMPARE(row[3 + 5].toDouble(), 1000.0 / 3.0);
+        QVERIFY(row.mid(3 + 7).join(QString()).isEmpty()); // the failed channel
+        QCOMPARE(LogTime(QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5), QTimeZone(-(3 * 3600 + 1800)))),
+                 QStringLiteral("2026-01-02T03:04:05.000-03:30"));
+        QCOMPARE(LogTime(QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5), QTimeZone::utc())),
+                 QStringLiteral("2026-01-02T03:04:05.000+00:00"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLogFile)
+#include "test_log_file.moc"
