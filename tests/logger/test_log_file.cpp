@@ -2,6 +2,7 @@
 
 #include "logger/LogColumns.h"
 #include "logger/LogFile.h"
+#include "logger/LogSchedule.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -103,6 +104,51 @@ private slots:
                  QStringLiteral("2026-01-02T03:04:05.000-03:30"));
         QCOMPARE(LogTime(QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5), QTimeZone::utc())),
                  QStringLiteral("2026-01-02T03:04:05.000+00:00"));
+    }
+
+    // Each capture takes `takes` seconds; the run starts at 0. starts: when each began.
+    void schedule_data()
+    {
+        QTest::addColumn<int>("every");
+        QTest::addColumn<int>("count");    // 0: none
+        QTest::addColumn<int>("duration"); // 0: none
+        QTest::addColumn<int>("takes");
+        QTest::addColumn<int>("lostAfter"); // the line is away for 100 s after this capture; 0: never
+        QTest::addColumn<QList<int>>("starts");
+        QTest::newRow("every 10 s, 3 captures") << 10 << 3 << 0 << 2 << 0 << QList<int>{0, 10, 20};
+        QTest::newRow("back to back") << 0 << 3 << 0 << 2 << 0 << QList<int>{0, 2, 4};
+        QTest::newRow("capture longer than the interval") << 1 << 3 << 0 << 5 << 0 << QList<int>{0, 5, 10};
+        QTest::newRow("no burst after a lost line") << 10 << 4 << 0 << 2 << 1 << QList<int>{0, 102, 112, 122};
+        QTest::newRow("duration ends it") << 10 << 0 << 25 << 2 << 0 << QList<int>{0, 10, 20};
+        QTest::newRow("duration shorter than a capture") << 10 << 0 << 1 << 5 << 0 << QList<int>{0};
+    }
+    void schedule()
+    {
+        QFETCH(int, every);
+        QFETCH(int, count);
+        QFETCH(int, duration);
+        QFETCH(int, takes);
+        QFETCH(int, lostAfter);
+        QFETCH(QList<int>, starts);
+        using std::chrono::seconds;
+        LogPlan plan{.every = seconds(every)};
+        if (count)
+            plan.count = count;
+        if (duration)
+            plan.duration = seconds(duration);
+        const LogSchedule::Clock::time_point zero{};
+        LogSchedule schedule(plan, zero);
+        auto now = zero;
+        QList<int> made;
+        while (!schedule.done(now) && made.size() < 10) {
+            now = std::max(now, schedule.nextStart());
+            schedule.captureStarted(now);
+            made << int(std::chrono::duration_cast<seconds>(now - zero).count());
+            now += seconds(takes);
+            if (made.size() == lostAfter)
+                now += seconds(100);
+        }
+        QCOMPARE(made, starts);
     }
 };
 
