@@ -28,6 +28,7 @@ QString InstrumentStart::start(const InstrumentOptions& options)
 #ifdef MIRAVO_HAVE_SIMULATOR
     SimOptions simOptions;
     simOptions.paceBaud = SimOptions::kPaceAtLineSpeed;
+    simOptions.faults.dropEvery = options.simulateDrop;
     QString error;
     m_simulator = std::make_unique<SimulatedInstrument>();
     m_device = m_simulator->start(simOptions, &error);
