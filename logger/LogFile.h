@@ -19,6 +19,7 @@ public:
     // Empty on success, else the reason naming the file.
     QString append(const QStringList& fields);
     const QString& path() const { return m_path; }
+    void close() { m_file.close(); }
 
     // One CSV field: quoted when it holds a comma, a quote or a line end.
     static QString field(const QString& text);

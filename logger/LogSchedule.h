@@ -31,6 +31,7 @@ public:
     // `now`.
     bool done(Clock::time_point now) const;
     long long captures() const { return m_captures; }
+    std::chrono::milliseconds interval() const { return m_plan.every; }
 
 private:
     LogPlan m_plan;
