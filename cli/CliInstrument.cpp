@@ -35,6 +35,8 @@ CliInstrument::CliInstrument(CliConsole& console) : m_console(console), m_flow(m
 
 CliResult CliInstrument::open(const EnvSettings& settings, const QString& device)
 {
+    m_settings = settings;
+    m_device = device;
     if (!m_link.applySettings(settings, device))
         return {kCliLinkFailed, naming(QStringLiteral("通信ポートを開けませんでした。"))};
     QEventLoop loop;
@@ -45,6 +47,11 @@ CliResult CliInstrument::open(const EnvSettings& settings, const QString& device
     if (!failure.isEmpty())
         return {kCliLinkFailed, naming(OneLine(failure))};
     return m_interrupted ? Interrupted() : CliResult{};
+}
+
+bool CliInstrument::reopen()
+{
+    return !m_interrupted && m_link.applySettings(m_settings, m_device);
 }
 
 CliResult CliInstrument::identify(QStringList& fields)

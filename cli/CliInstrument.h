@@ -52,6 +52,13 @@ public:
     // From the interrupt watcher, on this thread.
     void interrupt();
 
+    // For a logging run, which drives the flow itself: the parts, and the port opened
+    // again as open() opened it (settingsApplied follows); false while a job runs.
+    WaveDocument& document() { return m_document; }
+    InstrumentLink& link() { return m_link; }
+    AcquisitionFlow& flow() { return m_flow; }
+    bool reopen();
+
 private:
     // Starts a flow with `start` and waits for it to finish (at once when refused).
     CliResult await(bool (AcquisitionFlow::*start)());
@@ -59,6 +66,8 @@ private:
     QString naming(const QString& message) const;
 
     CliConsole& m_console;
+    EnvSettings m_settings;   // as open() was given them, for reopen()
+    QString m_device;
     InstrumentLink m_link;
     WaveDocument m_document;
     AcquisitionFlow m_flow;

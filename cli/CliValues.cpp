@@ -13,6 +13,26 @@ std::optional<std::chrono::milliseconds> ParseSeconds(const QString& text, bool 
     return std::chrono::ceil<std::chrono::milliseconds>(std::chrono::duration<double>(seconds));
 }
 
+std::optional<std::chrono::milliseconds> ParseDuration(const QString& text)
+{
+    static const std::pair<QLatin1String, double> kUnits[] = {
+        {QLatin1String("min"), 60}, {QLatin1String("s"), 1}, {QLatin1String("h"), 3600}, {QLatin1String("d"), 86400}};
+    QString number = text.trimmed();
+    double factor = 1;
+    for (const auto& [unit, seconds] : kUnits) {
+        if (number.endsWith(unit)) {
+            number.chop(unit.size());
+            factor = seconds;
+            break;
+        }
+    }
+    bool ok = false;
+    const double value = number.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return ParseSeconds(QString::number(value * factor, 'g', 17), false);
+}
+
 QString SecondsProblem(const char* name, const QString& text, bool zeroAllowed)
 {
     return QStringLiteral("--%1 には %2 %3 秒（30 日）までの秒数を指定してください: %4")

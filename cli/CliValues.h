@@ -13,6 +13,10 @@ inline constexpr std::chrono::days kMaxWait{30};
 // finite, not negative, zero only where allowed, at most kMaxWait; nullopt otherwise.
 std::optional<std::chrono::milliseconds> ParseSeconds(const QString& text, bool zeroAllowed);
 
+// A length of time: seconds, or a number with "s", "min", "h" or "d"; above 0, at most
+// kMaxWait; nullopt otherwise.
+std::optional<std::chrono::milliseconds> ParseDuration(const QString& text);
+
 // The reason ParseSeconds refused `text` for option `name`, one line.
 QString SecondsProblem(const char* name, const QString& text, bool zeroAllowed);
 

@@ -12,6 +12,7 @@ CliResult RunSweep(CliCall& call);      // SweepCommands.cpp: run
 CliResult RunStop(CliCall& call);       //   stop
 CliResult RunSingle(CliCall& call);     //   single
 CliResult RunCapture(CliCall& call);    // CaptureCommand.cpp
+CliResult RunLog(CliCall& call);        // LogCommand.cpp
 CliResult RunConvert(CliCall& call);    // FileCommands.cpp
 CliResult RunRender(CliCall& call);
 CliResult RunInfo(CliCall& call);

@@ -1,0 +1,141 @@
+// log: captures again and again, one row of measurements each appended to a CSV log,
+// until --count or --duration is reached or Ctrl+C. A lost instrument leaves a row with the
+// failure and is opened again every two seconds until logging resumes by itself.
+
+#include "cli/CaptureOptions.h"
+#include "cli/CliCall.h"
+#include "cli/CliConsole.h"
+#include "cli/CliInstrument.h"
+#include "cli/CliText.h"
+#include "cli/CliValues.h"
+#include "cli/CommandHandlers.h"
+#include "cli/FileCommands.h"
+#include "logger/LogColumns.h"
+#include "logger/LogSession.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QTimer>
+
+namespace {
+
+struct LogRequest {
+    QString out;
+    LogPlan plan;
+    LogOrder order;
+};
+
+QString readRequest(const CliCall& call, LogRequest& r)
+{
+    r.out = call.value("out");
+    if (r.out.isEmpty())
+        return QStringLiteral("log には --out LOG.csv を指定してください。");
+    if (call.isSet("every")) {
+        const auto every = ParseSeconds(call.value("every"), true);
+        if (!every)
+            return SecondsProblem("every", call.value("every"), true);
+        r.plan.every = *every;
+    }
+    if (call.isSet("count")) {
+        bool ok = false;
+        const qlonglong count = call.value("count").toLongLong(&ok);
+        if (!ok || count < 1)
+            return QStringLiteral("--count には 1 以上の回数を指定してください: ") + call.value("count");
+        r.plan.count = count;
+    }
+    if (call.isSet("duration")) {
+        r.plan.duration = ParseDuration(call.value("duration"));
+        if (!r.plan.duration)
+            return QStringLiteral("--duration には 0 より長く 30 日までの時間を、秒か 90min, 12h, 7d の形で指定してください: ")
+                 + call.value("duration");
+    }
+    CaptureOrder capture;
+    if (const QString problem = ReadCaptureOrder(call, capture); !problem.isEmpty())
+        return problem;
+    r.order.channels = capture.channels;
+    r.order.longRecord = capture.longRecord;
+    r.order.single = capture.single;
+    r.order.sweepTimeout = capture.sweepTimeout;
+    r.order.setup = capture.setup;
+    r.order.wavesDir = call.value("waves");
+    return {};
+}
+
+CliResult checkWavesDir(const QString& dir)
+{
+    const QFileInfo info(dir);
+    if (!info.isDir())
+        return {kCliFileFailed, QStringLiteral("--waves のフォルダーがありません: ") + PrintableText(dir)};
+    if (!info.isWritable())
+        return {kCliFileFailed, QStringLiteral("--waves のフォルダーに書き込めません: ") + PrintableText(dir)};
+    return {};
+}
+
+} // namespace
+
+CliResult RunLog(CliCall& call)
+{
+    LogRequest request;
+    if (const QString problem = readRequest(call, request); !problem.isEmpty())
+        return {kCliUsage, problem};
+    if (CliResult place = CheckOutputPlace(request.out); !place.ok())
+        return place;
+    if (!request.order.wavesDir.isEmpty())
+        if (CliResult waves = checkWavesDir(request.order.wavesDir); !waves.ok())
+            return waves;
+    // The log is checked (and a new one created) before the first command goes out.
+    {
+        LogFile log;
+        if (const QString problem = log.open(request.out, LogHeader(request.order.channels)); !problem.isEmpty())
+            return {kCliFileFailed, OneLine(problem)};
+    }
+    CliInstrument* instrument = nullptr;
+    if (CliResult opened = call.instrument(instrument); !opened.ok())
+        return opened;
+
+    CliConsole& console = call.console();
+    LogSession session(instrument->document(), instrument->link(), instrument->flow(),
+                       [instrument] { return instrument->reopen(); });
+    QEventLoop loop;
+    QString failure;
+    QObject::connect(&session, &LogSession::finished, &loop, [&](bool, const QString& why) {
+        failure = why;
+        loop.quit();
+    });
+    QObject::connect(&session, &LogSession::rowWritten, &loop, [&](qint64 capture, const QString& status) {
+        console.endProgress();
+        if (status != LogSession::okStatus())
+            console.note(QStringLiteral("%1 回目: %2").arg(capture).arg(PrintableText(status)));
+    });
+    QObject::connect(&session, &LogSession::warning, &loop, [&](const QString& text) { console.note(text); });
+    QObject::connect(&session, &LogSession::countdown, &loop, [&](qint64 ms) {
+        console.progress(QStringLiteral("記録 %1 回・最後: %2・次の取り込みまで %3 秒（Ctrl+C で終わる）")
+                             .arg(session.lastCapture())
+                             .arg(PrintableText(session.lastStatus()).left(40))
+                             .arg((ms + 999) / 1000));
+    });
+    QObject::connect(&session, &LogSession::reconnecting, &loop, [&](int attempt) {
+        console.progress(QStringLiteral("記録 %1 回・測定器につながりません。接続し直しています（%2 回目）")
+                             .arg(session.lastCapture())
+                             .arg(attempt));
+    });
+    // Ctrl+C or SIGTERM: a capture in progress is cancelled (by the instrument) and its row
+    // dropped; a wait ends at once.
+    QTimer interruptCheck;
+    QObject::connect(&interruptCheck, &QTimer::timeout, &loop, [&] {
+        if (call.interrupted())
+            session.interrupt();
+    });
+    interruptCheck.start(100);
+    if (const QString problem = session.start(request.out, request.plan, request.order); !problem.isEmpty())
+        return {kCliFileFailed, OneLine(problem)};
+    if (session.state() != LogSession::State::Idle)
+        loop.exec();
+    console.endProgress();
+    if (call.interrupted())
+        return Interrupted();
+    if (!failure.isEmpty())
+        return {kCliFileFailed, OneLine(failure)};
+    return {};
+}
