@@ -1,0 +1,187 @@
+// miravo-cli log against the simulated instrument: rows as captures succeed and fail, a
+// line that goes away and comes back, a log continued, refusals, and runs ended by Ctrl+C,
+// SIGTERM and kill -9 leaving only whole rows.
+
+#include "sim/SimulatedInstrument.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+#include <functional>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+struct Run {
+    int status = -1; // -1: killed by a signal or the watchdog
+    QByteArray err;
+};
+
+Run runLog(const QStringList& arguments, const QString& dir, const std::function<void(QProcess&)>& whileRunning = {})
+{
+    QProcess process;
+    process.setWorkingDirectory(dir);
+    process.start(QStringLiteral(MIRAVO_CLI_PATH), QStringList{QStringLiteral("log")} + arguments);
+    const QDeadlineTimer watchdog(60000);
+    while (!process.waitForFinished(20) && !watchdog.hasExpired())
+        if (whileRunning)
+            whileRunning(process);
+    Run run;
+    if (process.state() != QProcess::NotRunning) {
+        process.kill();
+        process.waitForFinished();
+    } else if (process.exitStatus() == QProcess::NormalExit) {
+        run.status = process.exitCode();
+    }
+    run.err = process.readAllStandardError();
+    return run;
+}
+
+// The rows of a log (without its header), each split at its commas outside quotes.
+QList<QStringList> rows(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QList<QStringList> result;
+    file.readLine();
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine());
+        if (!line.endsWith(QLatin1Char('\n')))
+            return {{QStringLiteral("torn: ") + line}};
+        QStringList fields{QString()};
+        bool quoted = false;
+        for (const QChar c : line.chopped(1)) {
+            if (c == QLatin1Char('"'))
+                quoted = !quoted;
+            else if (c == QLatin1Char(',') && !quoted)
+                fields << QString();
+            else
+                fields.last() += c;
+        }
+        result << fields;
+    }
+    return result;
+}
+
+qsizetype rowCount(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().count('\n') - 1 : 0;
+}
+
+} // namespace
+
+class TestCliLog : public QObject {
+    Q_OBJECT
+
+private slots:
+    void lostLineComesBack()
+    {
+        QTemporaryDir dir;
+        SimulatedInstrument sim;
+        const QString device = sim.start(SimOptions{.reconnectable = true});
+        QVERIFY(!device.isEmpty());
+        const QString log = dir.filePath(QStringLiteral("LOG.csv"));
+        const QStringList arguments{"--port", device, "--out", log, "--every", "0.3", "--channels", "1", "--waves", dir.path()};
+        bool dropped = false;
+        const Run run = runLog(arguments + QStringList{"--count", "5"}, dir.path(), [&](QProcess&) {
+            if (!dropped && rowCount(log) == 2)
+                dropped = sim.dropLine(2500ms);
+        });
+        QVERIFY2(run.status == 0, run.err.constData());
+        const QList<QStringList> made = rows(log);
+        QCOMPARE(made.size(), 5);
+        QStringList statuses;
+        for (int i = 0; i < made.size(); ++i) {
+            QCOMPARE(made[i].value(1), QString::number(i + 1));
+            QCOMPARE(made[i].size(), 3 + 7);
+            statuses << (made[i][2] == QLatin1String("ok") ? QStringLiteral("ok") : QStringLiteral("failed"));
+            // A failed row has no values; an ok row its peak-to-peak.
+            QCOMPARE(made[i][5].isEmpty(), statuses.last() == QLatin1String("failed"));
+        }
+        QCOMPARE(statuses, (QStringList{"ok", "ok", "failed", "ok", "ok"}));
+        for (const char* wave : {"000001.CSV", "000002.CSV", "000004.CSV", "000005.CSV"})
+            QVERIFY2(QFile::exists(dir.filePath(QLatin1String(wave))), wave);
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("000003.CSV"))));
+
+        // Run again: the log goes on where it ended.
+        QCOMPARE(runLog(arguments + QStringList{"--count", "1"}, dir.path()).status, 0);
+        QCOMPARE(rows(log).size(), 6);
+        QCOMPARE(rows(log).last().value(1), QStringLiteral("6"));
+    }
+
+    void refusals_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("before"); // what LOG.csv holds before; empty: none
+        QTest::addColumn<int>("status");
+        QTest::newRow("count 0") << QStringList{"--count", "0"} << QByteArray() << 1;
+        QTest::newRow("negative every") << QStringList{"--every", "-1"} << QByteArray() << 1;
+        QTest::newRow("unreadable duration") << QStringList{"--duration", "3 weeks"} << QByteArray() << 1;
+        QTest::newRow("another log") << QStringList{"--count", "1"} << QByteArray("time,capture,status,x\n1,2,3,4\n") << 3;
+        QTest::newRow("waves folder missing") << QStringList{"--count", "1", "--waves", "none"} << QByteArray() << 3;
+    }
+    void refusals()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, before);
+        QFETCH(int, status);
+        QTemporaryDir dir;
+        const QString log = dir.filePath(QStringLiteral("LOG.csv"));
+        if (!before.isEmpty()) {
+            QFile file(log);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(before);
+        }
+        const Run run = runLog(QStringList{"--simulate", "--out", log} + arguments, dir.path());
+        QCOMPARE(run.status, status);
+        QVERIFY(run.err.startsWith("miravo-cli: "));
+        QFile file(log);
+        QCOMPARE(file.exists(), !before.isEmpty());
+        if (!before.isEmpty()) {
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), before);
+        }
+    }
+
+    // Ended while captures go on back to back: only whole rows, numbered without a gap.
+    void ended_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<int>("status");
+        QTest::newRow("Ctrl+C") << int(SIGINT) << 130;
+        QTest::newRow("SIGTERM") << int(SIGTERM) << 143;
+        QTest::newRow("kill -9") << int(SIGKILL) << -1;
+    }
+    void ended()
+    {
+        QFETCH(int, signal);
+        QFETCH(int, status);
+        QTemporaryDir dir;
+        SimulatedInstrument sim;
+        const QString device = sim.start(SimOptions{});
+        const QString log = dir.filePath(QStringLiteral("LOG.csv"));
+        bool sent = false;
+        const Run run = runLog({"--port", device, "--out", log}, dir.path(), [&](QProcess& process) {
+            if (!sent && rowCount(log) >= 3) {
+                ::kill(pid_t(process.processId()), signal);
+                sent = true;
+            }
+        });
+        QCOMPARE(run.status, status);
+        const QList<QStringList> made = rows(log);
+        QVERIFY(made.size() >= 3);
+        for (int i = 0; i < made.size(); ++i) {
+            QCOMPARE(made[i].size(), 3 + 2 * 7);
+            QCOMPARE(made[i][1], QString::number(i + 1));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliLog)
+#include "test_cli_log.moc"
