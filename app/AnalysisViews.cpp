@@ -4,13 +4,14 @@
 #include "analysis/widgets/MeasurementPanel.h"
 #include "analysis/widgets/ReferencePanel.h"
 #include "document/ReferenceSet.h"
+#include "logger/widgets/LoggerView.h"
 #include "wave/widgets/WaveDisplay.h"
 
 #include <QKeySequence>
 #include <QShortcut>
 
-void AddAnalysisViews(QWidget& window, WaveDocument& document, WaveDisplay& display, ReferenceSet& references,
-                      Prompts& prompts, const QString& configFile)
+AnalysisGroup* AddAnalysisViews(QWidget& window, WaveDocument& document, WaveDisplay& display,
+                                ReferenceSet& references, Prompts& prompts, const QString& configFile)
 {
     auto* group = new AnalysisGroup(&window, configFile, &display);
     auto* measurements = new MeasurementPanel(document, display, &window);
@@ -25,4 +26,14 @@ void AddAnalysisViews(QWidget& window, WaveDocument& document, WaveDisplay& disp
         QObject::connect(keep, &QShortcut::activated, referencePanel, [referencePanel, slot] { referencePanel->keepCurrent(slot); });
     }
     display.addBesideDisplay(group);
+    return group;
+}
+
+void AddLoggerView(AnalysisGroup& group, QWidget& window, LogSession& session, WaveDocument& document,
+                   const std::array<QColor, 2>& colours, const QString& configFile,
+                   const std::function<void(const QString&)>& showStatus)
+{
+    auto* view = new LoggerView(session, document, colours, configFile, &window);
+    QObject::connect(view, &LoggerView::statusChanged, view, showStatus);
+    group.addView(QStringLiteral("LoggerView"), QStringLiteral("記録"), QKeySequence(Qt::CTRL | Qt::Key_L), view);
 }

@@ -1,6 +1,9 @@
 #include "app/MainWindow.h"
 
 #include "app/AnalysisViews.h"
+#include "analysis/widgets/AnalysisGroup.h"
+#include "logger/LogSession.h"
+#include "wave/WavePainter.h"
 #include "core/AppIdentity.h"
 #include "document/ProgramCore.h"
 #include "document/ReferenceSet.h"
@@ -83,7 +86,16 @@ MainWindow::MainWindow(ProgramCore& core, MainWindowServices services, QWidget* 
         return m_references->overlay(scene, m_document.record(), m_document.displayFlags());
     });
     connect(m_references, &ReferenceSet::changed, m_display, &WaveDisplay::RedrawWave);
-    AddAnalysisViews(*this, m_document, *m_display, *m_references, *m_services.prompts, m_services.portMemoryFile);
+    AnalysisGroup* analysis =
+        AddAnalysisViews(*this, m_document, *m_display, *m_references, *m_services.prompts, m_services.portMemoryFile);
+    // Logging opens the port it was started on again after a lost line, as ApplySettings does.
+    m_logging = new LogSession(m_document, *m_link, *m_acquisition, [this] {
+        m_core.applyLineSettings(m_services.devicePath.isEmpty() ? m_device : m_services.devicePath);
+        return true;
+    }, this);
+    AddLoggerView(*analysis, *this, *m_logging, m_document, {SlotColor(m_settings.Color[0]), SlotColor(m_settings.Color[1])},
+                  m_services.portMemoryFile, [this](const QString& text) { statusBar()->showMessage(text); });
+    connect(m_logging, &LogSession::stateChanged, this, &MainWindow::updateCommandStates);
     layout->addWidget(new AcquisitionProgress(*m_acquisition, central));
     layout->addWidget(buildCommandRow());
     setCentralWidget(central);
@@ -104,7 +116,7 @@ MainWindow::MainWindow(ProgramCore& core, MainWindowServices services, QWidget* 
     connect(m_link, &InstrumentLink::stateChanged, this, &MainWindow::showPortState);
     connect(m_link, &InstrumentLink::jobFailed, this, [this](LinkJob job, const QString& message) {
         if (job == LinkJob::ApplySettings)
-            showProblem(message);
+            showNotice(message);
     });
     connect(m_link, &InstrumentLink::jobStarted, this, &MainWindow::updateCommandStates);
     connect(m_link, &InstrumentLink::jobFinished, this, &MainWindow::updateCommandStates);
@@ -116,7 +128,7 @@ MainWindow::MainWindow(ProgramCore& core, MainWindowServices services, QWidget* 
 
     connect(m_acquisition, &AcquisitionFlow::stageChanged, this, &MainWindow::updateCommandStates);
     connect(m_acquisition, &AcquisitionFlow::identityRead, this, &MainWindow::showIdentity);
-    connect(m_acquisition, &AcquisitionFlow::failed, this, &MainWindow::showProblem);
+    connect(m_acquisition, &AcquisitionFlow::failed, this, &MainWindow::showNotice);
     connect(m_acquisition, &AcquisitionFlow::refused, this, [this](const QString& message) { statusBar()->showMessage(message); });
     connect(m_acquisition, &AcquisitionFlow::setupRequested, this, [this] {
         OpenSetupDialog(m_document, *m_services.prompts, this, true, [this] { m_acquisition->setupClosed(); });
@@ -238,10 +250,11 @@ void MainWindow::updateCommandStates()
     const Stage stage = m_acquisition->stage();
     const bool loading = m_acquisition->flow() == AcquisitionFlow::Flow::Load && stage == Stage::Downloading;
     // The line carries one exchange at a time; STOP may still end a single sweep's wait.
-    const bool exchange = !m_acquisition->isIdle();
+    const bool logging = m_logging->state() != LogSession::State::Idle;
+    const bool exchange = !m_acquisition->isIdle() || logging;
     for (int i = 0; i < kCommandCount; ++i) {
         const auto command = Command(i);
-        bool locked = loading && i <= int(Command::Load);
+        bool locked = (loading && i <= int(Command::Load)) || (logging && command == Command::Load);
         if (command == Command::Run || command == Command::Single || command == Command::IdRead)
             locked = locked || exchange;
         else if (command == Command::Stop)
@@ -436,4 +449,14 @@ void MainWindow::useRememberedDevice(const QString& remembered)
 void MainWindow::showProblem(const QString& text)
 {
     m_services.prompts->tell(this, QString(), text);
+}
+
+void MainWindow::showNotice(const QString& text)
+{
+    // While logging, a failed capture or reopening is a row of the log and a line in the
+    // status line: nobody may be there to close a message box every few seconds.
+    if (m_logging->state() != LogSession::State::Idle)
+        statusBar()->showMessage(text);
+    else
+        showProblem(text);
 }

@@ -25,6 +25,7 @@ class PrintDialogRunner;
 class Prompts;
 class QLabel;
 class QPushButton;
+class LogSession;
 class ReferenceSet;
 class WaveDisplay;
 class WaveDocument;
@@ -85,6 +86,8 @@ private:
     void print();
     void exitProgram();
     void showProblem(const QString& text);
+    // A failure of an exchange: a message box, or the status line while logging.
+    void showNotice(const QString& text);
     void useRememberedDevice(const QString& remembered);
     void showPortState(const LinkState& state);
 
@@ -99,6 +102,7 @@ private:
     InstrumentLink* m_link = nullptr;
     AcquisitionFlow* m_acquisition = nullptr;
     ReferenceSet* m_references = nullptr;
+    LogSession* m_logging = nullptr;
     std::unique_ptr<PrintCommand> m_print;
     QLabel* m_portStatus = nullptr;
     HelpWindow* m_helpWindow = nullptr;   // made the first time no browser shows the guide
