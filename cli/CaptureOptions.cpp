@@ -2,6 +2,7 @@
 
 #include "cli/CliCall.h"
 #include "cli/CliValues.h"
+#include "document/SetupValues.h"
 
 #include <QHash>
 
@@ -26,12 +27,9 @@ QString ReadCaptureOrder(const CliCall& call, CaptureOrder& order)
     }
     // The setup dialog's texts, with the values its fields hold unless given.
     SetupValues& s = order.setup;
-    s = {.title = call.value("title"),
-         .sweep = QStringLiteral("1m"),
-         .volts = {QStringLiteral("2"), QStringLiteral("500m")},
-         .offset = {QStringLiteral("0"), QStringLiteral("0")},
-         .delay = QStringLiteral("0"),
-         .equSampling = call.isSet("equ")};
+    s = DefaultCaptureSetup();
+    s.title = call.value("title");
+    s.equSampling = call.isSet("equ");
     if (s.equSampling && order.longRecord)
         return QStringLiteral("--equ（等価サンプリング）は --long と同時に指定できません。");
     const std::pair<const char*, QString*> numbers[] = {{"sweep", &s.sweep},       {"delay", &s.delay},

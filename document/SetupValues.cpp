@@ -85,3 +85,25 @@ QString DateTimeTitle(const QDateTime& when)
 {
     return QLocale::c().toString(when, QStringLiteral("d-MMM-yyyy HH:mm:ss"));
 }
+
+SetupValues DefaultCaptureSetup()
+{
+    return {.title = {},
+            .sweep = QStringLiteral("1m"),
+            .volts = {QStringLiteral("2"), QStringLiteral("500m")},
+            .offset = {QStringLiteral("0"), QStringLiteral("0")},
+            .delay = QStringLiteral("0"),
+            .equSampling = false};
+}
+
+SetupValues CaptureSetupFromRecord(const WaveRecord& record)
+{
+    SetupValues values = SetupValuesFromRecord(record);
+    const SetupValues defaults = DefaultCaptureSetup();
+    if (!(record.SecondsPerDiv > 0))
+        values.sweep = defaults.sweep;
+    for (const int channel : {1, 2})
+        if (!(record.voltsPerDiv(channel) > 0))
+            values.volts[channel - 1] = defaults.volts[channel - 1];
+    return values;
+}

@@ -44,6 +44,14 @@ std::optional<SetupRefusal> CheckSetupValues(const SetupValues& values);
 // The inputs as they open for record.
 SetupValues SetupValuesFromRecord(const WaveRecord& record);
 
+// What a capture made without the dialog takes where nothing else is given: 1 ms/DIV,
+// 2 V/DIV on CH1 and 500 mV/DIV on CH2, no offsets, no delay.
+SetupValues DefaultCaptureSetup();
+
+// The record's conditions for the next capture without the dialog; where the record has
+// none (a time base or V/DIV of zero), the defaults.
+SetupValues CaptureSetupFromRecord(const WaveRecord& record);
+
 // Stores every input into record: numbers through ParseEng, offsets from divisions to counts.
 void StoreSetupValues(const SetupValues& values, WaveRecord& record);
 

@@ -184,7 +184,7 @@ void LoggerView::startLogging()
     order.channels = channels;
     order.longRecord = m_document.flag(WaveDocument::Flag::Length) == 1;
     // Each capture keeps the conditions of the waveform shown when logging starts.
-    order.setup = SetupValuesFromRecord(m_document.record());
+    order.setup = CaptureSetupFromRecord(m_document.record());
     m_rows.clear();
     m_runChannels = channels;
     m_runStart = QDateTime::currentDateTime();
