@@ -84,14 +84,7 @@ CliResult CliInstrument::sweep(std::optional<std::chrono::milliseconds> timeout)
 
 CliResult CliInstrument::capture(const CaptureOrder& order, const WaveRecord*& record)
 {
-    // The document as the window's is when Load starts: the channel and LONG boxes set.
-    using Flag = WaveDocument::Flag;
-    m_document.setFlag(Flag::Ch1, order.channels.contains(1) ? 1 : 0);
-    m_document.setFlag(Flag::Ch2, order.channels.contains(2) ? 1 : 0);
-    m_document.setFlag(Flag::Length, order.longRecord ? 1 : 0);
-    m_flow.setUnattendedSetup(order.setup);
-    m_flow.setSweepTimeout(order.sweepTimeout);
-    const CliResult result = await(order.single ? &AcquisitionFlow::SingleSweep : &AcquisitionFlow::LoadFromInstrument);
+    const CliResult result = await([&] { StartUnattendedCapture(m_document, m_flow, order); });
     record = &m_document.record();
     return result;
 }
@@ -120,6 +113,11 @@ void CliInstrument::interrupt()
 
 CliResult CliInstrument::await(bool (AcquisitionFlow::*start)())
 {
+    return await([this, start] { (m_flow.*start)(); });
+}
+
+CliResult CliInstrument::await(const std::function<void()>& start)
+{
     QEventLoop loop;
     AcquisitionFlow::Outcome outcome = AcquisitionFlow::Outcome::Refused;
     bool ended = false;
@@ -129,7 +127,7 @@ CliResult CliInstrument::await(bool (AcquisitionFlow::*start)())
             ended = true;
             loop.quit();
         });
-    (m_flow.*start)();
+    start();
     if (!ended) {
         if (m_interrupted)
             m_flow.cancel();

@@ -9,6 +9,7 @@
 #include "cli/CliResult.h"
 #include "core/EnvSettings.h"
 #include "document/AcquisitionFlow.h"
+#include "document/CaptureOrder.h"
 #include "document/SetupValues.h"
 #include "document/WaveDocument.h"
 #include "link/InstrumentLink.h"
@@ -16,19 +17,11 @@
 #include <QList>
 #include <QStringList>
 #include <chrono>
+#include <functional>
 #include <optional>
 
 class CliConsole;
 class QEventLoop;
-
-// One capture as the window's Load from the instrument and its setup dialog's OK.
-struct CaptureOrder {
-    QList<int> channels{1, 2};
-    bool longRecord = false;
-    bool single = false;   // a single sweep first, waited for up to sweepTimeout
-    std::optional<std::chrono::milliseconds> sweepTimeout;
-    SetupValues setup;
-};
 
 class CliInstrument {
 public:
@@ -61,6 +54,7 @@ public:
 
 private:
     // Starts a flow with `start` and waits for it to finish (at once when refused).
+    CliResult await(const std::function<void()>& start);
     CliResult await(bool (AcquisitionFlow::*start)());
     // The message, naming the port unless it does already.
     QString naming(const QString& message) const;

@@ -50,14 +50,8 @@ QString readRequest(const CliCall& call, LogRequest& r)
             return QStringLiteral("--duration には 0 より長く 30 日までの時間を、秒か 90min, 12h, 7d の形で指定してください: ")
                  + call.value("duration");
     }
-    CaptureOrder capture;
-    if (const QString problem = ReadCaptureOrder(call, capture); !problem.isEmpty())
+    if (const QString problem = ReadCaptureOrder(call, r.order.capture); !problem.isEmpty())
         return problem;
-    r.order.channels = capture.channels;
-    r.order.longRecord = capture.longRecord;
-    r.order.single = capture.single;
-    r.order.sweepTimeout = capture.sweepTimeout;
-    r.order.setup = capture.setup;
     r.order.wavesDir = call.value("waves");
     return {};
 }
@@ -87,7 +81,7 @@ CliResult RunLog(CliCall& call)
     // The log is checked (and a new one created) before the first command goes out.
     {
         LogFile log;
-        if (const QString problem = log.open(request.out, LogHeader(request.order.channels)); !problem.isEmpty())
+        if (const QString problem = log.open(request.out, LogHeader(request.order.capture.channels)); !problem.isEmpty())
             return {kCliFileFailed, OneLine(problem)};
     }
     CliInstrument* instrument = nullptr;

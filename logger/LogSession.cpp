@@ -55,7 +55,7 @@ QString LogSession::start(const QString& logPath, const LogPlan& plan, const Log
     if (m_state != State::Idle)
         return QStringLiteral("記録はすでに動いています。");
     m_order = order;
-    if (const QString problem = m_log.open(logPath, LogHeader(m_order.channels)); !problem.isEmpty())
+    if (const QString problem = m_log.open(logPath, LogHeader(m_order.capture.channels)); !problem.isEmpty())
         return problem;
     m_capture = m_log.lastCapture();
     m_lastStatus.clear();
@@ -120,18 +120,9 @@ void LogSession::captureNow()
     m_captureClock.start();
     m_failure.clear();
     ++m_capture;
-    using Flag = WaveDocument::Flag;
-    m_document.setFlag(Flag::Ch1, m_order.channels.contains(1) ? 1 : 0);
-    m_document.setFlag(Flag::Ch2, m_order.channels.contains(2) ? 1 : 0);
-    m_document.setFlag(Flag::Length, m_order.longRecord ? 1 : 0);
-    m_flow.setUnattendedSetup(m_order.setup);
-    m_flow.setSweepTimeout(m_order.sweepTimeout);
     enter(State::Capturing);
     // A refusal (another exchange running) ends through finished() like any failure.
-    if (m_order.single)
-        m_flow.SingleSweep();
-    else
-        m_flow.LoadFromInstrument();
+    StartUnattendedCapture(m_document, m_flow, m_order.capture);
 }
 
 void LogSession::onFlowFinished(AcquisitionFlow::Flow, AcquisitionFlow::Outcome outcome)
@@ -143,7 +134,7 @@ void LogSession::onFlowFinished(AcquisitionFlow::Flow, AcquisitionFlow::Outcome 
     case AcquisitionFlow::Outcome::Done:
         if (!writeRow(okStatus(), &m_document.record()))
             return;
-        if (!m_warnedInterval && m_schedule && m_order.single == false && took > m_schedule->interval()
+        if (!m_warnedInterval && m_schedule && m_order.capture.single == false && took > m_schedule->interval()
             && m_schedule->interval().count() > 0) {
             m_warnedInterval = true;
             emit warning(QStringLiteral("取り込みに %1 秒かかり、記録の間隔より長いため、取り込みは続けて行います。")
@@ -195,7 +186,7 @@ bool LogSession::writeRow(const QString& status, const WaveRecord* record)
     QList<std::optional<ChannelMeasurements>> measured;
     QString rowStatus = status;
     if (record) {
-        for (const int channel : m_order.channels)
+        for (const int channel : m_order.capture.channels)
             measured << MeasureChannel(*record, channel, WholeRecord(*record));
         if (!m_order.wavesDir.isEmpty()) {
             const QString wave = QDir(m_order.wavesDir).filePath(QStringLiteral("%1.CSV").arg(m_capture, 6, 10, QLatin1Char('0')));
@@ -203,7 +194,7 @@ bool LogSession::writeRow(const QString& status, const WaveRecord* record)
                 rowStatus = statusText(saved.failure);
         }
     } else {
-        for (qsizetype i = 0; i < m_order.channels.size(); ++i)
+        for (qsizetype i = 0; i < m_order.capture.channels.size(); ++i)
             measured << std::nullopt;
     }
     const QStringList fields = LogRow(m_captureTime, m_capture, rowStatus, measured);

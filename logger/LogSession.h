@@ -8,7 +8,7 @@
 
 #include "document/AcquisitionFlow.h"
 #include "document/LongTimer.h"
-#include "document/SetupValues.h"
+#include "document/CaptureOrder.h"
 #include "logger/LogFile.h"
 #include "logger/LogSchedule.h"
 
@@ -24,13 +24,9 @@ class WaveDocument;
 struct LinkState;
 struct WaveRecord;
 
-// What each capture of the run is.
+// What each capture of the run is, and where its waveforms go besides the log.
 struct LogOrder {
-    QList<int> channels{1, 2};
-    bool longRecord = false;
-    bool single = false;   // a single sweep before each capture
-    std::optional<std::chrono::milliseconds> sweepTimeout;
-    SetupValues setup;     // the setup step's values, as the setup dialog's OK
+    CaptureOrder capture;
     QString wavesDir;      // each capture also saved here as 000001.CSV, ...; empty: not
 };
 
@@ -57,7 +53,7 @@ public:
     const QString& lastStatus() const { return m_lastStatus; }
     const QString& logPath() const { return m_log.path(); }
     // The channels of the log's columns, in order.
-    const QList<int>& channels() const { return m_order.channels; }
+    const QList<int>& channels() const { return m_order.capture.channels; }
 
     static QString okStatus() { return QStringLiteral("ok"); }
 

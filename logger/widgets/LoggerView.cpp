@@ -181,10 +181,10 @@ void LoggerView::startLogging()
     if (m_count->value() > 0)
         plan.count = m_count->value();
     LogOrder order;
-    order.channels = channels;
-    order.longRecord = m_document.flag(WaveDocument::Flag::Length) == 1;
+    order.capture.channels = channels;
+    order.capture.longRecord = m_document.flag(WaveDocument::Flag::Length) == 1;
     // Each capture keeps the conditions of the waveform shown when logging starts.
-    order.setup = CaptureSetupFromRecord(m_document.record());
+    order.capture.setup = CaptureSetupFromRecord(m_document.record());
     m_rows.clear();
     m_runChannels = channels;
     m_runStart = QDateTime::currentDateTime();
