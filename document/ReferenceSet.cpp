@@ -80,11 +80,13 @@ void ReferenceSet::keep(int slot, const WaveRecord& record, const QString& sourc
 {
     if (!valid(slot))
         return;
+    // A choice remembered from an earlier run may name a slot that is empty now.
+    const bool chooseThis = this->record(m_chosen) == nullptr;
     Slot& s = m_slots[std::size_t(slot)];
     s.record = std::make_unique<WaveRecord>(record);
     s.source = source;
     s.shown = true;
-    if (m_chosen < 0) {
+    if (chooseThis) {
         m_chosen = slot;
         save();
     }

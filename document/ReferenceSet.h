@@ -31,7 +31,7 @@ public:
     void useConfiguration(const QString& file);
 
     // Slot 0..3 holds a copy of the record from now on, shown; `source` says where it came
-    // from. With no reference chosen yet, this one is.
+    // from. While no reference or an empty slot is chosen, this one is.
     void keep(int slot, const WaveRecord& record, const QString& source);
     // A record read from a waveform file, made ready as the window's Load makes it (the
     // time per sample from its sweep time and length).

@@ -97,6 +97,9 @@ private slots:
         QCOMPARE(again.color(0), defaultR1);
         QCOMPARE(again.chosen(), 3);
         QCOMPARE(again.tolerance(), std::optional(0.05));
+        // R4 was chosen, but nothing is in it in this run: the first one kept is compared.
+        again.keep(0, WaveRecord{}, "R1");
+        QCOMPARE(again.chosen(), 0);
     }
 };
 
