@@ -93,8 +93,17 @@ ReferencePanel::ReferencePanel(WaveDocument& document, ReferenceSet& references,
     toleranceRow->addWidget(m_toleranceProblem, 1);
     grid->addLayout(toleranceRow, ReferenceSet::kCount, 0, 1, 7);
     connect(m_tolerance, &QLineEdit::editingFinished, this, &ReferencePanel::applyTolerance);
+    m_verdict = new QLabel(this);
+    m_verdict->setObjectName(QStringLiteral("RefVerdict"));
+    m_verdict->setTextFormat(Qt::PlainText);
+    m_verdict->setWordWrap(true);
+    grid->addWidget(m_verdict, ReferenceSet::kCount + 1, 0, 1, 7);
 
     connect(&m_references, &ReferenceSet::changed, this, &ReferencePanel::follow);
+    connect(&m_document, &WaveDocument::changed, this, [this](WaveDocument::Aspects aspects) {
+        if (aspects & (WaveDocument::Samples | WaveDocument::Parameters))
+            follow();
+    });
     follow();
 }
 
@@ -148,4 +157,7 @@ void ReferencePanel::follow()
     }
     if (!m_tolerance->hasFocus() && m_toleranceProblem->text().isEmpty())
         m_tolerance->setText(toleranceText(m_references.tolerance()));
+    const std::optional<WaveComparison> comparison = m_references.compare(m_document.record());
+    m_verdict->setText(comparison ? QString::fromStdString(VerdictText(*comparison, ReferenceSet::name(m_references.chosen()).toStdString()))
+                                  : QString());
 }

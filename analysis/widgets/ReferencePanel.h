@@ -1,11 +1,12 @@
 #pragma once
 // The reference waveforms' window (参照波形): for each of R1 to R4 the choice for the
 // comparison, show, its colour, where it came from, and keep the current waveform, read a
-// file, clear; below them the tolerance of the band in volts. Everything goes to the
-// ReferenceSet, and the panel follows its changes.
+// file, clear; below them the tolerance of the band in volts and the verdict on the waveform
+// shown (or why it cannot be compared). Everything goes to the ReferenceSet, and the panel
+// follows its changes and the record's.
 //
 // objectNames (k = 0..3): RefChoose_k, RefShow_k, RefColor_k, RefSource_k, RefKeep_k,
-// RefLoad_k, RefClear_k; RefTolerance, RefToleranceProblem.
+// RefLoad_k, RefClear_k; RefTolerance, RefToleranceProblem, RefVerdict.
 
 #include <QWidget>
 
@@ -50,4 +51,5 @@ private:
     Row m_rows[4] = {};
     QLineEdit* m_tolerance = nullptr;
     QLabel* m_toleranceProblem = nullptr;
+    QLabel* m_verdict = nullptr;
 };

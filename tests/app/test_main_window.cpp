@@ -762,6 +762,7 @@ private slots:
         QCOMPARE(f.window->statusBar()->currentMessage().startsWith("R1 と比較") ? f.window->statusBar()->currentMessage() : QString(),
                  verdict);
         QCOMPARE(pixelsOf(f.picture(), 0xFF00FF) > 0, !outside.isEmpty());
+        QCOMPARE(shownText(panel->findChild<QLabel*>("RefVerdict")), verdict);
     }
 };
 
