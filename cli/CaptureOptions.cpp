@@ -42,5 +42,10 @@ QString ReadCaptureOrder(const CliCall& call, CaptureOrder& order)
         if (!StartsLikeNumber(*text))
             return QStringLiteral("--%1 には数値を指定してください（例: 500m, 2, 1.5）: %2").arg(QLatin1String(name), *text);
     }
+    // What the setup dialog refuses is a usage error here.
+    if (const std::optional<SetupRefusal> refusal = CheckSetupValues(s)) {
+        static constexpr const char* kOption[] = {"sweep", "volts1", "volts2", "offset1", "offset2"};
+        return QStringLiteral("--%1: ").arg(QLatin1String(kOption[int(refusal->field)])) + refusal->message;
+    }
     return {};
 }

@@ -173,6 +173,8 @@ QWidget* OptionsDialog::buildLineTab()
     rescan->setObjectName(QStringLiteral("PortRescan"));
     rescan->setAutoDefault(false);
     connect(rescan, &QPushButton::clicked, this, [this] { fillDevices(chosenDevice()); });
+    // The last choice wins: a port picked after a device goes back to the settings' port.
+    connect(m_envCom[5], &QComboBox::activated, this, &OptionsDialog::useSettingsPort);
     auto* devicesTitle = new QHBoxLayout;
     devicesTitle->addWidget(new QLabel(QStringLiteral("検出したシリアルデバイス"), page));
     devicesTitle->addStretch();
@@ -267,6 +269,12 @@ void OptionsDialog::COMStand_Click()
     const EnvSettings defaults;
     for (int i = 0; i < 6; ++i)
         m_envCom[i]->setCurrentIndex(defaults.Com[i]);
+    useSettingsPort();
+}
+
+void OptionsDialog::useSettingsPort()
+{
+    m_portDevices->setCurrentItem(m_portDevices->topLevelItem(0));
 }
 
 void OptionsDialog::cmdOK_Click()

@@ -46,6 +46,8 @@ private:
     void setSwatch(int index, int32_t bgr);
     void DrawPreview();
     void fillDevices(const QString& chosen);
+    // The device list back on its first row, the settings' port 1 or 2.
+    void useSettingsPort();
 
     EnvSettings& m_settings;
     std::filesystem::path m_settingsPath;

@@ -7,6 +7,7 @@
 #include "support/ScriptedPrintDialog.h"
 #include "support/ScriptedPrompts.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -129,6 +130,38 @@ private slots:
         QVERIFY(m.window->link()->state().open);
         QVERIFY(m.window->statusBar()->currentMessage().isEmpty());
         QCOMPARE(m.settingsBytes(), settings);
+    }
+
+    void laterPortChoiceWins_data()
+    {
+        QTest::addColumn<bool>("standard");   // 標準設定 on the 通信環境 tab, else port 1 picked with the keyboard
+        QTest::newRow("port 1 picked") << false;
+        QTest::newRow("標準設定") << true;
+    }
+    // A device remembered earlier gives way to a port picked (or the standard settings) later
+    // in the dialog: the port is opened and the device forgotten.
+    void laterPortChoiceWins()
+    {
+        QFETCH(bool, standard);
+        Machine m;
+        QVERIFY(RememberDevice(m.configFile, m.sim));
+        m.start();
+        QCOMPARE(m.portShown(), m.sim);
+        whenModalOpens([&](QWidget* dialog) {
+            QTabBar* tabs = dialog->findChild<QTabWidget*>(QStringLiteral("SSTab1"))->tabBar();
+            QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
+            if (standard) {
+                QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("COMStand")), Qt::LeftButton);
+            } else {
+                auto* port = dialog->findChild<QComboBox*>(QStringLiteral("EnvCOM_5"));
+                port->setFocus();
+                QTest::keyClick(port, Qt::Key_Up);
+            }
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
+        });
+        QTest::mouseClick(m.window->findChild<QPushButton*>(QStringLiteral("Command1_9")), Qt::LeftButton);
+        QTRY_COMPARE(m.portShown(), QStringLiteral("/dev/ttyS0"));
+        QCOMPARE(RememberedDevice(m.configFile), QString());
     }
 };
 

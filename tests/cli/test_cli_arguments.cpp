@@ -55,6 +55,9 @@ private slots:
         QTest::newRow("capture bad extension") << "capture --out a.txt" << 1 << "a.txt";
         QTest::newRow("channels") << "capture --out a.csv --channels 3" << 1 << "3";
         QTest::newRow("not a number") << "capture --out a.csv --sweep fast" << 1 << "fast";
+        QTest::newRow("sweep below 0") << "capture --out a.csv --sweep=-1m" << 1 << "--sweep: 掃引速度";
+        QTest::newRow("V/DIV 0") << "capture --out a.csv --volts2 0" << 1 << "--volts2: CH2 の電圧レンジ";
+        QTest::newRow("offset beyond 1000 DIV") << "capture --out a.csv --offset1 2000" << 1 << "--offset1: CH1 のオフセット";
         QTest::newRow("equ on a long record") << "capture --out a.csv --long --equ" << 1 << "--equ";
         QTest::newRow("repeat zero") << "capture --out a.csv --repeat 0" << 1 << "--repeat";
         QTest::newRow("every alone") << "capture --out a.csv --every 5" << 1 << "--every";
