@@ -23,8 +23,13 @@ public:
     // selectedFilter is the 0-based entry shown first.
     virtual std::optional<QString> openFileName(QWidget* parent, const QString& title, const QString& filter,
                                                 int selectedFilter) = 0;
-    virtual std::optional<QString> saveFileName(QWidget* parent, const QString& title, const QString& filter,
-                                                int selectedFilter) = 0;
+    // Save also says under which 0-based filter entry the name was given.
+    struct SaveName {
+        QString path;
+        int filter = 0;
+    };
+    virtual std::optional<SaveName> saveFileName(QWidget* parent, const QString& title, const QString& filter,
+                                                 int selectedFilter) = 0;
 
     // The colour dialog; nullopt when cancelled.
     virtual std::optional<QColor> chooseColor(QWidget* parent, const QString& title) = 0;
@@ -47,8 +52,8 @@ public:
                                     QMessageBox::StandardButton defaultButton) override;
     std::optional<QString> openFileName(QWidget* parent, const QString& title, const QString& filter,
                                         int selectedFilter) override;
-    std::optional<QString> saveFileName(QWidget* parent, const QString& title, const QString& filter,
-                                        int selectedFilter) override;
+    std::optional<SaveName> saveFileName(QWidget* parent, const QString& title, const QString& filter,
+                                         int selectedFilter) override;
     std::optional<QColor> chooseColor(QWidget* parent, const QString& title) override;
     void beep() override;
 };

@@ -7,6 +7,8 @@
 #include <QFileDialog>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace {
 
 QString captionOrTitle(const QString& caption)
@@ -14,8 +16,8 @@ QString captionOrTitle(const QString& caption)
     return caption.isEmpty() ? QString::fromUtf8(AppIdentity::kTitle) : caption;
 }
 
-std::optional<QString> runFileDialog(QWidget* parent, const QString& title, const QString& filter,
-                                     int selectedFilter, QFileDialog::AcceptMode mode)
+std::optional<Prompts::SaveName> runFileDialog(QWidget* parent, const QString& title, const QString& filter,
+                                               int selectedFilter, QFileDialog::AcceptMode mode)
 {
     QFileDialog dialog(parent, title, QString(), filter);
     dialog.setAcceptMode(mode);
@@ -26,7 +28,8 @@ std::optional<QString> runFileDialog(QWidget* parent, const QString& title, cons
         dialog.selectNameFilter(filters.at(selectedFilter));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return dialog.selectedFiles().constFirst();
+    return Prompts::SaveName{dialog.selectedFiles().constFirst(),
+                             int(std::max<qsizetype>(filters.indexOf(dialog.selectedNameFilter()), 0))};
 }
 
 } // namespace
@@ -45,11 +48,14 @@ QMessageBox::StandardButton QtPrompts::ask(QWidget* parent, const QString& capti
 std::optional<QString> QtPrompts::openFileName(QWidget* parent, const QString& title, const QString& filter,
                                                int selectedFilter)
 {
-    return runFileDialog(parent, title, filter, selectedFilter, QFileDialog::AcceptOpen);
+    const std::optional<SaveName> chosen = runFileDialog(parent, title, filter, selectedFilter, QFileDialog::AcceptOpen);
+    if (!chosen)
+        return std::nullopt;
+    return chosen->path;
 }
 
-std::optional<QString> QtPrompts::saveFileName(QWidget* parent, const QString& title, const QString& filter,
-                                               int selectedFilter)
+std::optional<Prompts::SaveName> QtPrompts::saveFileName(QWidget* parent, const QString& title, const QString& filter,
+                                                        int selectedFilter)
 {
     return runFileDialog(parent, title, filter, selectedFilter, QFileDialog::AcceptSave);
 }

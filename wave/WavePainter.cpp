@@ -114,33 +114,38 @@ void forEachColumn(const PixelMap& map, const SceneTrace& trace, F f)
     }
 }
 
-void paintDots(QImage& image, const PixelMap& map, const SceneTrace& trace, QRgb rgb)
+// Calls dot(x, y) for each sample's pixel, in sample order.
+template <typename Dot>
+void forEachDot(const PixelMap& map, const SceneTrace& trace, Dot dot)
 {
     if (trace.values.empty())
         return;
     const RowTable row(map, trace);
-    Pixels pixels(image);
     forEachColumn(map, trace, [&](int x, std::size_t a, std::size_t b) {
         for (std::size_t k = a; k <= b; ++k)
-            pixels.set(x, row(trace.values[k]), rgb);
+            dot(x, row(trace.values[k]));
     });
 }
 
-// A polyline whose segments inside one pixel column together cover exactly the span
-// from their lowest to their highest pixel (every segment covers both its ends). The
-// spans are written straight into the image; the segments that join one column to the
-// next are handed to the rasteriser in one call, so they come out as drawLine draws them.
-// A join between neighbouring columns stays inside its end points' box; when both spans
-// already cover that box (dense, noisy views) it adds nothing and is left out.
-void paintPolyline(QImage& image, const PixelMap& map, const SceneTrace& trace, int32_t bgr)
+void paintDots(QImage& image, const PixelMap& map, const SceneTrace& trace, QRgb rgb)
 {
+    Pixels pixels(image);
+    forEachDot(map, trace, [&](int x, int y) { pixels.set(x, y, rgb); });
+}
+
+// A polyline whose segments inside one pixel column together cover exactly the span
+// from their lowest to their highest pixel (every segment covers both its ends): calls
+// span(x, top, bottom) for each column and returns the segments that join one column to
+// the next. A join between neighbouring columns stays inside its end points' box; when
+// both spans already cover that box (dense, noisy views) it adds nothing and is left out.
+template <typename Span>
+std::vector<QLine> outlinePolyline(const PixelMap& map, const SceneTrace& trace, Span span)
+{
+    std::vector<QLine> joins;
     if (trace.values.empty())
-        return;
-    const QRgb rgb = SlotColor(bgr).rgb();
+        return joins;
     const RowTable row(map, trace);
     const std::vector<int16_t>& values = trace.values;
-    std::vector<QLine> joins;
-    Pixels pixels(image);
     int previousX = 0;
     int previousTop = 0;
     int previousBottom = 0;
@@ -154,7 +159,7 @@ void paintPolyline(QImage& image, const PixelMap& map, const SceneTrace& trace, 
         // Rows grow downwards: the highest value is the top of the span.
         const int top = row(high);
         const int bottom = row(low);
-        pixels.span(x, top, bottom, rgb);
+        span(x, top, bottom);
         if (a > 0) {
             const QLine join(previousX, row(values[a - 1]), x, row(values[a]));
             const int joinTop = std::min(join.y1(), join.y2());
@@ -168,7 +173,17 @@ void paintPolyline(QImage& image, const PixelMap& map, const SceneTrace& trace, 
         previousTop = top;
         previousBottom = bottom;
     });
+    return joins;
+}
 
+// The spans are written straight into the image; the joins are handed to the rasteriser
+// in one call, so they come out as drawLine draws them.
+void paintPolyline(QImage& image, const PixelMap& map, const SceneTrace& trace, int32_t bgr)
+{
+    const QRgb rgb = SlotColor(bgr).rgb();
+    Pixels pixels(image);
+    const std::vector<QLine> joins =
+        outlinePolyline(map, trace, [&](int x, int top, int bottom) { pixels.span(x, top, bottom, rgb); });
     if (!joins.empty()) {
         QPainter painter(&image);
         painter.setPen(WavePen(bgr));
@@ -209,6 +224,13 @@ void paintMarks(QImage& image, const PixelMap& map, const WaveOverlay& overlay)
     }
 }
 
+// A pixel of the raster picture as a square of one unit on a vector device: lines join
+// pixel centres and their square caps cover the end pixels, as on the image.
+QLineF unitLine(int x1, int y1, int x2, int y2)
+{
+    return {x1 + 0.5, y1 + 0.5, x2 + 0.5, y2 + 0.5};
+}
+
 } // namespace
 
 void PaintWaveScene(QImage& image, const WaveScene& scene, const ColorSlots& colors)
@@ -227,4 +249,40 @@ void PaintWaveScene(QImage& image, const WaveScene& scene, const ColorSlots& col
     for (const SceneTrace& trace : scene.traces)
         paintTrace(image, map, trace, colors[std::size_t(trace.color)]);
     paintMarks(image, map, overlay);
+}
+
+void PaintWaveSceneVector(QPainter& painter, QSize size, const WaveScene& scene, const ColorSlots& colors)
+{
+    painter.fillRect(QRect(QPoint(0, 0), size), SlotColor(colors[kBackgroundColor]));
+    const PixelMap map(scene.scale, size);
+    const auto drawUnitLines = [&](const std::vector<QLineF>& lines, int32_t bgr) {
+        QPen pen = WavePen(bgr);
+        pen.setCosmetic(false);   // one unit wide, whatever the device's resolution
+        painter.setPen(pen);
+        painter.drawLines(lines.data(), int(lines.size()));
+    };
+    for (const SceneLine& line : scene.lines)
+        drawUnitLines({unitLine(map.x(line.x1), map.y(line.y1), map.x(line.x2), map.y(line.y2))},
+                      colors[std::size_t(line.color)]);
+    for (const SceneTrace& trace : scene.traces) {
+        const int32_t bgr = colors[std::size_t(trace.color)];
+        std::vector<QLineF> marks;
+        if (trace.connected) {
+            const std::vector<QLine> joins = outlinePolyline(
+                map, trace, [&](int x, int top, int bottom) { marks.push_back(unitLine(x, top, x, bottom)); });
+            for (const QLine& join : joins)
+                marks.push_back(unitLine(join.x1(), join.y1(), join.x2(), join.y2()));
+        } else {
+            // A dense view puts many samples on one pixel: each pixel is drawn once.
+            std::vector<int> lastColumnOfRow(std::size_t(std::max(size.height(), 1)), -1);
+            forEachDot(map, trace, [&](int x, int y) {
+                if (y < 0 || y >= size.height() || x < 0 || x >= size.width() || lastColumnOfRow[std::size_t(y)] == x)
+                    return;
+                lastColumnOfRow[std::size_t(y)] = x;
+                marks.push_back(unitLine(x, y, x, y));
+            });
+        }
+        if (!marks.empty())
+            drawUnitLines(marks, bgr);
+    }
 }

@@ -12,6 +12,8 @@
 #include <array>
 #include <cstdint>
 
+class QPainter;
+
 using ColorSlots = std::array<int32_t, 7>;
 
 // A settings colour (red in the low byte) as a QColor.
@@ -28,3 +30,8 @@ void PaintSceneBase(QImage& image, const WaveScene& scene, const ColorSlots& col
 void PaintWaveScene(QImage& image, const WaveScene& scene, const ColorSlots& colors);
 // The same with an overlay's traces under the scene's traces and its marks on top.
 void PaintWaveScene(QImage& image, const WaveScene& scene, const ColorSlots& colors, const WaveOverlay& overlay);
+
+// The same picture on a vector device (SVG, PDF) of size units: the marks the fast
+// painter makes (each column's span, the joins, each dot's pixel) as lines of one unit,
+// so a file holds about as many lines as the picture has columns, not one per sample.
+void PaintWaveSceneVector(QPainter& painter, QSize size, const WaveScene& scene, const ColorSlots& colors);

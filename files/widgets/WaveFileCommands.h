@@ -21,13 +21,17 @@ class QWidget;
 // Entries of both file dialogs, CSV first and selected at first: "*.CSV" and "*.RAW", and
 // also the lower-case patterns where file names are case-sensitive.
 QString WaveFileFilter();
+// The Save dialog's entries: those two, then the exports for other programs: sigrok
+// session, WAV and CSV in SI units.
+QString WaveSaveFilter();
 inline const QString kWaveLoadTitle = QStringLiteral("波形ファイルの読込");
 inline const QString kWaveSaveTitle = QStringLiteral("ファイルのへの保存");
 
-// Asks for a name (the save dialog asks before overwriting) and writes the record as
-// CSV or RAW by the name's extension. Another extension is refused with a warning and
-// nothing is written; a failed write is reported and leaves any earlier file intact. A
-// title written with characters replaced is reported after the save.
+// Asks for a name (the save dialog asks before overwriting) and writes the record by the
+// name's extension: CSV or RAW, or an export (.sr, .wav; a .csv given under the SI entry
+// is the SI export). Another extension is refused with a warning and nothing is written;
+// a failed or refused write is reported and leaves any earlier file intact. A title
+// written with characters replaced is reported after the save.
 void SaveWaveFile(QWidget* parent, Prompts& prompts, const WaveRecord& record);
 
 // Asks for an existing file and reads it into the record by its extension. Returns true

@@ -54,8 +54,8 @@ const QString kBusyLight = QStringLiteral("background-color: rgb(200, 0, 0);");
 class SlowPrompts : public ScriptedPrompts {
 public:
     std::function<bool()> until = [] { return true; };
-    std::optional<QString> saveFileName(QWidget* parent, const QString& title, const QString& filter,
-                                        int selectedFilter) override
+    std::optional<SaveName> saveFileName(QWidget* parent, const QString& title, const QString& filter,
+                                         int selectedFilter) override
     {
         if (!QTest::qWaitFor(until, 30000))
             qWarning("the file dialog was closed before its moment");

@@ -18,6 +18,7 @@ public:
     };
     std::deque<QMessageBox::StandardButton> answers;   // empty: the default button
     std::deque<std::optional<QString>> fileNames;      // empty: cancelled
+    std::deque<int> saveFilters;                       // the filter entry of each Save; empty: 0
     std::deque<std::optional<QColor>> colors;          // empty: cancelled
 
     QList<Asked> asked;
@@ -37,10 +38,14 @@ public:
         fileDialogs.append(false);
         return take(fileNames);
     }
-    std::optional<QString> saveFileName(QWidget*, const QString&, const QString&, int) override
+    std::optional<SaveName> saveFileName(QWidget*, const QString&, const QString&, int) override
     {
         fileDialogs.append(true);
-        return take(fileNames);
+        const std::optional<QString> path = take(fileNames);
+        const int filter = take(saveFilters, 0);
+        if (!path)
+            return std::nullopt;
+        return SaveName{*path, filter};
     }
     std::optional<QColor> chooseColor(QWidget*, const QString& title) override
     {

@@ -1,0 +1,325 @@
+// Exports read by the programs they are for: sigrok-cli reads the sessions, sox and soxi
+// the WAV files, numpy the CSV in SI units, Qt SVG and poppler the pictures. The Save
+// dialog offers them after the instrument's types; a refused export leaves nothing behind.
+#include "files/widgets/WaveFileCommands.h"
+#include "interchange/ExportFile.h"
+#include "interchange/WavePicture.h"
+#include "support/ModalHelper.h"
+#include "support/SampleWaves.h"
+#include "support/ScriptedPrompts.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPainter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSvgRenderer>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sndfile.h>
+
+namespace {
+
+const ColorSlots kColors{0x00FFFF, 0xFF00FF, 0x000000, 0x404040, 0x808080, 0x00C000, 0xC0C000};
+
+// The output alone: sigrok-cli 0.7.2 ends "-O analog" with a GLib assertion and status 1,
+// on the sessions it writes itself too.
+QString run(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(120000))
+        qWarning("%s did not finish", qPrintable(program));
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+WaveRecord record(int channels, float secondsPerSample, int lastIndex)
+{
+    WaveRecord r;
+    FillSineSquare(r, lastIndex);
+    r.Title = "試験 1";
+    r.SecondsPerDiv = 1e-4f;
+    r.SecondsPerSample = secondsPerSample;
+    r.Ch1On = channels & 1 ? 1 : 0;
+    r.Ch2On = channels & 2 ? 1 : 0;
+    r.Ch1VoltsPerDiv = 2;
+    r.Ch2VoltsPerDiv = 0.5f;
+    r.Ch1Offset = 30;   // display offsets are not carried
+    return r;
+}
+
+double volts(const WaveRecord& r, int channel, int i) { return r.Samples(channel, i) * r.voltsPerDiv(channel) / 25.0; }
+
+QByteArray bytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Pixels of two pictures that differ by more than antialiasing would.
+int differingPixels(const QImage& a, const QImage& b)
+{
+    int count = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QColor p = a.pixelColor(x, y), q = b.pixelColor(x, y);
+            count += qAbs(p.red() - q.red()) + qAbs(p.green() - q.green()) + qAbs(p.blue() - q.blue()) > 96;
+        }
+    return count;
+}
+
+int pixelsNear(const QImage& image, const QRect& area, const QColor& colour)
+{
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QColor p = image.pixelColor(x, y);
+            count += qAbs(p.red() - colour.red()) + qAbs(p.green() - colour.green()) + qAbs(p.blue() - colour.blue()) < 60;
+        }
+    return count;
+}
+
+} // namespace
+
+class TestExports : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+
+private slots:
+    // Each channel that is on, at its rate (whole hertz), in volts (sigrok, CSV) or in
+    // counts / 128 (WAV), as the other programs read it.
+    void readByTheirPrograms_data()
+    {
+        QTest::addColumn<int>("channels");
+        QTest::addColumn<float>("secondsPerSample");
+        QTest::addColumn<int>("lastIndex");
+        QTest::addColumn<qint64>("rate");
+        QTest::newRow("both, 5 MHz") << 3 << 2e-7f << 5119 << qint64(5000000);
+        QTest::newRow("channel 2 alone, 10 Hz") << 2 << 0.1f << 5119 << qint64(10);
+        QTest::newRow("channel 1, 333333 Hz rounded") << 1 << 3e-6f << 999 << qint64(333333);
+        QTest::newRow("long, 100 MHz") << 3 << 1e-8f << 102399 << qint64(100000000);
+    }
+    void readByTheirPrograms()
+    {
+        QFETCH(int, channels);
+        QFETCH(float, secondsPerSample);
+        QFETCH(int, lastIndex);
+        QFETCH(qint64, rate);
+        const WaveRecord r = record(channels, secondsPerSample, lastIndex);
+        QList<int> on;
+        for (int c : {1, 2})
+            if (channels & c)
+                on << c;
+        const int points = lastIndex + 1;
+
+        const QString sr = m_dir.filePath(QStringLiteral("t.sr"));
+        QCOMPARE(WriteExportFile(sr, ExportKind::SigrokSession, r), QString());
+        const QString shown = run(QStringLiteral("sigrok-cli"), {"-i", sr, "--show"});
+        QVERIFY2(shown.contains(QStringLiteral("Samplerate: %1\n").arg(rate)), qPrintable(shown));
+        QVERIFY2(shown.contains(QStringLiteral("Analog sample count: %1\n").arg(points)), qPrintable(shown));
+        for (int c : {1, 2})
+            QCOMPARE(shown.contains(QStringLiteral("- CH%1: analog").arg(c)), on.contains(c));
+        const QStringList analog = run(QStringLiteral("sigrok-cli"), {"-i", sr, "-O", "analog"}).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(analog.size(), points * on.size());
+        static const QRegularExpression line(QStringLiteral("^CH([12]): (-?[0-9.]+) (m?)V"));
+        QList<int> seen{0, 0, 0};
+        for (const QString& text : analog) {
+            const QRegularExpressionMatch m = line.match(text);
+            QVERIFY2(m.hasMatch(), qPrintable(text));
+            const int c = m.captured(1).toInt();
+            const double value = m.captured(2).toDouble() / (m.captured(3).isEmpty() ? 1 : 1000);
+            QVERIFY2(qAbs(value - volts(r, c, seen[c]++)) < 0.006, qPrintable(text));
+        }
+
+        const QString wav = m_dir.filePath(QStringLiteral("t.wav"));
+        QCOMPARE(WriteExportFile(wav, ExportKind::Wav, r), QString());
+        QCOMPARE(run(QStringLiteral("soxi"), {"-r", wav}).toDouble(), double(rate));
+        QCOMPARE(run(QStringLiteral("soxi"), {"-c", wav}).toInt(), on.size());
+        QCOMPARE(run(QStringLiteral("soxi"), {"-s", wav}).toInt(), points);
+        // sox shows no WAV comments; libsndfile reads the INFO list.
+        SF_INFO info{};
+        SNDFILE* sound = sf_open(QFile::encodeName(wav).constData(), SFM_READ, &info);
+        QVERIFY(sound);
+        const QString comment = QString::fromUtf8(sf_get_string(sound, SF_STR_COMMENT));
+        sf_close(sound);
+        for (int c : on)
+            QVERIFY2(comment.contains(QStringLiteral("CH%1 %2V/DIV").arg(c).arg(c == 1 ? "2 " : "500m")), qPrintable(comment));
+        QVERIFY2(comment.contains(QStringLiteral("試験 1")), qPrintable(comment));
+        const QStringList dat = run(QStringLiteral("sox"), {wav, "-t", "dat", "-"}).split('\n', Qt::SkipEmptyParts).filter(QRegularExpression("^ "));
+        QCOMPARE(dat.size(), points);
+        for (int i = 0; i < points; i += 97) {
+            const QStringList fields = dat[i].split(' ', Qt::SkipEmptyParts);
+            for (int k = 0; k < on.size(); ++k)
+                QVERIFY2(qAbs(fields[k + 1].toDouble() - r.Samples(on[k], i) / 128.0) < 1e-6, qPrintable(dat[i]));
+        }
+
+        const QString csv = m_dir.filePath(QStringLiteral("t.csv"));
+        QCOMPARE(WriteExportFile(csv, ExportKind::SiCsv, r), QString());
+        QFile counts(m_dir.filePath(QStringLiteral("counts.txt")));
+        QVERIFY(counts.open(QIODevice::WriteOnly));
+        for (int i = 0; i < points; ++i)
+            counts.write(QByteArray::number(r.Samples(1, i)) + ',' + QByteArray::number(r.Samples(2, i)) + '\n');
+        counts.close();
+        QStringList onText;
+        for (int c : on)
+            onText << QString::number(c);
+        // The seconds per sample as entered (six digits), not the float's binary value.
+        const QString checked = run(QStringLiteral("/usr/bin/python3"), {SI_CSV_CHECK, csv, counts.fileName(),
+                                    QString::number(secondsPerSample), "2", "0.5", onText.join(',')});
+        QCOMPARE(checked.trimmed(), QStringLiteral("ok %1").arg(points));
+    }
+
+    // The window's Save offers the exports after the instrument's two types; the chosen
+    // entry decides between the two kinds of .csv, the extension the rest.
+    void saveDialogTypes_data()
+    {
+        QTest::addColumn<int>("entry");   // moves down the type list
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("start");
+        QTest::newRow("CSV in SI units") << 4 << QStringLiteral("si.csv") << QByteArray("time_s,ch1_V,ch2_V\n0,");
+        QTest::newRow("instrument CSV") << 0 << QStringLiteral("inst.csv") << QByteArray("TEST\r\n");
+        QTest::newRow("sigrok session") << 2 << QStringLiteral("s.sr") << QByteArray("PK\x03\x04");
+        QTest::newRow("WAV under the CSV entry") << 0 << QStringLiteral("w.WAV") << QByteArray("RIFF");
+    }
+    void saveDialogTypes()
+    {
+        QFETCH(int, entry);
+        QFETCH(QString, name);
+        QFETCH(QByteArray, start);
+        WaveRecord r = record(3, 2e-7f, 5119);
+        r.Title = "TEST";
+        QStringList types;
+        whenModalOpens([&](QWidget* dialog) {
+            auto* combo = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QVERIFY(combo && edit);
+            for (int i = 0; i < combo->count(); ++i)
+                types << combo->itemText(i).section('(', 0, 0);
+            combo->setFocus();
+            for (int i = 0; i < entry; ++i)
+                QTest::keyClick(combo, Qt::Key_Down);
+            edit->setFocus();
+            QTest::keyClicks(edit, name);
+            QTest::keyClick(edit, Qt::Key_Return);
+        });
+        const QString startDir = QDir::currentPath();
+        QDir::setCurrent(m_dir.path());   // the dialog opens there
+        QtPrompts prompts;
+        SaveWaveFile(nullptr, prompts, r);
+        QDir::setCurrent(startDir);
+        QCOMPARE(types, QStringList({"MIRAVO標準 ASCII", "ユーティリティー標準 ASCII", "sigrok セッション", "WAV 音声", "CSV（SI 単位）"}));
+        QVERIFY2(bytes(m_dir.filePath(name)).startsWith(start), qPrintable(bytes(m_dir.filePath(name)).left(40)));
+    }
+
+    // What cannot be exported is said in Japanese, and nothing is left behind: no file, no
+    // scratch file, an earlier file as it was.
+    void refusedLeavesNothing_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("entry");
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("no time base") << "a.sr" << 0 << "no time base" << "時間軸が設定されていない";
+        QTest::newRow("both channels off") << "a.wav" << 0 << "channels off" << "チャンネルがない";
+        QTest::newRow("beyond WAV rates") << "a.wav" << 0 << "25 GHz" << "WAV に書ける範囲";
+        QTest::newRow("missing folder") << "none/a.csv" << 4 << "" << "見つかりません";
+        QTest::newRow("folder in the way") << "dir.sr" << 0 << "" << "フォルダーです";
+    }
+    void refusedLeavesNothing()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, entry);
+        QFETCH(QString, change);
+        QFETCH(QString, why);
+        const QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("dir.sr")));
+        QFile earlier(dir.filePath(QStringLiteral("a.wav")));
+        QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("earlier") == 7);
+        earlier.close();
+        WaveRecord r = record(3, 2e-7f, 5119);
+        if (change == "no time base")
+            r.SecondsPerSample = 0;
+        else if (change == "channels off")
+            r.Ch1On = r.Ch2On = 0;
+        else if (change == "25 GHz")
+            r.SecondsPerSample = 4e-11f;
+        const QString path = dir.filePath(name);
+        ScriptedPrompts prompts;
+        prompts.fileNames = {path};
+        prompts.saveFilters = {entry};
+        SaveWaveFile(nullptr, prompts, r);
+        QCOMPARE(prompts.asked.size(), 1);
+        const QString text = prompts.asked[0].text;
+        QVERIFY2(text.startsWith(QStringLiteral("「%1」に書き出せませんでした。").arg(path)) && text.contains(why), qPrintable(text));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList({"a.wav", "dir.sr"}));
+        QCOMPARE(bytes(earlier.fileName()), QByteArray("earlier"));
+    }
+
+    // Vector pictures show what the PNG shows, as Qt SVG and poppler draw them; a caption
+    // band carries the title, the time and volts per division (in the channels' colours),
+    // the date and the file name.
+    void picturesReadBack_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("annotate");
+        for (bool annotate : {false, true}) {
+            QTest::addRow("SVG%s", annotate ? " annotated" : "") << int(PictureKind::Svg) << annotate;
+            QTest::addRow("PDF%s", annotate ? " annotated" : "") << int(PictureKind::Pdf) << annotate;
+        }
+        QTest::newRow("PNG annotated") << int(PictureKind::Png) << true;
+    }
+    void picturesReadBack()
+    {
+        QFETCH(int, kind);
+        QFETCH(bool, annotate);
+        const QSize size(505, 245);
+        const WaveRecord r = record(3, 2e-7f, 5119);
+        PictureContent content = WavePictureOf(r, {0, 5119}, {.Base = 1, .Grid = 1}, kColors, size);
+        const QImage plain = QImage::fromData(RenderWavePicture(PictureKind::Png, content));
+        if (annotate)
+            content.caption = PictureCaption{QStringLiteral("wave.CSV"), QDateTime(QDate(2026, 3, 4), QTime(5, 6))};
+        const QByteArray file = RenderWavePicture(PictureKind(kind), content);
+
+        QImage image;
+        QString text;
+        if (kind == int(PictureKind::Svg)) {
+            QVERIFY(!file.contains("<image"));
+            QSvgRenderer svg(file);
+            QVERIFY(svg.isValid());
+            image = QImage(svg.viewBox().size(), QImage::Format_RGB32);
+            QPainter painter(&image);
+            svg.render(&painter);
+        } else if (kind == int(PictureKind::Pdf)) {
+            const QString pdf = m_dir.filePath(QStringLiteral("p.pdf"));
+            QFile out(pdf);
+            QVERIFY(out.open(QIODevice::WriteOnly) && out.write(file) == file.size());
+            out.close();
+            const QString info = run(QStringLiteral("pdfinfo"), {pdf});
+            QVERIFY2(info.contains(QRegularExpression("Pages: +1\n")), qPrintable(info));
+            run(QStringLiteral("pdftoppm"), {"-r", "72", "-png", "-singlefile", pdf, m_dir.filePath("p")});
+            image = QImage(m_dir.filePath(QStringLiteral("p.png")));
+            text = run(QStringLiteral("pdftotext"), {pdf, "-"});
+        } else {
+            image = QImage::fromData(file);
+        }
+        QCOMPARE(image.width(), size.width());
+        QCOMPARE(image.height() > size.height(), annotate);
+        const int differing = differingPixels(image.copy(QRect(QPoint(0, 0), size)), plain);
+        QVERIFY2(differing < size.width() * size.height() / 200, qPrintable(QString::number(differing)));
+        if (!annotate)
+            return;
+        const QRect band(0, size.height() + 2, size.width(), image.height() - size.height() - 2);
+        QVERIFY(pixelsNear(image, band, SlotColor(kColors[kCh1TraceColor])) > 10);
+        QVERIFY(pixelsNear(image, band, SlotColor(kColors[kCh2TraceColor])) > 10);
+        for (const char* expected : {"試験 1", "Time: 100us/DIV", "CH1 2 V/DIV", "CH2 500mV/DIV", "2026-03-04 05:06", "wave.CSV"})
+            QVERIFY2(text.isEmpty() || text.contains(QString::fromUtf8(expected)), qPrintable(text));
+    }
+};
+
+QTEST_MAIN(TestExports)
+#include "test_exports.moc"
