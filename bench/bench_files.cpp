@@ -3,12 +3,14 @@
 // Prints medians in ms (wall clock, and this thread's processor time, which a busy machine
 // disturbs less) and the speed-ups over iostream. A save includes the flush to disk that
 // QSaveFile makes before it replaces the target, which the plain version does not make;
-// the text figure is the in-memory part of a save alone.
+// the text figure is the in-memory part of a save alone. Last, a sigrok session of the same
+// record.
 
 #include "core/EngNumber.h"
 #include "files/ShiftJis.h"
 #include "files/WaveFileStore.h"
 #include "files/WaveFileWriter.h"
+#include "interchange/ExportFile.h"
 
 #include <QTemporaryDir>
 
@@ -171,5 +173,14 @@ int main()
         figure("save-cpu-speedup-vs-iostream", plainSave.cpuMs / save.cpuMs, "x");
         figure("load-cpu-speedup-vs-iostream", plainLoad.cpuMs / load.cpuMs, "x");
     }
+
+    // A sigrok session of both channels, written as Save writes it (zip built in memory,
+    // then the atomic replace with its flush).
+    WaveRecord timed = record;
+    timed.SecondsPerSample = 1e-7f;
+    const QString session = dir.filePath(QStringLiteral("bench.sr"));
+    const Timing sr = measure([&] { WriteExportFile(session, ExportKind::SigrokSession, timed); });
+    print("sr-save-2x102400-ms", sr.wallMs, "ms");
+    print("sr-save-2x102400-cpu-ms", sr.cpuMs, "ms");
     return 0;
 }

@@ -34,6 +34,8 @@ constexpr OptionDef kOptions[] = {
     {"tolerance", "V", "許容差 V（例: 50m）。外れた点を数え、1 点でもあれば終了ステータス 4"},
     {"from", "T", "測る範囲の始め: 先頭のサンプルからの秒数（1m、250u など。既定: 記録の始め）"},
     {"to", "T", "測る範囲の終わり: 先頭のサンプルからの秒数（既定: 記録の終わり）"},
+    {"annotate", nullptr, "タイトル、時間軸、V/DIV、日付、ファイル名の帯を下に付ける"},
+    {"si", nullptr, ".csv を SI 単位（time_s,ch1_V,ch2_V）で書き出す"},
 };
 
 constexpr CommandDef kCommands[] = {
@@ -46,8 +48,10 @@ constexpr CommandDef kCommands[] = {
     {"log", "", "取り込みを繰り返し、1 回ごとに測定値を 1 行 CSV に追記する（Ctrl+C で終わる）",
      "out every count duration waves channels long single timeout title sweep delay volts1 volts2 offset1 offset2 equ",
      RunLog},
-    {"convert", "IN OUT", "CSV と RAW を相互に変換する", "", RunConvert},
-    {"render", "IN OUT.png", "波形ウィンドウと同じ絵を PNG 画像に描く（色は設定ファイルから）", "size grid base dots", RunRender},
+    {"convert", "IN OUT", "CSV と RAW を相互に変換し、sigrok セッション（.sr）、WAV（.wav）、SI 単位の CSV（--si）に書き出す（OUT の拡張子で選ぶ）",
+     "si", RunConvert},
+    {"render", "IN OUT", "波形ウィンドウと同じ絵を PNG、SVG、PDF に描く（OUT の拡張子で選ぶ、色は設定ファイルから）",
+     "size grid base dots annotate", RunRender},
     {"info", "IN", "ファイルの条件と、チャンネルごとの最小・最大・P-P・平均・RMS・周波数を表示する", "json", RunInfo},
     {"compare", "A B", "2 つの波形ファイルをチャンネルごとに比べ、最大偏差と RMS 偏差（V）を表示する", "tolerance json", RunCompare},
     {"measure", "IN", "ウィンドウの測定パネルと同じ自動測定の値をチャンネルごとに表示する", "from to json", RunMeasure},

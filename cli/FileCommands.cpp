@@ -10,15 +10,14 @@
 #include "core/WaveRecord.h"
 #include "document/WaveDocument.h"
 #include "files/WaveFileStore.h"
+#include "interchange/ExportFile.h"
+#include "interchange/WavePicture.h"
 #include "wave/ParameterPanel.h"
-#include "wave/WavePainter.h"
 #include "wave/WaveScene.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QBuffer>
 #include <QFileInfo>
-#include <QImage>
 #include <QJsonObject>
 #include <QRegularExpression>
 
@@ -107,18 +106,6 @@ QString infoJson(const QString& path, const WaveRecord& r)
     return QString::fromUtf8(QJsonDocument(info).toJson(QJsonDocument::Indented));
 }
 
-// The wave window's picture of the document (its view and check boxes).
-QImage RenderWaveDocument(const WaveDocument& document, QSize size, const EnvSettings& settings)
-{
-    QImage image(size, QImage::Format_RGB32);
-    const std::optional<WaveScene> scene = ComputeWaveScene(document.record(), document.view(), document.displayFlags());
-    if (scene)
-        PaintWaveScene(image, *scene, settings.Color);
-    else
-        image.fill(SlotColor(settings.Color[kBackgroundColor]));
-    return image;
-}
-
 // A picture this large is already far beyond any screen; bigger ones only cost memory.
 constexpr int kMaxSide = 8192;
 
@@ -168,8 +155,15 @@ CliResult SaveWaveRecord(const QString& path, const WaveRecord& record, CliConso
 CliResult RunConvert(CliCall& call)
 {
     const QString out = call.files()[1];
-    if (!WaveFileKindFor(out.toStdString()))
-        return {kCliUsage, QStringLiteral("変換先の拡張子は .CSV か .RAW にしてください: ") + out};
+    const std::optional<WaveFileKind> waveKind = WaveFileKindFor(out.toStdString());
+    std::optional<ExportKind> exportKind = ExportKindFor(out.toStdString());
+    if (call.isSet("si")) {
+        if (waveKind != WaveFileKind::Csv)
+            return {kCliUsage, QStringLiteral("--si は .csv への書き出しに使います: ") + PrintableText(out)};
+        exportKind = ExportKind::SiCsv;
+    }
+    if (!waveKind && !exportKind)
+        return {kCliUsage, QStringLiteral("変換先の拡張子は .CSV、.RAW、.sr、.wav のどれかにしてください: ") + PrintableText(out)};
     if (CliResult writable = CheckOutputPlace(out); !writable.ok())
         return writable;
     WaveDocument document;
@@ -177,14 +171,19 @@ CliResult RunConvert(CliCall& call)
         return loaded;
     if (call.interrupted())
         return Interrupted();
-    return SaveWaveRecord(out, document.record(), call.console());
+    if (!exportKind)
+        return SaveWaveRecord(out, document.record(), call.console());
+    if (const QString failure = WriteExportFile(out, *exportKind, document.record()); !failure.isEmpty())
+        return {kCliFileFailed, OneLine(failure)};
+    return {};
 }
 
 CliResult RunRender(CliCall& call)
 {
     const QString out = call.files()[1];
-    if (!out.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive))
-        return {kCliUsage, QStringLiteral("画像の拡張子は .png にしてください: ") + out};
+    const std::optional<PictureKind> kind = PictureKindFor(out.toStdString());
+    if (!kind)
+        return {kCliUsage, QStringLiteral("画像の拡張子は .png、.svg、.pdf のどれかにしてください: ") + PrintableText(out)};
     QSize size(505, 245);
     if (call.isSet("size")) {
         static const QRegularExpression kSize(QStringLiteral("^(\\d{1,5})x(\\d{1,5})$"));
@@ -208,15 +207,18 @@ CliResult RunRender(CliCall& call)
         return loaded;
     if (!HasTimeBase(document.record()))
         call.console().note(PrintableText(in) + QStringLiteral(": 時間軸が設定されていない波形です。背景だけを描きます。"));
-    const QImage image = RenderWaveDocument(document, size, settings);
+    PictureContent content =
+        WavePictureOf(document.record(), document.view(), document.displayFlags(), settings.Color, size);
+    if (call.isSet("annotate")) {
+        // The date the waveform was saved, which is what a report refers to.
+        const QFileInfo file(in);
+        content.caption = PictureCaption{file.fileName(), file.lastModified()};
+    }
+    const QByteArray picture = RenderWavePicture(*kind, content);
     if (call.interrupted())
         return Interrupted();
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
     // Like a waveform file: only a regular file is replaced, and only once complete.
-    if (const FileProblem problem = ReplaceRegularFile(out.toStdString(), png.toStdString()))
+    if (const FileProblem problem = ReplaceRegularFile(QFile::encodeName(out).toStdString(), picture.toStdString()))
         return {kCliFileFailed, QStringLiteral("画像ファイル「%1」に保存できませんでした。%2")
                                     .arg(PrintableText(out), QString::fromStdString(FileProblemText(problem)))};
     return {};

@@ -8,7 +8,11 @@
 #include "link/SerialPorts.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #if defined(Q_OS_WIN)
 #include <io.h>
 #else
@@ -32,7 +36,20 @@ bool standardErrorIsTerminal()
 int main(int argc, char* argv[])
 {
     InterruptWatcher::catchSignals();
-    QCoreApplication app(argc, argv);
+    // Text in a picture (render --annotate, a switch no other subcommand takes) needs
+    // fonts, which come with a QGuiApplication only; the offscreen platform gives them
+    // without a display. Everything else keeps the plain application, which looks for no
+    // desktop at all.
+    const bool drawsText = std::any_of(argv + 1, argv + argc, [](const char* a) { return std::strcmp(a, "--annotate") == 0; });
+    std::unique_ptr<QCoreApplication> app;
+    if (drawsText) {
+#if !defined(Q_OS_WIN) && !defined(Q_OS_DARWIN)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     const CliArguments arguments(QCoreApplication::arguments().mid(1));
     CliConsole console(stdout, stderr, arguments.quiet(), standardErrorIsTerminal());
     switch (arguments.action()) {

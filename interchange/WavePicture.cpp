@@ -113,7 +113,7 @@ QByteArray svg(const PictureContent& content)
     generator.setSize(whole);
     generator.setResolution(96);   // the size is written in millimetres: a unit a pixel on a common screen
     generator.setViewBox(QRect(QPoint(0, 0), whole));
-    generator.setTitle(content.title);
+    generator.setTitle(content.title.toHtmlEscaped());   // written into the XML as it is given
     QPainter painter(&generator);
     paintVector(painter, content);
     painter.end();
@@ -158,7 +158,12 @@ PictureContent WavePictureOf(const WaveRecord& record, const WaveScale& view, co
 {
     PictureContent content;
     content.scene = ComputeWaveScene(record, view, flags);
+    // A title from a file may hold control characters, which an SVG (XML) cannot.
     content.title = QString::fromStdString(record.Title);
+    for (QChar& c : content.title) {
+        if (c.category() == QChar::Other_Control)
+            c = QLatin1Char(' ');
+    }
     content.voltsPerDiv[0] = record.Ch1VoltsPerDiv;
     content.voltsPerDiv[1] = record.Ch2VoltsPerDiv;
     content.colors = colors;

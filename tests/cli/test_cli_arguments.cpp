@@ -69,6 +69,7 @@ private slots:
         QTest::newRow("convert to png") << "convert a.csv b.png" << 1 << "b.png";
         QTest::newRow("render size") << "render a.csv b.png --size 9000x10" << 1 << "9000x10";
         QTest::newRow("render to csv") << "render a.csv b.csv" << 1 << "b.csv";
+        QTest::newRow("convert --si to a session") << "convert --si a.csv b.sr" << 1 << "--si";
     }
     void refusal()
     {

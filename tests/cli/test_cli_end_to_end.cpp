@@ -8,6 +8,7 @@
 #include "document/ProgramCore.h"
 #include "link/InstrumentLink.h"
 #include "sim/SimulatedInstrument.h"
+#include "support/ExampleWave.h"
 #include "support/ModalHelper.h"
 #include "support/ScriptedPrintDialog.h"
 #include "support/ScriptedPrompts.h"
@@ -180,6 +181,35 @@ private slots:
         const CliRun rendered = runCli({"render", file, "w.png", "--size", size, "--grid", "--base", "--dots"}, cliDir.path());
         QCOMPARE(rendered.status, 0);
         QVERIFY(QImage(cliDir.filePath("w.png")).convertToFormat(QImage::Format_RGB32) == shown);
+    }
+
+    // convert and render choose the output by its extension (--si the SI CSV); an unknown
+    // extension is status 1, an unwritable place 3, and neither leaves anything behind.
+    void fileCommandsByExtension_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("start");   // of OUT, the last argument
+        QTest::newRow("sigrok session") << QStringList{"convert", "w.CSV", "o.sr"} << 0 << QByteArray("PK\x03\x04");
+        QTest::newRow("WAV") << QStringList{"convert", "w.CSV", "o.WAV"} << 0 << QByteArray("RIFF");
+        QTest::newRow("SI CSV") << QStringList{"convert", "--si", "w.CSV", "o.csv"} << 0 << QByteArray("time_s,ch1_V\n0,");
+        QTest::newRow("instrument CSV") << QStringList{"convert", "w.CSV", "o.csv"} << 0 << QByteArray("TEST1\r\n");
+        QTest::newRow("annotated PDF") << QStringList{"render", "--annotate", "w.CSV", "o.pdf"} << 0 << QByteArray("%PDF");
+        QTest::newRow("SVG") << QStringList{"render", "w.CSV", "o.svg"} << 0 << QByteArray("<?xml");
+        QTest::newRow("unknown extension") << QStringList{"convert", "w.CSV", "o.flac"} << 1 << QByteArray();
+        QTest::newRow("unwritable place") << QStringList{"render", "w.CSV", "none/o.svg"} << 3 << QByteArray();
+    }
+    void fileCommandsByExtension()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QByteArray, start);
+        QTemporaryDir dir;
+        std::ofstream(dir.filePath("w.CSV").toStdString(), std::ios::binary) << kExampleCsv.constData();
+        const CliRun run = runCli(arguments, dir.path());
+        QCOMPARE(run.status, status);
+        QVERIFY2(contents(dir.filePath(arguments.last())).startsWith(start.isEmpty() ? "(none)" : start), run.err.constData());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), status == 0 ? 2 : 1);
     }
 
     // What a script relies on: the status, one line naming what failed (the port, the

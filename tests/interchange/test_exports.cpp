@@ -278,7 +278,8 @@ private slots:
         QFETCH(int, kind);
         QFETCH(bool, annotate);
         const QSize size(505, 245);
-        const WaveRecord r = record(3, 2e-7f, 5119);
+        WaveRecord r = record(3, 2e-7f, 5119);
+        r.Title = "試験 <1> & 2\x01";   // markup and a control character: the SVG stays well-formed
         PictureContent content = WavePictureOf(r, {0, 5119}, {.Base = 1, .Grid = 1}, kColors, size);
         const QImage plain = QImage::fromData(RenderWavePicture(PictureKind::Png, content));
         if (annotate)
@@ -316,7 +317,7 @@ private slots:
         const QRect band(0, size.height() + 2, size.width(), image.height() - size.height() - 2);
         QVERIFY(pixelsNear(image, band, SlotColor(kColors[kCh1TraceColor])) > 10);
         QVERIFY(pixelsNear(image, band, SlotColor(kColors[kCh2TraceColor])) > 10);
-        for (const char* expected : {"試験 1", "Time: 100us/DIV", "CH1 2 V/DIV", "CH2 500mV/DIV", "2026-03-04 05:06", "wave.CSV"})
+        for (const char* expected : {"試験 <1> & 2", "Time: 100us/DIV", "CH1 2 V/DIV", "CH2 500mV/DIV", "2026-03-04 05:06", "wave.CSV"})
             QVERIFY2(text.isEmpty() || text.contains(QString::fromUtf8(expected)), qPrintable(text));
     }
 };
