@@ -9,7 +9,9 @@ namespace {
 
 constexpr char kDeviceKey[] = "serial/device";
 
-QString field(const QString& text)
+} // namespace
+
+QString PortField(const QString& text)
 {
     QString clean = text.trimmed();
     for (QChar& c : clean) {
@@ -18,8 +20,6 @@ QString field(const QString& text)
     }
     return clean.isEmpty() ? QStringLiteral("-") : clean;
 }
-
-} // namespace
 
 std::vector<SerialPortEntry> AvailableSerialPorts()
 {
@@ -41,8 +41,8 @@ QString PortListText(const std::vector<SerialPortEntry>& ports)
 {
     QString text;
     for (const SerialPortEntry& port : ports) {
-        text += field(port.device) + QLatin1Char('\t') + field(port.description) + QLatin1Char('\t') +
-                field(port.manufacturer) + QLatin1Char('\t') + field(port.serialNumber) + QLatin1Char('\n');
+        text += PortField(port.device) + QLatin1Char('\t') + PortField(port.description) + QLatin1Char('\t') +
+                PortField(port.manufacturer) + QLatin1Char('\t') + PortField(port.serialNumber) + QLatin1Char('\n');
     }
     return text;
 }

@@ -28,6 +28,10 @@ std::vector<SerialPortEntry> AvailableSerialPorts();
 // stays on one line of four fields. Empty when there is none.
 QString PortListText(const std::vector<SerialPortEntry>& ports);
 
+// One of an adapter's texts as the lists show it: control characters as spaces, "-" for
+// an empty one.
+QString PortField(const QString& text);
+
 // What --list-ports prints: the list on out, or a note on err when there is no device.
 // Returns the exit status.
 int PrintPortList(const std::vector<SerialPortEntry>& ports, std::FILE* out, std::FILE* err);

@@ -209,7 +209,8 @@ void OptionsDialog::fillDevices(const QString& chosen)
     m_portDevices->setCurrentItem(settingsPort);
     for (const SerialPortEntry& port : present) {
         auto* item = new QTreeWidgetItem(m_portDevices,
-                                         {port.device, port.description, port.manufacturer, port.serialNumber});
+                                         {port.device, PortField(port.description), PortField(port.manufacturer),
+                                          PortField(port.serialNumber)});
         item->setData(0, Qt::UserRole, port.device);
         if (port.device == chosen)
             m_portDevices->setCurrentItem(item);
