@@ -3,6 +3,7 @@
 #include "analysis/widgets/AnalysisGroup.h"
 #include "analysis/widgets/MeasurementPanel.h"
 #include "analysis/widgets/ReferencePanel.h"
+#include "analysis/widgets/SpectrumView.h"
 #include "document/ReferenceSet.h"
 #include "logger/widgets/LoggerView.h"
 #include "wave/widgets/WaveDisplay.h"
@@ -25,6 +26,8 @@ AnalysisGroup* AddAnalysisViews(QWidget& window, WaveDocument& document, WaveDis
         auto* keep = new QShortcut(QKeyCombination(Qt::AltModifier, Qt::Key(Qt::Key_1 + slot)), &window);
         QObject::connect(keep, &QShortcut::activated, referencePanel, [referencePanel, slot] { referencePanel->keepCurrent(slot); });
     }
+    group->addView(QStringLiteral("SpectrumView"), QStringLiteral("スペクトル"), QKeySequence(Qt::CTRL | Qt::Key_F),
+                   new SpectrumView(document, display, configFile, &window));
     display.addBesideDisplay(group);
     return group;
 }

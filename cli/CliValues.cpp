@@ -1,5 +1,7 @@
 #include "cli/CliValues.h"
 
+#include "core/EngNumber.h"
+
 #include <cmath>
 
 std::optional<std::chrono::milliseconds> ParseSeconds(const QString& text, bool zeroAllowed)
@@ -45,4 +47,11 @@ bool StartsLikeNumber(const QString& text)
 {
     const QString t = text.trimmed();
     return !t.isEmpty() && (t[0].isDigit() || QStringLiteral("+-.＋－．").contains(t[0]));
+}
+
+std::optional<double> ParseTime(const QString& text)
+{
+    if (!StartsLikeNumber(text))
+        return std::nullopt;
+    return QString::fromStdString(NumberText(ParseEng(text.toStdString()))).toDouble();
 }

@@ -22,3 +22,7 @@ QString SecondsProblem(const char* name, const QString& text, bool zeroAllowed);
 
 // A text the setup dialog would read as a number: it starts like one.
 bool StartsLikeNumber(const QString& text);
+
+// A time option's value in seconds ("1m", "250u") as its text shows it (0.0009, not
+// 0.000900000043); nullopt when it is no number.
+std::optional<double> ParseTime(const QString& text);

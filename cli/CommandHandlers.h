@@ -18,3 +18,4 @@ CliResult RunRender(CliCall& call);
 CliResult RunInfo(CliCall& call);
 CliResult RunCompare(CliCall& call);   // CompareCommand.cpp
 CliResult RunMeasure(CliCall& call);    // MeasureCommand.cpp
+CliResult RunSpectrum(CliCall& call);  // SpectrumCommand.cpp

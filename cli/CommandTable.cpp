@@ -32,10 +32,13 @@ constexpr OptionDef kOptions[] = {
     {"base", nullptr, "ベースラインを描く"},
     {"dots", nullptr, "点描にする（既定: 線描）"},
     {"tolerance", "V", "許容差 V（例: 50m）。外れた点を数え、1 点でもあれば終了ステータス 4"},
-    {"from", "T", "測る範囲の始め: 先頭のサンプルからの秒数（1m、250u など。既定: 記録の始め）"},
-    {"to", "T", "測る範囲の終わり: 先頭のサンプルからの秒数（既定: 記録の終わり）"},
+    {"from", "T", "範囲の始め: 先頭のサンプルからの秒数（1m、250u など。既定: 記録の始め）"},
+    {"to", "T", "範囲の終わり: 先頭のサンプルからの秒数（既定: 記録の終わり）"},
     {"annotate", nullptr, "タイトル、時間軸、V/DIV、日付、ファイル名の帯を下に付ける"},
     {"si", nullptr, ".csv を SI 単位（time_s,ch1_V,ch2_V）で書き出す"},
+    {"channel", "N", "チャンネル: 1 か 2（既定: 1）"},
+    {"window", "NAME", "窓関数: rectangular, hann, hamming, blackman-harris, flat-top（既定: hann）"},
+    {"csv", nullptr, "0 Hz からナイキスト周波数までの全ビンを frequency,level の CSV で出力する"},
 };
 
 constexpr CommandDef kCommands[] = {
@@ -55,6 +58,7 @@ constexpr CommandDef kCommands[] = {
     {"info", "IN", "ファイルの条件と、チャンネルごとの最小・最大・P-P・平均・RMS・周波数を表示する", "json", RunInfo},
     {"compare", "A B", "2 つの波形ファイルをチャンネルごとに比べ、最大偏差と RMS 偏差（V）を表示する", "tolerance json", RunCompare},
     {"measure", "IN", "ウィンドウの測定パネルと同じ自動測定の値をチャンネルごとに表示する", "from to json", RunMeasure},
+    {"spectrum", "IN", "チャンネルのスペクトル（ピーク、THD）を表示する", "channel window from to json csv", RunSpectrum},
 };
 
 } // namespace

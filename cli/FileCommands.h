@@ -1,5 +1,5 @@
 #pragma once
-// The subcommands on waveform files (convert, render and info; CommandHandlers.h) read
+// The subcommands on waveform files (convert, render, info, spectrum; CommandHandlers.h) read
 // their file as the window's Load from a file does and write as its Save does; an output
 // is written whole or not at all.
 

@@ -33,15 +33,6 @@ QString text(std::string_view utf8)
     return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
 }
 
-// A time option's value in seconds ("1m", "250u") as its text shows it (0.0009, not
-// 0.000900000043); empty when it is no number.
-std::optional<double> timeOption(const QString& value)
-{
-    if (!StartsLikeNumber(value))
-        return std::nullopt;
-    return QString::fromStdString(NumberText(ParseEng(value.toStdString()))).toDouble();
-}
-
 // The width a terminal gives the text: two columns for the wide (CJK, full-width) characters.
 int columns(const QString& line)
 {
@@ -122,7 +113,7 @@ CliResult RunMeasure(CliCall& call)
     for (auto [name, time] : {std::pair{"from", &from}, {"to", &to}}) {
         if (!call.isSet(name))
             continue;
-        *time = timeOption(call.value(name));
+        *time = ParseTime(call.value(name));
         if (!*time)
             return {kCliUsage, QStringLiteral("--%1 には先頭のサンプルからの秒数（1m、250u など）を書いてください: %2")
                                    .arg(QLatin1String(name), PrintableText(call.value(name)))};
