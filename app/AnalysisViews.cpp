@@ -26,7 +26,7 @@ AnalysisGroup* AddAnalysisViews(QWidget& window, WaveDocument& document, WaveDis
         auto* keep = new QShortcut(QKeyCombination(Qt::AltModifier, Qt::Key(Qt::Key_1 + slot)), &window);
         QObject::connect(keep, &QShortcut::activated, referencePanel, [referencePanel, slot] { referencePanel->keepCurrent(slot); });
     }
-    group->addView(QStringLiteral("SpectrumView"), QStringLiteral("スペクトル"), QKeySequence(Qt::CTRL | Qt::Key_F),
+    group->addView(QStringLiteral("SpectrumView"), QStringLiteral("FFT"), QKeySequence(Qt::CTRL | Qt::Key_F),
                    new SpectrumView(document, display, configFile, &window));
     display.addBesideDisplay(group);
     return group;
