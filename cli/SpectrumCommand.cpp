@@ -136,7 +136,7 @@ CliResult RunSpectrum(CliCall& call)
 
     const QString in = call.files()[0];
     WaveDocument document;
-    if (CliResult loaded = LoadWaveDocument(in, document); !loaded.ok())
+    if (CliResult loaded = LoadWaveDocument(in, document, call.console()); !loaded.ok())
         return loaded;
     const WaveRecord& record = document.record();
     if ((channel == 1 ? record.Ch1On : record.Ch2On) == 0)
