@@ -33,10 +33,18 @@ AnalysisGroup* AddAnalysisViews(QWidget& window, WaveDocument& document, WaveDis
 }
 
 void AddLoggerView(AnalysisGroup& group, QWidget& window, LogSession& session, WaveDocument& document,
-                   const std::array<QColor, 2>& colours, const QString& configFile,
+                   const ReferenceSet& references, const std::array<QColor, 2>& colours, const QString& configFile,
                    const std::function<void(const QString&)>& showStatus)
 {
-    auto* view = new LoggerView(session, document, colours, configFile, &window);
+    // A run started with a reference chosen and a tolerance set judges every capture
+    // against that reference as it is then.
+    const auto referenceForRun = [&references]() -> std::optional<LogReference> {
+        auto verdict = references.fixedVerdict();
+        if (!verdict)
+            return std::nullopt;
+        return LogReference{ReferenceSet::name(references.chosen()), std::move(verdict)};
+    };
+    auto* view = new LoggerView(session, document, colours, configFile, referenceForRun, &window);
     QObject::connect(view, &LoggerView::statusChanged, view, showStatus);
     group.addView(QStringLiteral("LoggerView"), QStringLiteral("記録"), QKeySequence(Qt::CTRL | Qt::Key_L), view);
 }

@@ -21,7 +21,8 @@ AnalysisGroup* AddAnalysisViews(QWidget& window, WaveDocument& document, WaveDis
                                 ReferenceSet& references, Prompts& prompts, const QString& configFile);
 
 // The logging view (記録, Ctrl+L) in the group, for a session on the window's flow. Its
-// messages go to showStatus (the status line); colours: the CH1 and CH2 trace colours.
+// messages go to showStatus (the status line); colours: the CH1 and CH2 trace colours. A run
+// started with a reference chosen and a tolerance set gets the reference column.
 void AddLoggerView(AnalysisGroup& group, QWidget& window, LogSession& session, WaveDocument& document,
-                   const std::array<QColor, 2>& colours, const QString& configFile,
+                   const ReferenceSet& references, const std::array<QColor, 2>& colours, const QString& configFile,
                    const std::function<void(const QString&)>& showStatus);

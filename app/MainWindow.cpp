@@ -93,7 +93,7 @@ MainWindow::MainWindow(ProgramCore& core, MainWindowServices services, QWidget* 
         m_core.applyLineSettings(m_services.devicePath.isEmpty() ? m_device : m_services.devicePath);
         return true;
     }, this);
-    AddLoggerView(*analysis, *this, *m_logging, m_document, {SlotColor(m_settings.Color[0]), SlotColor(m_settings.Color[1])},
+    AddLoggerView(*analysis, *this, *m_logging, m_document, *m_references, {SlotColor(m_settings.Color[0]), SlotColor(m_settings.Color[1])},
                   m_services.portMemoryFile, [this](const QString& text) { statusBar()->showMessage(text); });
     connect(m_logging, &LogSession::stateChanged, this, &MainWindow::updateCommandStates);
     layout->addWidget(new AcquisitionProgress(*m_acquisition, central));

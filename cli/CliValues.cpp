@@ -43,6 +43,11 @@ QString SecondsProblem(const char* name, const QString& text, bool zeroAllowed)
         .arg(text);
 }
 
+QString ToleranceProblem(const QString& text)
+{
+    return QStringLiteral("--tolerance には 0 以上の電圧を指定してください（例: 50m、0.05）: ") + text;
+}
+
 bool StartsLikeNumber(const QString& text)
 {
     const QString t = text.trimmed();

@@ -20,6 +20,9 @@ std::optional<std::chrono::milliseconds> ParseDuration(const QString& text);
 // The reason ParseSeconds refused `text` for option `name`, one line.
 QString SecondsProblem(const char* name, const QString& text, bool zeroAllowed);
 
+// The reason --tolerance's value was refused, one line naming it.
+QString ToleranceProblem(const QString& text);
+
 // A text the setup dialog would read as a number: it starts like one.
 bool StartsLikeNumber(const QString& text);
 

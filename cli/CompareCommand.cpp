@@ -7,6 +7,7 @@
 #include "cli/CliCall.h"
 #include "cli/CliConsole.h"
 #include "cli/CliText.h"
+#include "cli/CliValues.h"
 #include "cli/CommandHandlers.h"
 #include "cli/FileCommands.h"
 #include "core/EngNumber.h"
@@ -61,8 +62,7 @@ CliResult RunCompare(CliCall& call)
     if (call.isSet("tolerance")) {
         tolerance = ParseTolerance(call.value("tolerance").toStdString());
         if (!tolerance)
-            return {kCliUsage, QStringLiteral("--tolerance には 0 以上の電圧を指定してください（例: 50m、0.05）: ") +
-                                   PrintableText(call.value("tolerance"))};
+            return {kCliUsage, ToleranceProblem(PrintableText(call.value("tolerance")))};
     }
     const QString a = call.files()[0];
     const QString b = call.files()[1];

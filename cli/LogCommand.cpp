@@ -1,7 +1,10 @@
 // log: captures again and again, one row of measurements each appended to a CSV log,
 // until --count or --duration is reached or Ctrl+C. A lost instrument leaves a row with the
-// failure and is opened again every two seconds until logging resumes by itself.
+// failure and is opened again every two seconds until logging resumes by itself. With
+// --reference and --tolerance each row ends with the capture's verdict against that file,
+// and a run with a failed one ends with kCliOutside.
 
+#include "analysis/WaveComparison.h"
 #include "cli/CaptureOptions.h"
 #include "cli/CliCall.h"
 #include "cli/CliConsole.h"
@@ -10,6 +13,7 @@
 #include "cli/CliValues.h"
 #include "cli/CommandHandlers.h"
 #include "cli/FileCommands.h"
+#include "document/WaveDocument.h"
 #include "logger/LogColumns.h"
 #include "logger/LogSession.h"
 
@@ -24,6 +28,8 @@ struct LogRequest {
     QString out;
     LogPlan plan;
     LogOrder order;
+    QString reference;                 // the file the captures are compared with; empty: none
+    std::optional<double> tolerance;
 };
 
 QString readRequest(const CliCall& call, LogRequest& r)
@@ -53,6 +59,14 @@ QString readRequest(const CliCall& call, LogRequest& r)
     if (const QString problem = ReadCaptureOrder(call, r.order.capture); !problem.isEmpty())
         return problem;
     r.order.wavesDir = call.value("waves");
+    r.reference = call.value("reference");
+    if (call.isSet("tolerance")) {
+        r.tolerance = ParseTolerance(call.value("tolerance").toStdString());
+        if (!r.tolerance)
+            return ToleranceProblem(PrintableText(call.value("tolerance")));
+    }
+    if (r.reference.isEmpty() != !r.tolerance)
+        return QStringLiteral("log の --reference と --tolerance は一緒に指定してください。");
     return {};
 }
 
@@ -78,10 +92,24 @@ CliResult RunLog(CliCall& call)
     if (!request.order.wavesDir.isEmpty())
         if (CliResult waves = checkWavesDir(request.order.wavesDir); !waves.ok())
             return waves;
+    // The reference is read as compare reads it, and kept as it is for the whole run.
+    WaveDocument referenceFile;
+    std::shared_ptr<const WaveRecord> reference;
+    if (!request.reference.isEmpty()) {
+        if (CliResult loaded = LoadWaveDocument(request.reference, referenceFile, call.console()); !loaded.ok())
+            return loaded;
+        reference = std::make_shared<const WaveRecord>(referenceFile.record());
+        request.order.reference = LogReference{
+            QFileInfo(request.reference).fileName(),
+            [reference, tolerance = request.tolerance](const WaveRecord& live) {
+                return CompareRecords(live, *reference, tolerance).pass;
+            }};
+    }
     // The log is checked (and a new one created) before the first command goes out.
     {
         LogFile log;
-        if (const QString problem = log.open(request.out, LogHeader(request.order.capture.channels)); !problem.isEmpty())
+        if (const QString problem = log.open(request.out, LogHeader(request.order.capture.channels, reference != nullptr));
+            !problem.isEmpty())
             return {kCliFileFailed, OneLine(problem)};
     }
     CliInstrument* instrument = nullptr;
@@ -93,14 +121,28 @@ CliResult RunLog(CliCall& call)
                        [instrument] { return instrument->reopen(); });
     QEventLoop loop;
     QString failure;
+    qint64 fails = 0;
+    bool toldIncomparable = false;
     QObject::connect(&session, &LogSession::finished, &loop, [&](bool, const QString& why) {
         failure = why;
         loop.quit();
     });
-    QObject::connect(&session, &LogSession::rowWritten, &loop, [&](qint64 capture, const QString& status) {
+    QObject::connect(&session, &LogSession::rowWritten, &loop, [&](qint64 capture, const QString& status, const QStringList& fields) {
         console.endProgress();
         if (status != LogSession::okStatus())
             console.note(QStringLiteral("%1 回目: %2").arg(capture).arg(PrintableText(status)));
+        else if (reference && fields.last() == LogVerdictField(false))
+            ++fails;
+        else if (reference && fields.last().isEmpty() && !toldIncomparable) {
+            // Said once: every capture of the run is taken alike.
+            toldIncomparable = true;
+            const WaveComparison comparison =
+                CompareRecords(instrument->document().record(), *reference, request.tolerance, "取り込み",
+                               request.order.reference->name.toStdString());
+            console.note(QStringLiteral("%1 回目: 参照と比較できません: %2")
+                             .arg(capture)
+                             .arg(PrintableText(QString::fromStdString(comparison.problem))));
+        }
     });
     QObject::connect(&session, &LogSession::warning, &loop, [&](const QString& text) { console.note(text); });
     QObject::connect(&session, &LogSession::countdown, &loop, [&](qint64 ms) {
@@ -131,5 +173,7 @@ CliResult RunLog(CliCall& call)
         return Interrupted();
     if (!failure.isEmpty())
         return {kCliFileFailed, OneLine(failure)};
+    if (fails > 0)
+        return {kCliOutside, QStringLiteral("参照と比べて不合格の取り込みが %1 回ありました。").arg(fails)};
     return {};
 }

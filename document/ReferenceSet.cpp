@@ -183,6 +183,16 @@ QString ReferenceSet::verdict(const WaveRecord& live) const
     return QString::fromStdString(VerdictText(*comparison, name(m_chosen).toStdString()));
 }
 
+std::function<std::optional<bool>(const WaveRecord&)> ReferenceSet::fixedVerdict() const
+{
+    const WaveRecord* chosen = record(m_chosen);
+    if (!chosen || !m_tolerance)
+        return {};
+    return [reference = std::make_shared<const WaveRecord>(*chosen), tolerance = m_tolerance](const WaveRecord& live) {
+        return CompareRecords(live, *reference, tolerance).pass;
+    };
+}
+
 WaveOverlay ReferenceSet::overlay(const WaveScene& scene, const WaveRecord& live, const DisplayFlags& flags) const
 {
     // In the live record's counts: a reference at another V/DIV is scaled to line up in volts.

@@ -15,6 +15,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -59,6 +60,10 @@ public:
     // The status line's verdict for the live record; empty without a chosen reference and
     // a tolerance.
     QString verdict(const WaveRecord& live) const;
+    // Pass or fail against the chosen reference and the tolerance as they are now, kept
+    // when either changes later (a logging run judges all its captures alike); nothing
+    // for a record that cannot be compared. Empty without a chosen reference and a tolerance.
+    std::function<std::optional<bool>(const WaveRecord&)> fixedVerdict() const;
     // The shown references and the band around the chosen one, in the live record's view.
     WaveOverlay overlay(const WaveScene& scene, const WaveRecord& live, const DisplayFlags& flags) const;
 

@@ -14,13 +14,22 @@ QString exact(double value)
 
 } // namespace
 
-QStringList LogHeader(const QList<int>& channels)
+QStringList LogHeader(const QList<int>& channels, bool judged)
 {
     QStringList header{QStringLiteral("time"), QStringLiteral("capture"), QStringLiteral("status")};
     for (const int channel : channels)
         for (const LogMeasurement& m : kLogMeasurements)
             header << QStringLiteral("ch%1_%2").arg(channel).arg(QLatin1String(m.column));
+    if (judged)
+        header << QLatin1String(kLogReferenceColumn);
     return header;
+}
+
+QString LogVerdictField(std::optional<bool> pass)
+{
+    if (!pass)
+        return {};
+    return *pass ? QStringLiteral("pass") : QStringLiteral("fail");
 }
 
 QString LogTime(const QDateTime& time)

@@ -22,8 +22,16 @@ inline constexpr LogMeasurement kLogMeasurements[] = {
     {Measurement::DutyCycle, "dutyCycle_percent"},
 };
 
-// time,capture,status, then chN_... for each channel given (1, 2 or both).
-QStringList LogHeader(const QList<int>& channels);
+// The last column of a run judged against a reference: pass, fail, or empty where the
+// capture failed or could not be compared with it.
+inline constexpr char kLogReferenceColumn[] = "reference";
+
+// time,capture,status, then chN_... for each channel given (1, 2 or both), then reference
+// when the run is judged.
+QStringList LogHeader(const QList<int>& channels, bool judged = false);
+
+// The reference column's field for a verdict.
+QString LogVerdictField(std::optional<bool> pass);
 
 // 2026-12-07T10:15:02.123+09:00: milliseconds and the offset from UTC, also +00:00.
 QString LogTime(const QDateTime& time);

@@ -55,7 +55,7 @@ QString LogSession::start(const QString& logPath, const LogPlan& plan, const Log
     if (m_state != State::Idle)
         return QStringLiteral("記録はすでに動いています。");
     m_order = order;
-    if (const QString problem = m_log.open(logPath, LogHeader(m_order.capture.channels)); !problem.isEmpty())
+    if (const QString problem = m_log.open(logPath, LogHeader(m_order.capture.channels, judged())); !problem.isEmpty())
         return problem;
     m_capture = m_log.lastCapture();
     m_lastStatus.clear();
@@ -197,7 +197,9 @@ bool LogSession::writeRow(const QString& status, const WaveRecord* record)
         for (qsizetype i = 0; i < m_order.capture.channels.size(); ++i)
             measured << std::nullopt;
     }
-    const QStringList fields = LogRow(m_captureTime, m_capture, rowStatus, measured);
+    QStringList fields = LogRow(m_captureTime, m_capture, rowStatus, measured);
+    if (judged())
+        fields << LogVerdictField(record && m_order.reference->verdict ? m_order.reference->verdict(*record) : std::nullopt);
     if (const QString problem = m_log.append(fields); !problem.isEmpty()) {
         finish(false, problem);
         return false;

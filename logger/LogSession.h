@@ -24,10 +24,19 @@ class WaveDocument;
 struct LinkState;
 struct WaveRecord;
 
+// The reference each capture of a run is judged against, fixed for the run.
+struct LogReference {
+    QString name;   // for messages: "R1", a file name
+    // Pass or fail; nothing when the capture cannot be compared with the reference.
+    std::function<std::optional<bool>(const WaveRecord&)> verdict;
+};
+
 // What each capture of the run is, and where its waveforms go besides the log.
 struct LogOrder {
     CaptureOrder capture;
     QString wavesDir;      // each capture also saved here as 000001.CSV, ...; empty: not
+    // Set: each row ends with its verdict (the reference column).
+    std::optional<LogReference> reference;
 };
 
 class LogSession : public QObject {
@@ -54,6 +63,8 @@ public:
     const QString& logPath() const { return m_log.path(); }
     // The channels of the log's columns, in order.
     const QList<int>& channels() const { return m_order.capture.channels; }
+    // Whether the rows end with the reference column.
+    bool judged() const { return m_order.reference.has_value(); }
 
     static QString okStatus() { return QStringLiteral("ok"); }
 

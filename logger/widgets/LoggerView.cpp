@@ -44,9 +44,10 @@ QString measurementUnit(Measurement m)
 } // namespace
 
 LoggerView::LoggerView(LogSession& session, WaveDocument& document, std::array<QColor, 2> colours,
-                       QString configFile, QWidget* parent)
+                       QString configFile, std::function<std::optional<LogReference>()> referenceForRun,
+                       QWidget* parent)
     : QWidget(parent, Qt::Tool), m_session(session), m_document(document), m_colours(colours),
-      m_configFile(std::move(configFile))
+      m_configFile(std::move(configFile)), m_referenceForRun(std::move(referenceForRun))
 {
     setObjectName(QStringLiteral("LoggerView"));
     setWindowTitle(QStringLiteral("記録"));
@@ -146,9 +147,9 @@ LoggerView::LoggerView(LogSession& session, WaveDocument& document, std::array<Q
                       .arg(attempt));
     });
     connect(&m_session, &LogSession::countdown, this, [this](qint64 ms) {
-        setStatus(QStringLiteral("記録 %1 回・最後: %2・次の取り込みまで %3 秒")
+        setStatus(QStringLiteral("記録 %1 回・最後: %2%3・次の取り込みまで %4 秒")
                       .arg(m_session.lastCapture())
-                      .arg(m_session.lastStatus())
+                      .arg(m_session.lastStatus(), verdictText())
                       .arg((ms + 999) / 1000));
     });
     connect(&m_session, &LogSession::warning, this, &LoggerView::setStatus);
@@ -185,6 +186,11 @@ void LoggerView::startLogging()
     order.capture.longRecord = m_document.flag(WaveDocument::Flag::Length) == 1;
     // Each capture keeps the conditions of the waveform shown when logging starts.
     order.capture.setup = CaptureSetupFromRecord(m_document.record());
+    if (m_referenceForRun)
+        order.reference = m_referenceForRun();
+    m_runReference = order.reference ? order.reference->name : QString();
+    m_lastVerdict.clear();
+    m_fails = 0;
     m_rows.clear();
     m_runChannels = channels;
     m_runStart = QDateTime::currentDateTime();
@@ -210,7 +216,12 @@ void LoggerView::onRow(qint64 capture, const QString& status, const QStringList&
     }
     m_rows.push_back(std::move(row));
     showTrend();
-    setStatus(QStringLiteral("記録 %1 回・最後: %2").arg(capture).arg(status));
+    if (m_session.judged()) {
+        m_lastVerdict = fields.value(fields.size() - 1);
+        if (m_lastVerdict == LogVerdictField(false))
+            ++m_fails;
+    }
+    setStatus(QStringLiteral("記録 %1 回・最後: %2%3").arg(capture).arg(status, verdictText()));
 }
 
 void LoggerView::onFinished(bool completed, const QString& failure)
@@ -237,6 +248,22 @@ void LoggerView::showTrend()
     }
     m_chart->setTrend(std::move(points), measurementUnit(kLogMeasurements[measurement].measurement),
                       m_colours[std::size_t(channel - 1)]);
+}
+
+QString LoggerView::verdictText() const
+{
+    if (m_runReference.isEmpty() || m_session.lastStatus().isEmpty())
+        return {};
+    QString verdict;
+    if (m_lastVerdict == LogVerdictField(true))
+        verdict = QStringLiteral("合格");
+    else if (m_lastVerdict == LogVerdictField(false))
+        verdict = QStringLiteral("不合格");
+    else if (m_session.lastStatus() == LogSession::okStatus())
+        verdict = QStringLiteral("比較できません");
+    else
+        verdict = QStringLiteral("—");
+    return QStringLiteral("・%1 と比較: %2（不合格 %3 回）").arg(m_runReference, verdict).arg(m_fails);
 }
 
 void LoggerView::setStatus(const QString& text)

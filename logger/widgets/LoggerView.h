@@ -13,6 +13,8 @@
 #include <QColor>
 #include <QWidget>
 #include <array>
+#include <functional>
+#include <optional>
 #include <vector>
 
 class QCheckBox;
@@ -29,9 +31,10 @@ class LoggerView : public QWidget {
     Q_OBJECT
 public:
     // colours: the CH1 and CH2 trace colours. configFile: the user's configuration (INI);
-    // empty: nothing is remembered.
+    // empty: nothing is remembered. referenceForRun: asked at each start, the reference the
+    // run's captures are judged against (a reference column in the log), or none.
     LoggerView(LogSession& session, WaveDocument& document, std::array<QColor, 2> colours, QString configFile,
-               QWidget* parent);
+               std::function<std::optional<LogReference>()> referenceForRun, QWidget* parent);
 
 signals:
     // For the main window's status line.
@@ -48,6 +51,8 @@ private:
     void onFinished(bool completed, const QString& failure);
     void showTrend();
     void setStatus(const QString& text);
+    // "・R1 と比較: 不合格（不合格 2 回）" after the latest row of a judged run; empty otherwise.
+    QString verdictText() const;
     void remember() const;
     void updateControls();
 
@@ -55,6 +60,7 @@ private:
     WaveDocument& m_document;
     std::array<QColor, 2> m_colours;
     QString m_configFile;
+    std::function<std::optional<LogReference>()> m_referenceForRun;
     QLineEdit* m_file;
     QPushButton* m_browse;
     QDoubleSpinBox* m_every;
@@ -68,4 +74,7 @@ private:
     std::vector<Row> m_rows;
     QList<int> m_runChannels;
     std::optional<QDateTime> m_runStart;
+    QString m_runReference;   // the name of the run's reference; empty: not judged
+    QString m_lastVerdict;    // the reference column of the latest row
+    qint64 m_fails = 0;       // rows of the run that failed the comparison
 };

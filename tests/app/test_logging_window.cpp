@@ -1,6 +1,7 @@
 // Logging from the window as a user runs it: the 記録 view opened by its shortcut, filled in
 // by keys and clicks, a run through a lost and returning line, the exchange buttons greyed
-// meanwhile, and no message box to close however often the line fails.
+// meanwhile, and no message box to close however often the line fails; then a run judged
+// against its last capture kept as R1.
 
 #include "app/MainWindow.h"
 #include "document/ProgramCore.h"
@@ -81,6 +82,23 @@ private slots:
         QVERIFY(lines[1].contains(",1,ok,") && !lines[1].contains(",1,ok,,"));
         QVERIFY(!lines[2].contains(",2,ok,"));   // the capture the lost line broke
         QVERIFY(lines[4].contains(",4,ok,"));
+
+        // The instrument repeats its capture until a sweep: the next ones equal R1.
+        QTest::keyClick(&window, Qt::Key_R, Qt::ControlModifier);
+        auto* panel = window.findChild<QWidget*>(QStringLiteral("ReferencePanel"));
+        QVERIFY(panel && QTest::qWaitForWindowExposed(panel));
+        QTest::keyClick(&window, Qt::Key_1, Qt::AltModifier);
+        typeInto(panel->findChild<QWidget*>(QStringLiteral("RefTolerance")), QStringLiteral("0"));
+        QTest::keyClick(panel->findChild<QWidget*>(QStringLiteral("RefTolerance")), Qt::Key_Return);
+        typeInto(view->findChild<QWidget*>(QStringLiteral("LogFileEdit")), dir.filePath(QStringLiteral("JUDGED.csv")));
+        typeInto(view->findChild<QWidget*>(QStringLiteral("LogCount")), QStringLiteral("2"));
+        QTest::mouseClick(view->findChild<QPushButton*>(QStringLiteral("LogStart")), Qt::LeftButton);
+        QVERIFY(QTest::qWaitFor([&] { return status->text() == QStringLiteral("記録を終えました（2 回）。"); }, 20000));
+        QFile judged(dir.filePath(QStringLiteral("JUDGED.csv")));
+        QVERIFY(judged.open(QIODevice::ReadOnly));
+        const QList<QByteArray> judgedLines = judged.readAll().split('\n');
+        QVERIFY(judgedLines[0].endsWith(",reference"));
+        QVERIFY(judgedLines[1].endsWith(",pass") && judgedLines[2].endsWith(",pass"));
     }
 };
 

@@ -1,6 +1,6 @@
 // miravo-cli log against the simulated instrument: rows as captures succeed and fail, a
-// line that goes away and comes back, a log continued, refusals, and runs ended by Ctrl+C,
-// SIGTERM and kill -9 leaving only whole rows.
+// line that goes away and comes back, a log continued, captures judged against a reference,
+// refusals, and runs ended by Ctrl+C, SIGTERM and kill -9 leaving only whole rows.
 
 #include "sim/SimulatedInstrument.h"
 
@@ -125,6 +125,8 @@ private slots:
         QTest::newRow("unreadable duration") << QStringList{"--duration", "3 weeks"} << QByteArray() << 1;
         QTest::newRow("another log") << QStringList{"--count", "1"} << QByteArray("time,capture,status,x\n1,2,3,4\n") << 3;
         QTest::newRow("waves folder missing") << QStringList{"--count", "1", "--waves", "none"} << QByteArray() << 3;
+        QTest::newRow("reference without tolerance") << QStringList{"--reference", "LOG.csv"} << QByteArray() << 1;
+        QTest::newRow("reference missing") << QStringList{"--reference", "none.CSV", "--tolerance", "1"} << QByteArray() << 3;
     }
     void refusals()
     {
@@ -147,6 +149,55 @@ private slots:
             QVERIFY(file.open(QIODevice::ReadOnly));
             QCOMPARE(file.readAll(), before);
         }
+    }
+
+    // The instrument repeats its capture until a sweep: the reference is its first capture,
+    // saved by a run of its own, and a glitch of 20 counts at 2 V/DIV in it is 1.6 V off.
+    void reference_data()
+    {
+        QTest::addColumn<int>("glitch");         // counts added to samples 700..702 of the reference
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("verdicts");   // the reference column of the two rows; "-": no column
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message");    // a part of standard error
+        const QStringList one{"--channels", "1"};
+        QTest::newRow("the same capture") << 0 << one + QStringList{"--tolerance", "0"} << "pass pass" << 0 << "";
+        QTest::newRow("glitch outside") << 20 << one + QStringList{"--tolerance", "1.5"} << "fail fail" << 4 << "不合格の取り込みが 2 回";
+        QTest::newRow("glitch on the tolerance") << 20 << one + QStringList{"--tolerance", "1.6"} << "pass pass" << 0 << "";
+        QTest::newRow("other channels") << 0 << QStringList{"--channels", "1,2", "--tolerance", "0"} << " " << 0 << "CH1、CH2";
+        QTest::newRow("no reference") << 0 << one << "-" << 0 << "";
+    }
+    void reference()
+    {
+        QFETCH(int, glitch);
+        QFETCH(QStringList, options);
+        QFETCH(QString, verdicts);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        SimulatedInstrument sim;
+        const QString device = sim.start(SimOptions{});
+        QCOMPARE(runLog({"--port", device, "--out", "FIRST.csv", "--count", "1", "--channels", "1", "--waves", dir.path()}, dir.path()).status, 0);
+        QFile wave(dir.filePath(QStringLiteral("000001.CSV")));
+        QVERIFY(wave.open(QIODevice::ReadWrite));
+        QList<QByteArray> lines = wave.readAll().split('\n');
+        for (int i = 700; i <= 702; ++i)
+            lines[5 + i] = QByteArray::number(lines[5 + i].split(',')[0].toInt() + glitch) + ",\r";
+        wave.resize(0);
+        wave.write(lines.join('\n'));
+        wave.close();
+        if (options.contains(QStringLiteral("--tolerance")))
+            options << "--reference" << "000001.CSV";
+        const Run run = runLog(QStringList{"--port", device, "--out", "LOG.csv", "--count", "2"} + options, dir.path());
+        QVERIFY2(run.status == status, run.err.constData());
+        QVERIFY2(run.err.contains(message.toUtf8()), run.err.constData());
+        QFile log(dir.filePath(QStringLiteral("LOG.csv")));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QCOMPARE(log.readLine().endsWith(",reference\n"), verdicts != "-");
+        const QList<QStringList> made = rows(log.fileName());
+        QCOMPARE(made.size(), 2);
+        if (verdicts != "-")
+            QCOMPARE(made[0].last() + ' ' + made[1].last(), verdicts);
     }
 
     // Ended while captures go on back to back: only whole rows, numbered without a gap.
