@@ -31,7 +31,7 @@ constexpr OptionDef kOptions[] = {
     {"grid", nullptr, "グリッドを描く"},
     {"base", nullptr, "ベースラインを描く"},
     {"dots", nullptr, "点描にする（既定: 線描）"},
-    {"tolerance", "V", "許容差 V（例: 50m）。外れた点を数え、1 点でもあれば終了ステータス 4（log: --reference と、不合格の行があれば 4）"},
+    {"tolerance", "V", "許容差 V（例: 50m）。外れた点が 1 点でもあれば、compare は終了ステータス 4、log は --reference の列が fail（終わりに 4）"},
     {"reference", "FILE", "取り込みごとに FILE の波形と比べ、合否（pass, fail）を reference 列に書く（--tolerance と）"},
     {"from", "T", "範囲の始め: 先頭のサンプルからの秒数（1m、250u など。既定: 記録の始め）"},
     {"to", "T", "範囲の終わり: 先頭のサンプルからの秒数（既定: 記録の終わり）"},
