@@ -20,6 +20,7 @@ const char* jobName(LinkJob job)
     case LinkJob::SingleSweep: return "SingleSweep";
     case LinkJob::ReadIdentity: return "ReadIdentity";
     case LinkJob::Download: return "DownloadChannel";
+    case LinkJob::Diagnose: return "Diagnose";
     }
     return "?";
 }
@@ -197,6 +198,20 @@ bool InstrumentLink::downloadChannel(int channel, int points)
         };
         const QByteArray bytes = worker.downloadChannel(channel, points, stop, progress);
         return std::function<void()>([this, channel, bytes] { emit channelDownloaded(channel, bytes); });
+    });
+}
+
+bool InstrumentLink::diagnose(const EnvSettings& settings, const QString& devicePath, SerialPortLister lister,
+                              DoctorLimits limits)
+{
+    return post(LinkJob::Diagnose, [=, this](LinkWorker& worker, std::stop_token stop) {
+        DoctorEvents events;
+        events.step = [this](const DoctorStepReport& report) { deliver([this, report] { emit doctorStep(report); }); };
+        events.trying = [this](int speed, const QByteArray& delimiter) {
+            deliver([this, speed, delimiter] { emit doctorTrying(speed, delimiter); });
+        };
+        const Diagnosis diagnosis = worker.diagnose(settings, devicePath, lister, stop, events, limits);
+        return std::function<void()>([this, diagnosis] { emit diagnosed(diagnosis); });
     });
 }
 

@@ -10,6 +10,7 @@
 // slot connected to jobFinished().
 
 #include "core/EnvSettings.h"
+#include "link/LineDoctor.h"
 #include "link/LinkTypes.h"
 
 #include <QByteArray>
@@ -42,6 +43,13 @@ public:
     // channelDownloaded(channel, bytes) with exactly `points` raw bytes (convert each
     // with SignedByte). downloadProgress() reports the bytes as they arrive.
     bool downloadChannel(int channel, int points);
+
+    // The connection doctor on the port settings and devicePath name (as applySettings
+    // would open it): doctorStep() for each step, doctorTrying() for each try of the
+    // search, then diagnosed(). The port is opened again as settings say afterwards, also
+    // after cancel(). lister gives the devices present for a missing port.
+    bool diagnose(const EnvSettings& settings, const QString& devicePath, SerialPortLister lister,
+                  DoctorLimits limits = {});
 
     // Ends the running job at once: jobFinished(job, Cancelled), nothing handed back.
     // Does nothing when idle.
@@ -84,6 +92,10 @@ signals:
     // out fails the job; the link stays usable.
     void lineDraining(qint64 msLeft);
     void lineDrained();
+    // The connection doctor's progress and result (diagnose()).
+    void doctorStep(const DoctorStepReport& report);
+    void doctorTrying(int speed, const QByteArray& delimiter);
+    void diagnosed(const Diagnosis& diagnosis);
 
 private:
     struct Thread;

@@ -13,6 +13,7 @@ enum class LinkJob {
     SingleSweep,   // "WSGL", then "*STB?" until bit 0 is set
     ReadIdentity,  // "*IDN?"
     Download,      // one channel's waveform block
+    Diagnose,      // the connection doctor; the port is opened again as the settings say
 };
 
 enum class JobResult {

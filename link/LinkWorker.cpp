@@ -58,6 +58,31 @@ QByteArray LinkWorker::downloadChannel(int channel, int points, std::stop_token 
     }
 }
 
+Diagnosis LinkWorker::diagnose(const EnvSettings& settings, const QString& devicePath, const SerialPortLister& lister,
+                               std::stop_token stop, const DoctorEvents& events, DoctorLimits limits)
+{
+    const QString device = devicePath.isEmpty() ? PortDeviceName(LineSettingsFor(settings).port) : devicePath;
+    // The doctor opens the line afresh at each try, which also drops what an earlier
+    // broken block left on it.
+    m_blockLeft.reset();
+    auto reopen = [&] {
+        QStringList warnings;
+        try {
+            applySettings(settings, devicePath, warnings);
+        } catch (const LinkError&) {
+            // state() tells the window the port is closed.
+        }
+    };
+    try {
+        Diagnosis diagnosis = DiagnoseLine(*m_line, device, settings, lister, std::move(stop), events, limits);
+        reopen();
+        return diagnosis;
+    } catch (...) {
+        reopen();
+        throw;
+    }
+}
+
 void LinkWorker::close()
 {
     m_line->close();

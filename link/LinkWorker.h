@@ -5,6 +5,7 @@
 
 #include "core/EnvSettings.h"
 #include "link/InstrumentSession.h"
+#include "link/LineDoctor.h"
 #include "link/LineSettings.h"
 #include "link/LinkTypes.h"
 #include "link/SerialLine.h"
@@ -27,6 +28,10 @@ public:
     QStringList readIdentity(std::stop_token stop);
     QByteArray downloadChannel(int channel, int points, std::stop_token stop,
                                const InstrumentSession::Progress& progress);
+    // The connection doctor on this line; afterwards the line is opened again with
+    // settings and devicePath (when that fails, state() says it is closed).
+    Diagnosis diagnose(const EnvSettings& settings, const QString& devicePath, const SerialPortLister& lister,
+                       std::stop_token stop, const DoctorEvents& events, DoctorLimits limits);
     void close();
     // Closes a line that has failed (its device vanished), so it stops reporting errors.
     void closeIfLost();

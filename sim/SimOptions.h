@@ -33,6 +33,9 @@ struct SimOptions {
     // Output pacing, 10 bits a byte: 0 unpaced (as fast as the pseudo-terminal goes),
     // kPaceAtLineSpeed at the speed the program set on the line, else this speed in baud.
     int paceBaud = 0;
+    // The instrument's own line speed in baud: while the program has set the line to
+    // another speed, what arrives is noise to it and it answers with noise. 0: any speed.
+    int lineSpeed = 0;
     SimFaults faults;
     // The "*IDN?" reply without its line end; unset: "MIRAVO,KT-4410,SIMnnnnn,1.00".
     std::optional<std::string> identity;

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <iterator>
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
@@ -20,6 +21,13 @@ using Clock = std::chrono::steady_clock;
 // steady stream instead of one burst per command.
 constexpr std::chrono::microseconds kPaceSlice{4000};
 constexpr std::size_t kReadChunk = 4096;
+
+// What a line at the wrong speed makes of each byte: framing noise with the high bit set,
+// so never an ACK, a NAK or a line end.
+char noiseFor(char byte)
+{
+    return char(0x80 | ((static_cast<unsigned char>(byte) * 37 + 11) & 0x7F));
+}
 
 int baudOf(speed_t speed)
 {
@@ -214,12 +222,12 @@ void SimulatedInstrument::serve(std::stop_token stop)
     const auto dropEvery = m_options.faults.dropEvery;
     auto nextDrop = dropEvery.count() > 0 ? Clock::now() + dropEvery : Clock::time_point::max();
 
-    auto paceBaud = [&] {
-        if (m_options.paceBaud != SimOptions::kPaceAtLineSpeed)
-            return m_options.paceBaud;
+    // The speed the program set on the line: a pseudo-terminal stores it without using it.
+    auto lineBaud = [&] {
         termios tio{};
         return ::tcgetattr(m_pty->terminal, &tio) == 0 ? baudOf(::cfgetospeed(&tio)) : 9600;
     };
+    auto paceBaud = [&] { return m_options.paceBaud == SimOptions::kPaceAtLineSpeed ? lineBaud() : m_options.paceBaud; };
 
     while (!stop.stop_requested()) {
         std::optional<std::chrono::milliseconds> drop;
@@ -287,13 +295,17 @@ void SimulatedInstrument::serve(std::stop_token stop)
             const ssize_t n = ::read(m_pty->master, buffer, sizeof buffer);
             if (n > 0) {
                 const auto received = Clock::now();
-                engine->receive(std::string_view(buffer, std::size_t(n)), received);
                 output.erase(0, sent);
                 sent = 0;
                 // An idle line starts carrying new output now, not when it last fell idle.
                 if (output.empty())
                     lineFree = std::max(lineFree, received);
-                output += engine->takeOutput();
+                if (m_options.lineSpeed > 0 && lineBaud() != m_options.lineSpeed) {
+                    std::transform(buffer, buffer + n, std::back_inserter(output), noiseFor);
+                } else {
+                    engine->receive(std::string_view(buffer, std::size_t(n)), received);
+                    output += engine->takeOutput();
+                }
             }
         }
         if (due && (fds[0].revents & POLLOUT)) {
