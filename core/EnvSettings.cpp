@@ -8,6 +8,8 @@
 namespace {
 
 constexpr std::size_t kComOffset = 0;
+// A settings file with more than this after its record is not one.
+constexpr std::size_t kMaxSettingsFileBytes = 1 << 20;
 constexpr std::size_t kColorOffset = 12;
 
 // The names the options dialog gives the lists, for messages about a stored index.
@@ -131,6 +133,26 @@ std::string WriteSettings(const std::filesystem::path& settingsPath, const EnvSe
         std::error_code ignored;
         if (problem && opened.created)   // no empty or partial file is left behind
             std::filesystem::remove(settingsPath, ignored);
+    }
+    if (problem)
+        return "設定ファイル " + PathText(settingsPath) + " に書き込めません：" + FileProblemText(problem);
+    return {};
+}
+
+std::string WriteLineSpeedAndDelimiter(const std::filesystem::path& settingsPath, int16_t speedIndex,
+                                       int16_t delimiterIndex)
+{
+    FileBytes file = ReadRegularFile(settingsPath, kMaxSettingsFileBytes);
+    FileProblem problem = file.problem;
+    if (!problem && file.bytes.size() < kSettingsFileSize)
+        return "設定ファイル " + PathText(settingsPath) + " は 40 バイトに足りないため、書き換えません。";
+    if (!problem) {
+        uint8_t field[2];
+        putLittleEndian(field, uint16_t(speedIndex), 2);
+        file.bytes.replace(kComOffset, 2, reinterpret_cast<const char*>(field), 2);
+        putLittleEndian(field, uint16_t(delimiterIndex), 2);
+        file.bytes.replace(kComOffset + 2 * 4, 2, reinterpret_cast<const char*>(field), 2);
+        problem = ReplaceRegularFile(settingsPath, file.bytes);
     }
     if (problem)
         return "設定ファイル " + PathText(settingsPath) + " に書き込めません：" + FileProblemText(problem);

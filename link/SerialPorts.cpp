@@ -9,6 +9,13 @@ namespace {
 
 constexpr char kDeviceKey[] = "serial/device";
 
+QString usbId(const QSerialPortInfo& info)
+{
+    if (!info.hasVendorIdentifier() || !info.hasProductIdentifier())
+        return {};
+    return QStringLiteral("%1:%2").arg(info.vendorIdentifier(), 4, 16, QLatin1Char('0')).arg(info.productIdentifier(), 4, 16, QLatin1Char('0'));
+}
+
 } // namespace
 
 QString PortField(const QString& text)
@@ -30,7 +37,7 @@ std::vector<SerialPortEntry> AvailableSerialPorts()
 #else
         const QString device = info.systemLocation();
 #endif
-        ports.push_back({device, info.description(), info.manufacturer(), info.serialNumber()});
+        ports.push_back({device, info.description(), info.manufacturer(), info.serialNumber(), usbId(info)});
     }
     std::sort(ports.begin(), ports.end(),
               [](const SerialPortEntry& a, const SerialPortEntry& b) { return a.device < b.device; });
@@ -41,8 +48,10 @@ QString PortListText(const std::vector<SerialPortEntry>& ports)
 {
     QString text;
     for (const SerialPortEntry& port : ports) {
-        text += PortField(port.device) + QLatin1Char('\t') + PortField(port.description) + QLatin1Char('\t') +
-                PortField(port.manufacturer) + QLatin1Char('\t') + PortField(port.serialNumber) + QLatin1Char('\n');
+        text += QStringList{PortField(port.device), PortField(port.description), PortField(port.manufacturer),
+                            PortField(port.serialNumber), PortField(port.usbId)}
+                    .join(QLatin1Char('\t')) +
+                QLatin1Char('\n');
     }
     return text;
 }

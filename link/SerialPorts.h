@@ -13,6 +13,7 @@ struct SerialPortEntry {
     QString description;   // as the driver or the adapter reports them; may be empty
     QString manufacturer;
     QString serialNumber;
+    QString usbId = QString(); // a USB adapter's vendor and product id, "0403:6001"; empty otherwise
 
     bool operator==(const SerialPortEntry&) const = default;
 };
@@ -23,9 +24,9 @@ using SerialPortLister = std::function<std::vector<SerialPortEntry>()>;
 // The devices the system reports (QSerialPortInfo), sorted by device name.
 std::vector<SerialPortEntry> AvailableSerialPorts();
 
-// One line a device: device, description, maker, serial number, separated by tabs, "-" for
-// an empty field. Control characters in the adapter's texts become spaces, so every device
-// stays on one line of four fields. Empty when there is none.
+// One line a device: device, description, maker, serial number, USB vendor:product id,
+// separated by tabs, "-" for an empty field. Control characters in the adapter's texts become spaces, so every device
+// stays on one line of five fields. Empty when there is none.
 QString PortListText(const std::vector<SerialPortEntry>& ports);
 
 // One of an adapter's texts as the lists show it: control characters as spaces, "-" for

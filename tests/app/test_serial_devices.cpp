@@ -71,7 +71,9 @@ private slots:
     void listText()
     {
         const SerialPortEntry port{"COM3", "USB\tSerial\n ", " ", "1\r2"};
-        QCOMPARE(PortListText({port, port}), QStringLiteral("COM3\tUSB Serial\t-\t1 2\n").repeated(2));
+        const SerialPortEntry adapter{"/dev/ttyUSB0", "", "FTDI", "A1", "0403:6001"};
+        QCOMPARE(PortListText({port, adapter}),
+                 QStringLiteral("COM3\tUSB Serial\t-\t1 2\t-\n/dev/ttyUSB0\t-\tFTDI\tA1\t0403:6001\n"));
     }
 
     void startWithRemembered_data()
