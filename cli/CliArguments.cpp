@@ -1,6 +1,7 @@
 #include "cli/CliArguments.h"
 
 #include "core/AppIdentity.h"
+#include "link/LineSettings.h"
 #include "startup/UsageErrors.h"
 
 namespace {
@@ -8,6 +9,8 @@ namespace {
 const QString kHelp = QStringLiteral("help");
 const QString kVersion = QStringLiteral("version");
 const QString kListPorts = QStringLiteral("list-ports");
+const QString kSpeed = QStringLiteral("speed");
+const QString kDelimiter = QStringLiteral("delimiter");
 
 QCommandLineOption optionFor(const OptionDef& def)
 {
@@ -22,6 +25,12 @@ QList<QCommandLineOption> commonOptions()
     options << QCommandLineOption(QStringLiteral("settings"),
                                   QStringLiteral("設定ファイル（既定: 作業ディレクトリの MV_UTL.ENV。読むだけで、作りも書き換えもしない）"),
                                   QStringLiteral("FILE"))
+            << QCommandLineOption(kSpeed,
+                                  QStringLiteral("この実行だけ通信速度を N にする: 115200, 57600, 38400, 19200, 9600, 4800, 2400（設定ファイルは書き換えない）"),
+                                  QStringLiteral("N"))
+            << QCommandLineOption(kDelimiter,
+                                  QStringLiteral("この実行だけデリミッターを crlf（CR/LF）か lf（LF）にする（設定ファイルは書き換えない）"),
+                                  QStringLiteral("crlf|lf"))
             << QCommandLineOption(QStringLiteral("quiet"), QStringLiteral("進行表示と注意を出さない"))
             << QCommandLineOption({QStringLiteral("h"), kHelp}, QStringLiteral("このヘルプを表示する"));
     return options;
@@ -175,4 +184,18 @@ void CliArguments::parse(const QStringList& arguments)
         return fail(problem);
     if (m_parser->isSet(QStringLiteral("settings")) && settingsPath().isEmpty())
         return fail(QStringLiteral("--settings にファイル名を指定してください。"));
+    if (m_parser->isSet(kSpeed)) {
+        bool number = false;
+        const int baud = value(kSpeed).toInt(&number);
+        m_line.speed = number ? SpeedListPosition(baud) : std::nullopt;
+        if (!m_line.speed)
+            return fail(QStringLiteral("--speed の値 %1 は使えません。115200, 57600, 38400, 19200, 9600, 4800, 2400 のどれかにしてください。")
+                            .arg(value(kSpeed)));
+    }
+    if (m_parser->isSet(kDelimiter)) {
+        const QString delimiter = value(kDelimiter).toLower();
+        if (delimiter != u"crlf" && delimiter != u"lf")
+            return fail(QStringLiteral("--delimiter の値 %1 は使えません。crlf か lf にしてください。").arg(value(kDelimiter)));
+        m_line.delimiter = int16_t(delimiter == u"crlf" ? 0 : 1);
+    }
 }

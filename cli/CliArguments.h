@@ -10,7 +10,16 @@
 #include <QCommandLineParser>
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <memory>
+#include <optional>
+
+// --speed and --delimiter: positions of the settings' lists (Com[0], Com[4]) used for
+// this run instead of the settings file's, which is not written.
+struct LineOverride {
+    std::optional<int16_t> speed;
+    std::optional<int16_t> delimiter;
+};
 
 class CliArguments {
 public:
@@ -32,6 +41,7 @@ public:
     // --settings FILE; empty: MV_UTL.ENV in the working directory.
     QString settingsPath() const { return value(QStringLiteral("settings")); }
     bool quiet() const { return isSet(QStringLiteral("quiet")); }
+    const LineOverride& lineOverride() const { return m_line; }
 
 private:
     void parse(const QStringList& arguments);
@@ -43,4 +53,5 @@ private:
     std::unique_ptr<QCommandLineParser> m_parser;   // the subcommand's
     QStringList m_files;
     InstrumentOptions m_instrument;
+    LineOverride m_line;
 };

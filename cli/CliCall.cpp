@@ -52,35 +52,56 @@ CliResult CliCall::settings(EnvSettings& settings)
 {
     if (!m_settings) {
         const CliSettings read = ReadCliSettings(m_arguments.settingsPath());
+        m_settingsFile = read.file;
         if (!read.failure.isEmpty())
             return {kCliFileFailed, OneLine(read.failure)};
         for (const QString& note : read.notes)
             m_console.note(OneLine(note));
         m_settings = read.settings;
+        const LineOverride& line = m_arguments.lineOverride();
+        m_settings->Com[0] = line.speed.value_or(m_settings->Com[0]);
+        m_settings->Com[4] = line.delimiter.value_or(m_settings->Com[4]);
     }
     settings = *m_settings;
     return {};
 }
 
-CliResult CliCall::instrument(CliInstrument*& instrument)
+CliResult CliCall::unopenedInstrument(CliInstrument*& instrument, QString& device)
 {
-    instrument = m_instrument.get();
-    if (instrument)
-        return {};
+    instrument = nullptr;
     EnvSettings env;
     if (CliResult read = settings(env); !read.ok())
         return read;
-    if (const QString error = StartTrace(m_arguments.instrument()); !error.isEmpty())
-        return {kCliFileFailed, OneLine(error)};
-    m_start = std::make_unique<InstrumentStart>();
-    if (const QString error = m_start->start(m_arguments.instrument()); !error.isEmpty())
-        return {kCliLinkFailed, OneLine(error)};
-    m_instrument = std::make_unique<CliInstrument>(m_console);
-    if (interrupted())
-        m_instrument->interrupt();
-    if (CliResult opened = m_instrument->open(env, m_start->device()); !opened.ok())
-        return opened;
+    if (!m_start) {
+        if (const QString error = StartTrace(m_arguments.instrument()); !error.isEmpty())
+            return {kCliFileFailed, OneLine(error)};
+        m_start = std::make_unique<InstrumentStart>();
+        if (const QString error = m_start->start(m_arguments.instrument()); !error.isEmpty())
+            return {kCliLinkFailed, OneLine(error)};
+        m_instrument = std::make_unique<CliInstrument>(m_console);
+        if (interrupted())
+            m_instrument->interrupt();
+    }
     instrument = m_instrument.get();
+    device = m_start->device();
+    return {};
+}
+
+CliResult CliCall::instrument(CliInstrument*& instrument)
+{
+    instrument = nullptr;
+    if (m_opened) {
+        instrument = m_instrument.get();
+        return {};
+    }
+    QString device;
+    CliInstrument* unopened = nullptr;
+    if (CliResult started = unopenedInstrument(unopened, device); !started.ok())
+        return started;
+    if (CliResult opened = unopened->open(*m_settings, device); !opened.ok())
+        return opened;
+    m_opened = true;
+    instrument = unopened;
     return {};
 }
 

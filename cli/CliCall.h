@@ -33,11 +33,17 @@ public:
     // The exit status of an interrupted run: 130 after SIGINT, 143 after SIGTERM.
     int interruptedStatus() const;
 
-    // The settings file (--settings or MV_UTL.ENV in the working directory), read once.
+    // The settings file (--settings or MV_UTL.ENV in the working directory), read once;
+    // --speed and --delimiter replace its values.
     CliResult settings(EnvSettings& settings);
+    // The settings file settings() read (or would have read); empty before that.
+    const std::filesystem::path& settingsFile() const { return m_settingsFile; }
     // The settings, the trace, the device (--port, --simulate or the settings' port) and
     // the port opened; once, on the first call.
     CliResult instrument(CliInstrument*& instrument);
+    // The same without opening the port (the doctor looks at it first); device is the one
+    // to open, empty for the settings' port.
+    CliResult unopenedInstrument(CliInstrument*& instrument, QString& device);
 
 private:
     void interrupt();
@@ -47,8 +53,10 @@ private:
     QObject m_context;
     std::unique_ptr<InterruptWatcher> m_watcher;
     std::optional<EnvSettings> m_settings;
+    std::filesystem::path m_settingsFile;
     std::unique_ptr<InstrumentStart> m_start;      // outlives the link that talks to its simulator
     std::unique_ptr<CliInstrument> m_instrument;
+    bool m_opened = false;
 };
 
 // Runs the subcommand the arguments name; returns the exit status.

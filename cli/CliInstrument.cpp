@@ -89,6 +89,40 @@ CliResult CliInstrument::capture(const CaptureOrder& order, const WaveRecord*& r
     return result;
 }
 
+CliResult CliInstrument::diagnose(const EnvSettings& settings, const QString& device, Diagnosis& diagnosis,
+                                  const std::function<void(const DoctorStepReport&)>& onStep)
+{
+    const QMetaObject::Connection stepped =
+        QObject::connect(&m_link, &InstrumentLink::doctorStep, &m_link, [&](const DoctorStepReport& report) { onStep(report); });
+    const QMetaObject::Connection trying = QObject::connect(
+        &m_link, &InstrumentLink::doctorTrying, &m_link, [this](int speed, const QByteArray& delimiter) {
+            m_console.progress(QStringLiteral("%1 bps、%2 で問い合わせています").arg(speed).arg(delimiter == "\r\n" ? "CR/LF" : "LF"));
+        });
+    const QMetaObject::Connection done =
+        QObject::connect(&m_link, &InstrumentLink::diagnosed, &m_link, [&](const Diagnosis& found) { diagnosis = found; });
+    CliResult result;
+    if (!m_link.diagnose(settings, device, AvailableSerialPorts)) {
+        result = {kCliLinkFailed, naming(QStringLiteral("診断できませんでした。測定器と通信中です。"))};
+    } else {
+        QEventLoop loop;
+        JobResult ended = JobResult::Failed;
+        QObject::connect(&m_link, &InstrumentLink::jobFinished, &loop, [&](LinkJob, JobResult r) {
+            ended = r;
+            loop.quit();
+        });
+        if (m_interrupted)
+            m_link.cancel();
+        loop.exec();
+        if (ended == JobResult::Cancelled)
+            result = Interrupted();
+    }
+    m_console.endProgress();
+    QObject::disconnect(stepped);
+    QObject::disconnect(trying);
+    QObject::disconnect(done);
+    return result;
+}
+
 CliResult CliInstrument::pause(std::chrono::milliseconds wait)
 {
     if (m_interrupted)
@@ -107,6 +141,7 @@ void CliInstrument::interrupt()
 {
     m_interrupted = true;
     m_flow.cancel();
+    m_link.cancel(); // the doctor runs on the link alone
     if (m_pause)
         m_pause->quit();
 }

@@ -39,6 +39,10 @@ public:
     CliResult sweep(std::optional<std::chrono::milliseconds> timeout);
     // The record after the capture and its setup step; valid until the next capture.
     CliResult capture(const CaptureOrder& order, const WaveRecord*& record);
+    // The connection doctor on the port settings and device name; the port is opened
+    // again as settings say afterwards. Fails only when interrupted or refused.
+    CliResult diagnose(const EnvSettings& settings, const QString& device, Diagnosis& diagnosis,
+                       const std::function<void(const DoctorStepReport&)>& onStep);
     // A wait between captures that an interrupt ends; any length up to the options' limit.
     CliResult pause(std::chrono::milliseconds wait);
 

@@ -15,6 +15,7 @@ CliSettings ReadCliSettings(const QString& path)
                                 (QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
                                  QStringLiteral("/miravo-link"))
                                     .toStdString());
+    read.file = file;
     // Only a path that names something goes to the reader, so that nothing is created.
     std::error_code error;
     if (!std::filesystem::exists(std::filesystem::symlink_status(file, error))) {

@@ -12,6 +12,7 @@ struct CliSettings {
     EnvSettings settings;
     QStringList notes;   // what was replaced by defaults, one sentence each
     QString failure;     // set when the run cannot go on
+    std::filesystem::path file;   // the file read, or where the window program would create it
 };
 
 // path: the --settings value, or empty for MV_UTL.ENV in the working directory, or where

@@ -19,3 +19,4 @@ CliResult RunInfo(CliCall& call);
 CliResult RunCompare(CliCall& call);   // CompareCommand.cpp
 CliResult RunMeasure(CliCall& call);    // MeasureCommand.cpp
 CliResult RunSpectrum(CliCall& call);  // SpectrumCommand.cpp
+CliResult RunDoctor(CliCall& call);     // DoctorCommand.cpp

@@ -40,6 +40,7 @@ constexpr OptionDef kOptions[] = {
     {"channel", "N", "チャンネル: 1 か 2（既定: 1）"},
     {"window", "NAME", "窓関数: rectangular, hann, hamming, blackman-harris, flat-top（既定: hann）"},
     {"csv", nullptr, "0 Hz からナイキスト周波数までの全ビンを frequency,level の CSV で出力する"},
+    {"write-settings", nullptr, "本体が応答した通信速度とデリミッターを設定ファイルに書き込む（ほかのバイトはそのまま）"},
 };
 
 constexpr CommandDef kCommands[] = {
@@ -61,6 +62,8 @@ constexpr CommandDef kCommands[] = {
     {"compare", "A B", "2 つの波形ファイルをチャンネルごとに比べ、最大偏差と RMS 偏差（V）を表示する", "tolerance json", RunCompare},
     {"measure", "IN", "ウィンドウの測定パネルと同じ自動測定の値をチャンネルごとに表示する", "from to json", RunMeasure},
     {"spectrum", "IN", "チャンネルのスペクトル（ピーク、THD）を表示する", "channel window from to json csv", RunSpectrum},
+    {"doctor", "", "接続を診断する: デバイス、権限、使用中のプログラム、本体の応答、応答する通信速度とデリミッター（最長 30 秒）",
+     "json write-settings", RunDoctor},
 };
 
 } // namespace

@@ -144,6 +144,11 @@ std::string WriteLineSpeedAndDelimiter(const std::filesystem::path& settingsPath
 {
     FileBytes file = ReadRegularFile(settingsPath, kMaxSettingsFileBytes);
     FileProblem problem = file.problem;
+    if (problem.kind == FileProblem::Kind::Missing) {
+        const auto defaults = EncodeSettings(EnvSettings{});
+        file.bytes.assign(reinterpret_cast<const char*>(defaults.data()), defaults.size());
+        problem = {};
+    }
     if (!problem && file.bytes.size() < kSettingsFileSize)
         return "設定ファイル " + PathText(settingsPath) + " は 40 バイトに足りないため、書き換えません。";
     if (!problem) {

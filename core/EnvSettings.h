@@ -62,7 +62,8 @@ std::string WriteSettings(const std::filesystem::path& settingsPath, const EnvSe
 // Sets the line-speed and delimiter positions (Com[0], Com[4]) in an existing settings
 // file and leaves every other byte as it was, also bytes the reader would not accept.
 // The file is replaced as a whole (a new file renamed over it), so it is never half
-// written. A file shorter than 40 bytes is refused. Returns an empty string on success,
+// written. Where nothing is, the default record with these two values is written; a file
+// shorter than 40 bytes is refused. Returns an empty string on success,
 // else a Japanese message naming the file.
 std::string WriteLineSpeedAndDelimiter(const std::filesystem::path& settingsPath, int16_t speedIndex,
                                        int16_t delimiterIndex);

@@ -68,3 +68,11 @@ QString PortDeviceName(int port)
 #endif
     return name;
 }
+
+std::optional<int16_t> SpeedListPosition(int baud)
+{
+    for (int16_t k = 0; k < kComListSizes[0]; ++k)
+        if (speedFor(k) == baud)
+            return k;
+    return std::nullopt;
+}

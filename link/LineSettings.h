@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 
 struct LineSettings {
     int speed = 9600;   // baud
@@ -25,6 +26,10 @@ struct LineSettings {
 
 // Com[0] speed, [1] data bits, [2] parity, [3] stop bits, [4] delimiter, [5] port.
 LineSettings LineSettingsFor(const EnvSettings& settings);
+
+// The position of a speed in the settings' list (115200 at 0 down to 2400 at 6); none for
+// a speed the list does not hold.
+std::optional<int16_t> SpeedListPosition(int baud);
 
 // The device of a port number: COM1, COM2 on Windows; /dev/ttyS0, /dev/ttyS1 elsewhere.
 QString PortDeviceName(int port);

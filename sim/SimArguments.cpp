@@ -18,6 +18,7 @@ constexpr OptionDef kOptions[] = {
     {"sweep-ms", "N", "time a single sweep (WSGL) takes, in ms (default 300)"},
     {"pace", nullptr, "pace the output at the speed the program set on the line"},
     {"baud", "N", "pace the output at N baud (10 bits a byte)"},
+    {"speed", "N", "the instrument's own line speed: at any other, noise answers (default: any)"},
     {"nak", "N", "refuse the next N command lines with NAK"},
     {"garbage", nullptr, "send noise before every ACK/NAK"},
     {"block", "KIND", "faulty waveform blocks: short, long, bad-count, hang-up"},
@@ -97,6 +98,8 @@ std::optional<SimArguments> ParseSimArguments(const std::vector<std::string_view
         options.paceBaud = SimOptions::kPaceAtLineSpeed;
     if (parser.isSet(QStringLiteral("baud")) && !number("baud", 1, options.paceBaud))
         return bad("baud");
+    if (parser.isSet(QStringLiteral("speed")) && !number("speed", 1, options.lineSpeed))
+        return bad("speed");
     if (parser.isSet(QStringLiteral("nak")) && !number("nak", 0, options.faults.nakLines))
         return bad("nak");
     if (parser.isSet(QStringLiteral("answer")) && !number("answer", 0, options.faults.answerLines))

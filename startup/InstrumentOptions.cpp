@@ -9,6 +9,7 @@ const QString kSimulateDrop = QStringLiteral("simulate-drop");
 // Seconds between drops of the simulated line: at least 1 s, at most a day.
 constexpr double kDropLeast = 1;
 constexpr double kDropMost = 86400;
+const QString kSimulateSpeed = QStringLiteral("simulate-speed");
 
 } // namespace
 
@@ -21,6 +22,9 @@ QList<QCommandLineOption> InstrumentCommandLineOptions()
         QCommandLineOption(kSimulateDrop,
                            QStringLiteral("--simulate の回線を S 秒ごとに 5 秒間切る（USB アダプターを抜いたときのように。再接続を試すため）"),
                            QStringLiteral("S")),
+        QCommandLineOption(kSimulateSpeed,
+                           QStringLiteral("模擬 MIRAVO の通信速度を N にする。ほかの速度では意味のない応答を返す（既定: どの速度でも応答）"),
+                           QStringLiteral("N")),
         QCommandLineOption(kTrace, QStringLiteral("測定器との通信の記録を FILE に追記する（問い合わせの際に送ってください）"),
                            QStringLiteral("FILE")),
     };
@@ -46,5 +50,13 @@ QString ReadInstrumentOptions(const QCommandLineParser& parser, InstrumentOption
     }
     if (parser.isSet(kTrace) && options.traceFile.isEmpty())
         return QStringLiteral("--trace にファイル名を指定してください。");
+    if (parser.isSet(kSimulateSpeed)) {
+        if (!options.simulate)
+            return QStringLiteral("--simulate-speed は --simulate と一緒に指定してください。");
+        bool ok = false;
+        options.simulateSpeed = parser.value(kSimulateSpeed).toInt(&ok);
+        if (!ok || options.simulateSpeed <= 0)
+            return QStringLiteral("--simulate-speed の値 %1 は通信速度ではありません。").arg(parser.value(kSimulateSpeed));
+    }
     return {};
 }

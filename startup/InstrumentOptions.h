@@ -1,5 +1,5 @@
 #pragma once
-// --port DEVICE, --simulate and --trace FILE: the options miravo-link and miravo-cli take
+// --port DEVICE, --simulate [--simulate-speed N] and --trace FILE: the options miravo-link and miravo-cli take
 // for the instrument, with the same help texts and the same checks.
 
 #include <QCommandLineOption>
@@ -15,6 +15,7 @@ struct InstrumentOptions {
     // With simulate: the simulated line goes away this often for a few seconds and comes
     // back at the same path, as a pulled and re-plugged USB adapter; 0: never.
     std::chrono::milliseconds simulateDrop{0};
+    int simulateSpeed = 0; // the simulated instrument's own line speed; 0: any
 };
 
 // The options, in the order help lists them.

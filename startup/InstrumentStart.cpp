@@ -29,6 +29,7 @@ QString InstrumentStart::start(const InstrumentOptions& options)
     SimOptions simOptions;
     simOptions.paceBaud = SimOptions::kPaceAtLineSpeed;
     simOptions.faults.dropEvery = options.simulateDrop;
+    simOptions.lineSpeed = options.simulateSpeed;
     QString error;
     m_simulator = std::make_unique<SimulatedInstrument>();
     m_device = m_simulator->start(simOptions, &error);

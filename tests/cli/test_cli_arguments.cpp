@@ -66,6 +66,10 @@ private slots:
         QTest::newRow("every beyond 30 days") << "capture --out a.csv --repeat 2 --every 2592001" << 1 << "2592001";
         QTest::newRow("every not finite") << "capture --out a.csv --repeat 2 --every inf" << 1 << "inf";
         QTest::newRow("port and simulate") << "--simulate run --port /dev/ttyS0" << 1 << "--simulate";
+        QTest::newRow("speed off the list") << "identify --speed 300" << 1 << "--speed の値 300";
+        QTest::newRow("delimiter cr") << "doctor --delimiter cr" << 1 << "--delimiter の値 cr";
+        QTest::newRow("simulate-speed alone") << "doctor --simulate-speed 4800" << 1 << "--simulate";
+        QTest::newRow("write-settings is the doctor's") << "identify --write-settings" << 1 << "--write-settings は identify";
         QTest::newRow("convert to png") << "convert a.csv b.png" << 1 << "b.png";
         QTest::newRow("render size") << "render a.csv b.png --size 9000x10" << 1 << "9000x10";
         QTest::newRow("render to csv") << "render a.csv b.csv" << 1 << "b.csv";

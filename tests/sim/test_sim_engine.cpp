@@ -86,6 +86,7 @@ private slots:
                                              << int(BlockFault::HangUp);
         QTest::newRow("missing value") << Args{"--seed"} << false << 0 << 0;
         QTest::newRow("unknown") << Args{"--fast"} << false << 0 << 0;
+        QTest::newRow("no speed of zero") << Args{"--speed", "0"} << false << 0 << 0;
     }
     void arguments()
     {
