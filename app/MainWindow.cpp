@@ -15,6 +15,7 @@
 #include "print/PrintCommand.h"
 #include "ui/AboutDialog.h"
 #include "ui/AppIcon.h"
+#include "options/DoctorWindow.h"
 #include "options/OptionsDialog.h"
 #include "ui/HelpWindow.h"
 #include "ui/Prompts.h"
@@ -116,7 +117,7 @@ MainWindow::MainWindow(ProgramCore& core, MainWindowServices services, QWidget* 
     connect(m_link, &InstrumentLink::stateChanged, this, &MainWindow::showPortState);
     connect(m_link, &InstrumentLink::jobFailed, this, [this](LinkJob job, const QString& message) {
         if (job == LinkJob::ApplySettings)
-            showNotice(message);
+            showConnectionProblem(message);
     });
     connect(m_link, &InstrumentLink::jobStarted, this, &MainWindow::updateCommandStates);
     connect(m_link, &InstrumentLink::jobFinished, this, &MainWindow::updateCommandStates);
@@ -338,13 +339,18 @@ void MainWindow::print()
     m_print->PrintMainWindow(this, *m_services.prompts, *m_services.printDialog);
 }
 
-void MainWindow::showOptions()
+void MainWindow::showOptions(std::optional<DoctorFound> preset)
 {
     {
         const WaveDocument::Hold hold(m_document);
         OptionsDialog dialog(m_settings, m_settingsPath, *m_services.prompts, this);
         const QString remembered = m_services.portMemoryFile.isEmpty() ? QString() : RememberedDevice(m_services.portMemoryFile);
         dialog.offerDevices(m_services.serialPorts, remembered);
+        dialog.offerDoctor([this](QWidget* parent, const EnvSettings& edited, const QString& chosen) {
+            return runDoctor(parent, edited, m_services.devicePath.isEmpty() ? chosen : m_services.devicePath);
+        });
+        if (preset)
+            dialog.useLineSettings(*preset);
         if (dialog.exec() == QDialog::Accepted && !m_services.portMemoryFile.isEmpty()) {
             const QString chosen = dialog.chosenDevice();
             if (chosen != remembered && !RememberDevice(m_services.portMemoryFile, chosen))
@@ -444,6 +450,24 @@ void MainWindow::useRememberedDevice(const QString& remembered)
         ChooseStartPort(remembered, m_services.serialPorts ? m_services.serialPorts() : std::vector<SerialPortEntry>{});
     m_device = start.device;
     statusBar()->showMessage(start.message);
+}
+
+void MainWindow::showConnectionProblem(const QString& text)
+{
+    if (m_logging->state() != LogSession::State::Idle) {
+        showNotice(text);
+        return;
+    }
+    if (!m_services.prompts->tellOrAct(this, QString(), text, QStringLiteral("診断")))
+        return;
+    if (const std::optional<DoctorFound> found =
+            runDoctor(this, m_settings, m_services.devicePath.isEmpty() ? m_device : m_services.devicePath))
+        showOptions(found);
+}
+
+std::optional<DoctorFound> MainWindow::runDoctor(QWidget* parent, const EnvSettings& settings, const QString& device)
+{
+    return RunDoctorWindow(*m_link, settings, device, m_services.serialPorts, parent);
 }
 
 void MainWindow::showProblem(const QString& text)

@@ -6,6 +6,7 @@
 #include "app/CommandTable.h"
 #include "ui/HelpLauncher.h"
 #include "core/EnvSettings.h"
+#include "link/LineDoctor.h"
 #include "link/LinkTypes.h"
 #include "link/SerialPorts.h"
 
@@ -79,7 +80,11 @@ private:
     void Form_Unload();
     void updateCommandStates();
     void showIdentity(const QStringList& fields);
-    void showOptions();
+    // preset: line settings the connection doctor found, already selected when it opens.
+    void showOptions(std::optional<DoctorFound> preset = std::nullopt);
+    // A port that could not be opened: the message offers the connection doctor.
+    void showConnectionProblem(const QString& text);
+    std::optional<DoctorFound> runDoctor(QWidget* parent, const EnvSettings& settings, const QString& device);
     void showAbout();
     void startHelp();
     void loadData();

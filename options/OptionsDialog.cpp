@@ -65,7 +65,7 @@ OptionsDialog::OptionsDialog(EnvSettings& settings, std::filesystem::path settin
     setObjectName(QStringLiteral("frmOptions"));
     setWindowTitle(QStringLiteral("MIRAVO Link Tool Options"));
 
-    auto* tabs = new QTabWidget(this);
+    auto* tabs = m_tabs = new QTabWidget(this);
     tabs->setObjectName(QStringLiteral("SSTab1"));
     tabs->addTab(buildColorTab(), QStringLiteral("配　色"));
     auto* spare = new QWidget(tabs);
@@ -160,13 +160,20 @@ QWidget* OptionsDialog::buildLineTab()
     stand->setAutoDefault(false);
     connect(stand, &QPushButton::clicked, this, &OptionsDialog::COMStand_Click);
     grid->addWidget(stand, 6, 1);
-    grid->setColumnStretch(2, 1);
+    m_doctorButton = new QPushButton(QStringLiteral("診断"), page);
+    m_doctorButton->setObjectName(QStringLiteral("COMDoctor"));
+    m_doctorButton->setToolTip(QStringLiteral("本体が応答しないわけを調べ、応答する通信速度とデリミッターを探します"));
+    m_doctorButton->setAutoDefault(false);
+    m_doctorButton->setEnabled(false);
+    connect(m_doctorButton, &QPushButton::clicked, this, &OptionsDialog::COMDoctor_Click);
+    grid->addWidget(m_doctorButton, 6, 2, Qt::AlignLeft);
+    grid->setColumnStretch(3, 1);
 
     // Devices found on this machine (USB adapters mostly), offered beside ports 1 and 2.
     m_portDevices = new QTreeWidget(page);
     m_portDevices->setObjectName(QStringLiteral("PortDevices"));
     m_portDevices->setHeaderLabels({QStringLiteral("デバイス"), QStringLiteral("説明"), QStringLiteral("メーカー"),
-                                    QStringLiteral("シリアル番号")});
+                                    QStringLiteral("シリアル番号"), QStringLiteral("VID:PID")});
     m_portDevices->setRootIsDecorated(false);
     m_portDevices->setToolTip(QStringLiteral("選んだデバイスは次回の起動でも使います（設定ファイルは変わりません）。"));
     auto* rescan = new QPushButton(QStringLiteral("再検索"), page);
@@ -208,14 +215,15 @@ void OptionsDialog::fillDevices(const QString& chosen)
                                                              QStringLiteral("上の「ポート」で選んだ １ または ２")});
     m_portDevices->setCurrentItem(settingsPort);
     for (const SerialPortEntry& port : present) {
-        auto* item = new QTreeWidgetItem(m_portDevices,
-                                         {port.device, PortField(port.description), PortField(port.manufacturer),
-                                          PortField(port.serialNumber)});
+        // As --list-ports shows them: "-" for what the adapter does not tell.
+        auto* item = new QTreeWidgetItem(m_portDevices, {PortField(port.device), PortField(port.description),
+                                                         PortField(port.manufacturer), PortField(port.serialNumber),
+                                                         PortField(port.usbId)});
         item->setData(0, Qt::UserRole, port.device);
         if (port.device == chosen)
             m_portDevices->setCurrentItem(item);
     }
-    // Wide enough for the four columns, so a serial number is not cut off.
+    // Wide enough for the columns, so a serial number is not cut off.
     int width = 2 * m_portDevices->frameWidth() + m_portDevices->verticalScrollBar()->sizeHint().width();
     for (int column = 0; column < m_portDevices->columnCount(); ++column) {
         m_portDevices->resizeColumnToContents(column);
@@ -228,6 +236,30 @@ QString OptionsDialog::chosenDevice() const
 {
     const QTreeWidgetItem* item = m_portDevices->currentItem();
     return item ? item->data(0, Qt::UserRole).toString() : QString();
+}
+
+void OptionsDialog::offerDoctor(Doctor doctor)
+{
+    m_doctor = std::move(doctor);
+    m_doctorButton->setEnabled(bool(m_doctor));
+}
+
+void OptionsDialog::COMDoctor_Click()
+{
+    if (!m_doctor)
+        return;
+    EnvSettings edited = m_settings;
+    for (int i = 0; i < 6; ++i)
+        edited.Com[i] = static_cast<int16_t>(m_envCom[i]->currentIndex());
+    if (const std::optional<DoctorFound> found = m_doctor(this, edited, chosenDevice()))
+        useLineSettings(*found);
+}
+
+void OptionsDialog::useLineSettings(const DoctorFound& found)
+{
+    m_envCom[0]->setCurrentIndex(found.speedIndex);
+    m_envCom[4]->setCurrentIndex(found.delimiterIndex);
+    m_tabs->setCurrentIndex(2);
 }
 
 void OptionsDialog::setSwatch(int index, int32_t bgr)

@@ -4,17 +4,22 @@
 // the close box discard them. The caller applies the settings again after every close.
 
 #include "core/EnvSettings.h"
+#include "link/LineDoctor.h"
 #include "link/SerialPorts.h"
 
 #include <QColor>
 #include <QDialog>
 #include <array>
 #include <filesystem>
+#include <functional>
+#include <optional>
 
 class OptionsPreview;
 class Prompts;
 class QComboBox;
 class QLabel;
+class QPushButton;
+class QTabWidget;
 class QTreeWidget;
 
 // Colours of the settings are red + 256*green + 65536*blue.
@@ -40,6 +45,14 @@ public:
     // The device chosen in the list; empty for the settings' port.
     QString chosenDevice() const;
 
+    // Runs the connection doctor on the serial fields as edited and the chosen device;
+    // returns the line settings to use, if any.
+    using Doctor = std::function<std::optional<DoctorFound>(QWidget* parent, const EnvSettings& edited, const QString& device)>;
+    // Enables "診断" on the serial tab.
+    void offerDoctor(Doctor doctor);
+    // Selects the speed and delimiter found and shows the serial tab; OK stores them.
+    void useLineSettings(const DoctorFound& found);
+
 private:
     QWidget* buildColorTab();
     QWidget* buildLineTab();
@@ -48,6 +61,7 @@ private:
     void fillDevices(const QString& chosen);
     // The device list back on its first row, the settings' port 1 or 2.
     void useSettingsPort();
+    void COMDoctor_Click();
 
     EnvSettings& m_settings;
     std::filesystem::path m_settingsPath;
@@ -58,4 +72,7 @@ private:
     OptionsPreview* m_preview = nullptr;
     QTreeWidget* m_portDevices = nullptr;
     SerialPortLister m_lister;
+    Doctor m_doctor;
+    QTabWidget* m_tabs = nullptr;
+    QPushButton* m_doctorButton = nullptr;
 };

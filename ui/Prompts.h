@@ -36,6 +36,10 @@ public:
 
     virtual void beep() = 0;
 
+    // A warning with OK and one more button captioned action (a way to do something about
+    // it); true when that button was pressed.
+    virtual bool tellOrAct(QWidget* parent, const QString& caption, const QString& text, const QString& action) = 0;
+
     // Convenience for a plain OK message.
     void tell(QWidget* parent, const QString& caption, const QString& text,
               QMessageBox::Icon icon = QMessageBox::Warning)
@@ -56,4 +60,5 @@ public:
                                          int selectedFilter) override;
     std::optional<QColor> chooseColor(QWidget* parent, const QString& title) override;
     void beep() override;
+    bool tellOrAct(QWidget* parent, const QString& caption, const QString& text, const QString& action) override;
 };

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QPushButton>
 #include <QStringList>
 
 #include <algorithm>
@@ -71,4 +72,14 @@ std::optional<QColor> QtPrompts::chooseColor(QWidget* parent, const QString& tit
 void QtPrompts::beep()
 {
     QApplication::beep();
+}
+
+bool QtPrompts::tellOrAct(QWidget* parent, const QString& caption, const QString& text, const QString& action)
+{
+    QMessageBox box(QMessageBox::Warning, captionOrTitle(caption), text, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    QPushButton* act = box.addButton(action, QMessageBox::ActionRole);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
+    return box.clickedButton() == act;
 }

@@ -24,6 +24,7 @@ public:
     QList<Asked> asked;
     QList<bool> fileDialogs;                           // each file dialog shown: true for Save
     QStringList colorTitles;
+    QStringList actions;                               // the extra button of each tellOrAct
     int beeps = 0;
 
     QMessageBox::StandardButton ask(QWidget*, const QString& caption, const QString& text, QMessageBox::Icon icon,
@@ -53,6 +54,13 @@ public:
         return take(colors);
     }
     void beep() override { ++beeps; }
+    // Recorded as a message with OK and Help; an answer of Help presses the action button.
+    bool tellOrAct(QWidget*, const QString& caption, const QString& text, const QString& action) override
+    {
+        asked.append({caption, text, QMessageBox::Warning, QMessageBox::Ok | QMessageBox::Help, QMessageBox::Ok});
+        actions.append(action);
+        return take(answers, QMessageBox::Ok) == QMessageBox::Help;
+    }
 
 private:
     // An empty queue gives the fallback: the default button, or a cancelled dialog.
