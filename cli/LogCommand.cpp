@@ -146,10 +146,11 @@ CliResult RunLog(CliCall& call)
     });
     QObject::connect(&session, &LogSession::warning, &loop, [&](const QString& text) { console.note(text); });
     QObject::connect(&session, &LogSession::countdown, &loop, [&](qint64 ms) {
-        console.progress(QStringLiteral("記録 %1 回・最後: %2・次の取り込みまで %3 秒（Ctrl+C で終わる）")
+        const QString next = ms > 0 ? QStringLiteral("次の取り込みまで %1 秒").arg((ms + 999) / 1000)
+                                    : QStringLiteral("取り込んでいます");
+        console.progress(QStringLiteral("記録 %1 回・最後: %2・%3（Ctrl+C で終わる）")
                              .arg(session.lastCapture())
-                             .arg(PrintableText(session.lastStatus()).left(40))
-                             .arg((ms + 999) / 1000));
+                             .arg(PrintableText(session.lastStatus()).left(40), next));
     });
     QObject::connect(&session, &LogSession::reconnecting, &loop, [&](int attempt) {
         console.progress(QStringLiteral("記録 %1 回・測定器につながりません。接続し直しています（%2 回目）")

@@ -147,10 +147,12 @@ LoggerView::LoggerView(LogSession& session, WaveDocument& document, std::array<Q
                       .arg(attempt));
     });
     connect(&m_session, &LogSession::countdown, this, [this](qint64 ms) {
-        setStatus(QStringLiteral("記録 %1 回・最後: %2%3・次の取り込みまで %4 秒")
+        // With no wait between captures the next one is already on its way.
+        const QString next = ms > 0 ? QStringLiteral("次の取り込みまで %1 秒").arg((ms + 999) / 1000)
+                                    : QStringLiteral("取り込んでいます…");
+        setStatus(QStringLiteral("記録 %1 回・最後: %2%3・%4")
                       .arg(m_session.lastCapture())
-                      .arg(m_session.lastStatus(), verdictText())
-                      .arg((ms + 999) / 1000));
+                      .arg(m_session.lastStatus(), verdictText(), next));
     });
     connect(&m_session, &LogSession::warning, this, &LoggerView::setStatus);
 
