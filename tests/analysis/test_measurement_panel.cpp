@@ -1,12 +1,7 @@
 // The 解析 group and the measurement panel as a user meets them: beside the Display frame
 // without moving it, opened by its box and by Ctrl+M, remembered; values that follow the
 // record, the channel boxes and the cursor; statistics over records, Reset and Copy.
-#include "app/AnalysisViews.h"
-#include "document/ReferenceSet.h"
-#include "document/WaveDocument.h"
-#include "support/ScriptedPrompts.h"
-#include "wave/widgets/WaveDisplay.h"
-#include "wave/widgets/WaveWindow.h"
+#include "support/AnalysisWindow.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -17,32 +12,13 @@
 #include <QSettings>
 #include <QTableWidget>
 #include <QTemporaryDir>
-#include <QTest>
-#include <QVBoxLayout>
 
-#include <memory>
 
 namespace {
 
-// A main window's wave part with the group, on a fresh document.
-struct Window {
-    WaveDocument document;
-    ReferenceSet references;
-    ScriptedPrompts prompts;
-    QWidget window;
-    WaveDisplay* display;
-
-    explicit Window(const QString& configFile, bool withGroup = true)
-        : display(new WaveDisplay(document, &window))
-    {
-        auto* layout = new QVBoxLayout(&window);
-        layout->addWidget(display);
-        if (withGroup)
-            AddAnalysisViews(window, document, *display, references, prompts, configFile);
-        window.resize(1040, 500);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-    }
+// The measurement panel's controls in a window with the group.
+struct Window : AnalysisWindow {
+    using AnalysisWindow::AnalysisWindow;
     QCheckBox* box() const { return window.findChild<QCheckBox*>(QStringLiteral("MeasureView")); }
     QWidget* panel() const { return window.findChild<QWidget*>(QStringLiteral("MeasurementPanel")); }
     QTableWidget* table() const { return window.findChild<QTableWidget*>(QStringLiteral("MeasurementTable")); }
@@ -90,7 +66,7 @@ private slots:
     void groupBesideDisplay()
     {
         Window plain({}, false);
-        Window with({});
+        Window with;
         const auto frameOf = [](const Window& w) {
             return w.display->findChild<QGroupBox*>(QString(), Qt::FindDirectChildrenOnly)->geometry();
         };
@@ -129,7 +105,7 @@ private slots:
 
     void followsRecordChannelsAndCursor()
     {
-        Window w({});
+        Window w;
         QTest::keyClick(&w.window, Qt::Key_M, Qt::ControlModifier);
         w.document.applyFile(record(50));
         QCOMPARE(w.cell(QStringLiteral("トップ"), 1), QStringLiteral("2.000 V"));
@@ -154,7 +130,7 @@ private slots:
 
     void statisticsResetAndCopy()
     {
-        Window w({});
+        Window w;
         for (int level : {50, 40, 30})
             w.document.applyFile(record(level));
         QTest::keyClick(&w.window, Qt::Key_M, Qt::ControlModifier);

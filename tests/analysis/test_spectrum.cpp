@@ -33,6 +33,11 @@ WindowKind window(const QString& name)
     return *WindowFromName(name.toStdString());
 }
 
+struct ToneCase { QString window; double bin, amplitude, tolerance; };
+
+// harmonics: amplitudes of harmonics 2, 3, ... (fundamental 1 V); thd: percent; below 0: none.
+struct DistortionCase { QString window; double bin; QList<double> harmonics; double thd; };
+
 } // namespace
 
 class TestSpectrum : public QObject {
@@ -42,27 +47,22 @@ private slots:
     // the window's scalloping loss (flat-top 0.1 dB), on a bin exactly, also the bin's own level.
     void tone_data()
     {
-        QTest::addColumn<QString>("window");
-        QTest::addColumn<double>("bin");
-        QTest::addColumn<double>("amplitude");
-        QTest::addColumn<double>("tolerance");
+        QTest::addColumn<ToneCase>("c");
         const struct {
             const char* name;
             double scallopingLoss;   // dB, half a bin off
         } windows[] = {{"rectangular", 3.92}, {"hann", 1.42}, {"hamming", 1.75}, {"blackman-harris", 0.83},
                        {"flat-top", 0.1}};
         for (const auto& w : windows) {
-            QTest::addRow("%s on bin", w.name) << w.name << 100.0 << 1.0 << 0.01;
-            QTest::addRow("%s quarter bin", w.name) << w.name << 100.25 << 0.2 << w.scallopingLoss;
-            QTest::addRow("%s half bin", w.name) << w.name << 737.5 << 3.0 << w.scallopingLoss;
+            QTest::addRow("%s on bin", w.name) << ToneCase{w.name, 100.0, 1.0, 0.01};
+            QTest::addRow("%s quarter bin", w.name) << ToneCase{w.name, 100.25, 0.2, w.scallopingLoss};
+            QTest::addRow("%s half bin", w.name) << ToneCase{w.name, 737.5, 3.0, w.scallopingLoss};
         }
     }
     void tone()
     {
-        QFETCH(QString, window);
-        QFETCH(double, bin);
-        QFETCH(double, amplitude);
-        QFETCH(double, tolerance);
+        QFETCH(ToneCase, c);
+        auto& [window, bin, amplitude, tolerance] = c;
         const int n = 4096;
         const Spectrum s = ComputeSpectrum(tones(n, {{bin, amplitude}}), 2.0 * n, ::window(window));
         QCOMPARE(s.binWidth, 2.0);
@@ -79,27 +79,22 @@ private slots:
     // sqrt(sum of the harmonics' squares) / fundamental.
     void distortion_data()
     {
-        QTest::addColumn<QString>("window");
-        QTest::addColumn<double>("bin");
-        QTest::addColumn<QList<double>>("harmonics");   // amplitudes of harmonics 2, 3, ... (fundamental 1 V)
-        QTest::addColumn<double>("thd");                 // percent; below 0: none
+        QTest::addColumn<DistortionCase>("c");
         const QList<double> some{0.05, 0.02, 0, 0.01, 0, 0.005};
         const double someThd = 100 * std::sqrt(0.05 * 0.05 + 0.02 * 0.02 + 0.01 * 0.01 + 0.005 * 0.005);
         for (const char* w : {"rectangular", "hann", "hamming", "blackman-harris", "flat-top"})
-            QTest::addRow("%s", w) << w << 61.37 << some << someThd;
-        QTest::newRow("ninth and tenth") << "hann" << 200.43 << QList<double>{0, 0, 0, 0, 0, 0, 0, 0.03, 0.04} << 5.0;
-        QTest::newRow("pure sine") << "hann" << 300.21 << QList<double>{} << 0.0;
+            QTest::addRow("%s", w) << DistortionCase{w, 61.37, some, someThd};
+        QTest::newRow("ninth and tenth") << DistortionCase{"hann", 200.43, QList<double>{0, 0, 0, 0, 0, 0, 0, 0.03, 0.04}, 5.0};
+        QTest::newRow("pure sine") << DistortionCase{"hann", 300.21, QList<double>{}, 0.0};
         // 2 and 3 times 585.15 bins lie below Nyquist (2048 bins), 4 times above.
-        QTest::newRow("only two below nyquist") << "hann" << 585.15 << QList<double>{0.1, 0.1} << 100 * std::sqrt(0.02);
-        QTest::newRow("fundamental beside DC") << "hann" << 3.4 << QList<double>{0.1} << -1.0;
-        QTest::newRow("no harmonic below nyquist") << "hann" << 1500.2 << QList<double>{} << -1.0;
+        QTest::newRow("only two below nyquist") << DistortionCase{"hann", 585.15, QList<double>{0.1, 0.1}, 100 * std::sqrt(0.02)};
+        QTest::newRow("fundamental beside DC") << DistortionCase{"hann", 3.4, QList<double>{0.1}, -1.0};
+        QTest::newRow("no harmonic below nyquist") << DistortionCase{"hann", 1500.2, QList<double>{}, -1.0};
     }
     void distortion()
     {
-        QFETCH(QString, window);
-        QFETCH(double, bin);
-        QFETCH(QList<double>, harmonics);
-        QFETCH(double, thd);
+        QFETCH(DistortionCase, c);
+        auto& [window, bin, harmonics, thd] = c;
         const int n = 4096;
         std::vector<Tone> parts{{bin, 1.0}};
         for (int h = 0; h < harmonics.size(); ++h)

@@ -1,44 +1,25 @@
 // The spectrum window as a user meets it: opened by Ctrl+F from the main window's wave part,
 // following the record, the channel boxes and the cursor measurement; the window function
 // and axis chosen from the keyboard and remembered; the cross-hair reading the fundamental.
-#include "app/AnalysisViews.h"
 #include "core/EngNumber.h"
-#include "document/ReferenceSet.h"
-#include "document/WaveDocument.h"
-#include "support/ScriptedPrompts.h"
-#include "wave/widgets/WaveDisplay.h"
-#include "wave/widgets/WaveWindow.h"
+#include "support/AnalysisWindow.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QTableWidget>
 #include <QTemporaryDir>
-#include <QTest>
-#include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
-#include <memory>
 
 namespace {
 
-// A main window's wave part with the 解析 group, the spectrum window opened by Ctrl+F.
-struct Window {
-    WaveDocument document;
-    ReferenceSet references;
-    ScriptedPrompts prompts;
-    QWidget window;
-    WaveDisplay* display;
-
-    explicit Window(const QString& configFile) : display(new WaveDisplay(document, &window))
+// A window with the 解析 group, the spectrum window opened by Ctrl+F.
+struct Window : AnalysisWindow {
+    explicit Window(const QString& configFile = {}) : AnalysisWindow(configFile)
     {
-        auto* layout = new QVBoxLayout(&window);
-        layout->addWidget(display);
-        AddAnalysisViews(window, document, *display, references, prompts, configFile);
-        window.resize(1040, 500);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
         QTest::keyClick(&window, Qt::Key_F, Qt::ControlModifier);
-        QVERIFY(QTest::qWaitForWindowExposed(view()));
+        if (!QTest::qWaitForWindowExposed(view()))
+            qFatal("spectrum window not shown");
     }
     QWidget* view() const { return window.findChild<QWidget*>(QStringLiteral("SpectrumPanel")); }
     template <typename T = QWidget>
@@ -78,6 +59,16 @@ double number(const QString& text)
                                                 : value.section(QLatin1Char(' '), 0, 0).toDouble();
 }
 
+// cursorFrom, cursorTo: the reference and the pointer at these pixel columns, 0: no cursor; thd: below 0: no
+// spectrum.
+struct ShowCase {
+    double hertz, counts, second;
+    bool ch2On;
+    int points, cursorFrom, cursorTo;
+    float secondsPerDiv;
+    double thd;
+};
+
 } // namespace
 
 class TestSpectrumView : public QObject {
@@ -88,32 +79,17 @@ private slots:
     // fundamental; the frequency within a tenth of a bin.
     void shows_data()
     {
-        QTest::addColumn<double>("hertz");
-        QTest::addColumn<double>("counts");
-        QTest::addColumn<double>("second");
-        QTest::addColumn<bool>("ch2On");
-        QTest::addColumn<int>("points");
-        QTest::addColumn<int>("cursorFrom");   // the reference and the pointer at these pixel columns; 0: no cursor
-        QTest::addColumn<int>("cursorTo");
-        QTest::addColumn<float>("secondsPerDiv");
-        QTest::addColumn<double>("thd");       // below 0: no spectrum
-        QTest::newRow("whole record") << 12500.0 << 100.0 << 5.0 << false << 102400 << 0 << 0 << 5e-3f << 5.0;
-        QTest::newRow("cursor window") << 25000.0 << 50.0 << 10.0 << true << 102400 << 60 << 3 << 5e-3f << 20.0;
-        QTest::newRow("too few samples") << 25000.0 << 50.0 << 10.0 << true << 5120 << 10 << 12 << 1e-4f << -1.0;
-        QTest::newRow("no time base") << 25000.0 << 50.0 << 0.0 << true << 102400 << 0 << 0 << 0.0f << -1.0;
+        QTest::addColumn<ShowCase>("c");
+        QTest::newRow("whole record") << ShowCase{12500.0, 100.0, 5.0, false, 102400, 0, 0, 5e-3f, 5.0};
+        QTest::newRow("cursor window") << ShowCase{25000.0, 50.0, 10.0, true, 102400, 60, 3, 5e-3f, 20.0};
+        QTest::newRow("too few samples") << ShowCase{25000.0, 50.0, 10.0, true, 5120, 10, 12, 1e-4f, -1.0};
+        QTest::newRow("no time base") << ShowCase{25000.0, 50.0, 0.0, true, 102400, 0, 0, 0.0f, -1.0};
     }
     void shows()
     {
-        QFETCH(double, hertz);
-        QFETCH(double, counts);
-        QFETCH(double, second);
-        QFETCH(bool, ch2On);
-        QFETCH(int, points);
-        QFETCH(int, cursorFrom);
-        QFETCH(int, cursorTo);
-        QFETCH(float, secondsPerDiv);
-        QFETCH(double, thd);
-        Window w({});
+        QFETCH(ShowCase, c);
+        auto& [hertz, counts, second, ch2On, points, cursorFrom, cursorTo, secondsPerDiv, thd] = c;
+        Window w;
         w.document.applyFile(sineRecord(hertz, counts, second, ch2On, secondsPerDiv, points));
         QString range = QStringLiteral("範囲：全体（%1 点）").arg(points);
         if (cursorFrom > 0) {

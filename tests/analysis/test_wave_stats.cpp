@@ -5,6 +5,8 @@
 #include <cmath>
 #include <random>
 
+struct SineCase { int lastIndex; double amplitude, period; int noise; bool frequency; };
+
 class TestWaveStats : public QObject {
     Q_OBJECT
 private slots:
@@ -12,24 +14,17 @@ private slots:
     // extremes within one count, the frequency within one sample over the record.
     void sine_data()
     {
-        QTest::addColumn<int>("lastIndex");
-        QTest::addColumn<double>("amplitude");
-        QTest::addColumn<double>("period");
-        QTest::addColumn<int>("noise");
-        QTest::addColumn<bool>("frequency");
-        QTest::newRow("normal, part period") << 5119 << 90.0 << 1000.3 << 0 << true;
-        QTest::newRow("long, fine period") << 102399 << 40.0 << 37.7 << 3 << true;
-        QTest::newRow("two periods") << 5119 << 60.0 << 2200.0 << 0 << true;
-        QTest::newRow("under two periods") << 5119 << 60.0 << 2400.0 << 0 << false;
-        QTest::newRow("flat") << 5119 << 0.0 << 100.0 << 0 << false;
+        QTest::addColumn<SineCase>("c");
+        QTest::newRow("normal, part period") << SineCase{5119, 90.0, 1000.3, 0, true};
+        QTest::newRow("long, fine period") << SineCase{102399, 40.0, 37.7, 3, true};
+        QTest::newRow("two periods") << SineCase{5119, 60.0, 2200.0, 0, true};
+        QTest::newRow("under two periods") << SineCase{5119, 60.0, 2400.0, 0, false};
+        QTest::newRow("flat") << SineCase{5119, 0.0, 100.0, 0, false};
     }
     void sine()
     {
-        QFETCH(int, lastIndex);
-        QFETCH(double, amplitude);
-        QFETCH(double, period);
-        QFETCH(int, noise);
-        QFETCH(bool, frequency);
+        QFETCH(SineCase, c);
+        auto& [lastIndex, amplitude, period, noise, frequency] = c;
         WaveRecord record;
         record.LastIndex = lastIndex;
         record.Ch2VoltsPerDiv = 0.5f;   // 0.02 V a count

@@ -60,6 +60,9 @@ struct Machine {
     QByteArray settingsBytes() const { return fileBytes(dir.filePath("MV_UTL.ENV")); }
 };
 
+// commandLine: --port names the simulator's device; opened: empty: the simulator's device.
+struct StartCase { QString remembered; bool commandLine; QString opened, message; };
+
 } // namespace
 
 class TestSerialDevices : public QObject {
@@ -78,21 +81,15 @@ private slots:
 
     void startWithRemembered_data()
     {
-        QTest::addColumn<QString>("remembered");
-        QTest::addColumn<bool>("commandLine"); // --port names the simulator's device
-        QTest::addColumn<QString>("opened");   // empty: the simulator's device
-        QTest::addColumn<QString>("message");
-        QTest::newRow("gone: the settings' port, told") << "/dev/ttyACM0" << false << "/dev/ttyS1"
-                                                       << "記憶したデバイス /dev/ttyACM0 が見つかりません。設定ファイルのポートを使います。";
-        QTest::newRow("--port wins for the run") << "/dev/ttyUSB7" << true << "" << "";
+        QTest::addColumn<StartCase>("c");
+        QTest::newRow("gone: the settings' port, told") << StartCase{"/dev/ttyACM0", false, "/dev/ttyS1", "記憶したデバイス /dev/ttyACM0 が見つかりません。設定ファイルのポートを使います。"};
+        QTest::newRow("--port wins for the run") << StartCase{"/dev/ttyUSB7", true, "", ""};
     }
 
     void startWithRemembered()
     {
-        QFETCH(QString, remembered);
-        QFETCH(bool, commandLine);
-        QFETCH(QString, opened);
-        QFETCH(QString, message);
+        QFETCH(StartCase, c);
+        auto& [remembered, commandLine, opened, message] = c;
         Machine m;
         const QByteArray settings = m.settingsBytes();
         QVERIFY(RememberDevice(m.configFile, remembered));

@@ -3,10 +3,11 @@
 // figures expected are worked out from the change made to the signal, not read from the
 // program.
 
+#include "CliProcess.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
@@ -44,6 +45,9 @@ QByteArray report(double maxDeviation, double rmsDeviation, const char* outside,
            "}], \"pass\": " + pass + "}";
 }
 
+// json: the expected report, empty: nothing on standard output; message: part of the line on standard error.
+struct CompareCase { QByteArray a, b; QStringList options; int status; QByteArray json; QString message; };
+
 } // namespace
 
 class TestCliCompare : public QObject {
@@ -51,64 +55,39 @@ class TestCliCompare : public QObject {
 private slots:
     void compare_data()
     {
-        QTest::addColumn<QByteArray>("a");
-        QTest::addColumn<QByteArray>("b");
-        QTest::addColumn<QStringList>("options");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QByteArray>("json");     // the expected report; empty: nothing on standard output
-        QTest::addColumn<QString>("message");     // a part of the line on standard error
+        QTest::addColumn<CompareCase>("c");
         // +20 counts at 0.5 V/DIV on three samples: 0.4 V, RMS sqrt(3 x 0.16 / 5120).
         const double glitchRms = std::sqrt(3 * 0.16 / 5120);
         const QByteArray sine = Csv{}.text();
-        QTest::newRow("glitch outside") << sine << Csv{.add = 20}.text() << QStringList{"--tolerance", "200m"} << 4
-                                        << report(0.4, glitchRms, "3", "false") << "CH1 3 点";
-        QTest::newRow("glitch, no tolerance") << sine << Csv{.add = 20}.text() << QStringList{} << 0
-                                              << report(0.4, glitchRms, "null", "null") << "";
-        QTest::newRow("same signal at another offset") << sine << Csv{.offsetDiv = -1.5}.text() << QStringList{"--tolerance", "0"}
-                                                       << 0 << report(0, 0, "0", "true") << "";
-        QTest::newRow("same signal at half the V/DIV") << sine << Csv{.volts = "250mV", .factor = 2}.text()
-                                                       << QStringList{"--tolerance", "0"} << 0 << report(0, 0, "0", "true") << "";
+        QTest::newRow("glitch outside") << CompareCase{sine, Csv{.add = 20}.text(), QStringList{"--tolerance", "200m"}, 4, report(0.4, glitchRms, "3", "false"), "CH1 3 点"};
+        QTest::newRow("glitch, no tolerance") << CompareCase{sine, Csv{.add = 20}.text(), {}, 0, report(0.4, glitchRms, "null", "null"), ""};
+        QTest::newRow("same signal at another offset") << CompareCase{sine, Csv{.offsetDiv = -1.5}.text(), QStringList{"--tolerance", "0"}, 0, report(0, 0, "0", "true"), ""};
+        QTest::newRow("same signal at half the V/DIV") << CompareCase{sine, Csv{.volts = "250mV", .factor = 2}.text(), QStringList{"--tolerance", "0"}, 0, report(0, 0, "0", "true"), ""};
         // One count at 0.2 V/DIV is 8 mV: on the tolerance is inside, just above it outside.
-        QTest::newRow("one count on the tolerance") << Csv{.volts = "200mV"}.text() << Csv{.volts = "200mV", .shift = 1}.text()
-                                                    << QStringList{"--tolerance", "8m"} << 0 << report(0.008, 0.008, "0", "true") << "";
-        QTest::newRow("one count above the tolerance") << Csv{.volts = "200mV"}.text() << Csv{.volts = "200mV", .shift = 1}.text()
-                                                       << QStringList{"--tolerance", "7.9m"} << 4
-                                                       << report(0.008, 0.008, "5120", "false") << "CH1 5120 点";
-        QTest::newRow("another length") << sine << Csv{.points = 2560}.text() << QStringList{} << 3 << QByteArray()
-                                        << "データ数が違います（A: 5120 点、B: 2560 点）";
-        QTest::newRow("another time base") << sine << Csv{.sweep = "200us"}.text() << QStringList{} << 3 << QByteArray()
-                                           << "サンプル間隔が違います";
-        QTest::newRow("other channels") << sine << Csv{.channels = "ON,ON"}.text() << QStringList{} << 3 << QByteArray()
-                                        << "チャンネルが違います";
-        QTest::newRow("no channel") << Csv{.channels = "OFF,OFF"}.text() << Csv{.channels = "OFF,OFF"}.text() << QStringList{}
-                                    << 3 << QByteArray() << "比較するチャンネルがありません";
-        QTest::newRow("no V/DIV") << sine << Csv{.volts = "0 "}.text() << QStringList{} << 3 << QByteArray()
-                                  << "B の CH1 に V/DIV がありません";
-        QTest::newRow("unreadable") << sine << QByteArray("garbage\r\n") << QStringList{} << 3 << QByteArray() << "b.CSV";
-        QTest::newRow("negative tolerance") << sine << sine << QStringList{"--tolerance", "-1"} << 1 << QByteArray()
-                                            << "--tolerance";
+        QTest::newRow("one count on the tolerance") << CompareCase{Csv{.volts = "200mV"}.text(), Csv{.volts = "200mV", .shift = 1}.text(), QStringList{"--tolerance", "8m"}, 0, report(0.008, 0.008, "0", "true"), ""};
+        QTest::newRow("one count above the tolerance") << CompareCase{Csv{.volts = "200mV"}.text(), Csv{.volts = "200mV", .shift = 1}.text(), QStringList{"--tolerance", "7.9m"}, 4, report(0.008, 0.008, "5120", "false"), "CH1 5120 点"};
+        QTest::newRow("another length") << CompareCase{sine, Csv{.points = 2560}.text(), {}, 3, {}, "データ数が違います（A: 5120 点、B: 2560 点）"};
+        QTest::newRow("another time base") << CompareCase{sine, Csv{.sweep = "200us"}.text(), {}, 3, {}, "サンプル間隔が違います"};
+        QTest::newRow("other channels") << CompareCase{sine, Csv{.channels = "ON,ON"}.text(), {}, 3, {}, "チャンネルが違います"};
+        QTest::newRow("no channel") << CompareCase{Csv{.channels = "OFF,OFF"}.text(), Csv{.channels = "OFF,OFF"}.text(), {}, 3, {}, "比較するチャンネルがありません"};
+        QTest::newRow("no V/DIV") << CompareCase{sine, Csv{.volts = "0 "}.text(), {}, 3, {}, "B の CH1 に V/DIV がありません"};
+        QTest::newRow("unreadable") << CompareCase{sine, QByteArray("garbage\r\n"), {}, 3, {}, "b.CSV"};
+        QTest::newRow("negative tolerance") << CompareCase{sine, sine, QStringList{"--tolerance", "-1"}, 1, {}, "--tolerance"};
     }
     void compare()
     {
-        QFETCH(QByteArray, a);
-        QFETCH(QByteArray, b);
-        QFETCH(QStringList, options);
-        QFETCH(int, status);
-        QFETCH(QByteArray, json);
-        QFETCH(QString, message);
+        QFETCH(CompareCase, c);
+        auto& [a, b, options, status, json, message] = c;
         QTemporaryDir dir;
         for (const auto& [name, bytes] : {std::pair{"a.CSV", a}, std::pair{"b.CSV", b}}) {
             QFile file(dir.filePath(name));
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(bytes);
         }
-        QProcess cli;
-        cli.setWorkingDirectory(dir.path());
-        cli.start(QStringLiteral(MIRAVO_CLI_PATH), QStringList{"compare", "a.CSV", "b.CSV", "--json"} + options);
-        QVERIFY(cli.waitForFinished(30000));
-        const QByteArray out = cli.readAllStandardOutput();
-        const QString err = QString::fromUtf8(cli.readAllStandardError());
-        QCOMPARE(cli.exitCode(), status);
+        const CliRun cli = runCli(QStringList{"compare", "a.CSV", "b.CSV", "--json"} + options, dir.path());
+        const QByteArray& out = cli.out;
+        const QString err = QString::fromUtf8(cli.err);
+        QCOMPARE(cli.status, status);
         if (json.isEmpty()) {
             QCOMPARE(out, QByteArray());
         } else {

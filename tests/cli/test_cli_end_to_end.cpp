@@ -2,6 +2,7 @@
 // beside the window program doing the same by its buttons: the files and pictures must
 // come out the same.
 
+#include "CliProcess.h"
 #include "app/MainWindow.h"
 #include "core/EnvSettings.h"
 #include "core/WaveRecord.h"
@@ -16,69 +17,20 @@
 #include "wave/widgets/WaveDisplay.h"
 #include "wave/widgets/WaveWindow.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
-#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <chrono>
 #include <csignal>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <fstream>
-#include <unistd.h>
 
 namespace {
 
 constexpr uint32_t kSeed = 7;
 // Colours unlike the defaults, so that the picture shows they were read.
 const EnvSettings kColours{{4, 0, 0, 0, 0, 0}, {0x0000FF, 0x00FF00, 0x202020, 0x808080, 0xFFFFFF, 0x00FFFF, 0xFF00FF}};
-
-struct CliRun {
-    int status = -1;   // -1: still running when the watchdog ended it
-    QByteArray err;
-    QByteArray terminal;   // standard error as a terminal received it
-};
-
-// Runs miravo-cli in dir until it ends or the watchdog's time is up. With onTerminal its
-// standard error is a pseudo-terminal; whileRunning is called every few milliseconds.
-CliRun runCli(const QStringList& arguments, const QString& dir, bool onTerminal = false,
-              const std::function<void(QProcess&)>& whileRunning = {})
-{
-    QProcess process;
-    process.setWorkingDirectory(dir);
-    const int master = onTerminal ? posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK) : -1;
-    if (onTerminal) {
-        grantpt(master);
-        unlockpt(master);
-        process.setStandardErrorFile(QString::fromLocal8Bit(ptsname(master)));
-    }
-    CliRun run;
-    const auto drain = [&] {
-        char buffer[4096];
-        for (ssize_t got; master >= 0 && (got = read(master, buffer, sizeof buffer)) > 0;)
-            run.terminal.append(buffer, got);
-    };
-    process.start(QStringLiteral(MIRAVO_CLI_PATH), arguments);
-    const QDeadlineTimer watchdog(60000);
-    while (!process.waitForFinished(10) && !watchdog.hasExpired()) {
-        drain();
-        if (whileRunning)
-            whileRunning(process);
-    }
-    drain();
-    if (process.state() != QProcess::NotRunning) {
-        process.kill();
-        process.waitForFinished();
-    } else {
-        run.status = process.exitCode();
-    }
-    run.err = process.readAllStandardError();
-    if (master >= 0)
-        close(master);
-    return run;
-}
 
 QByteArray contents(const QString& path)
 {
@@ -119,6 +71,9 @@ struct Window {
     ScriptedPrintDialog printDialog;
     std::unique_ptr<MainWindow> window;
 };
+
+// signal: sent half a second in, or once the first file exists.
+struct StatusCase { SimOptions sim; QStringList arguments; int signal, status; QStringList files; QString said; };
 
 } // namespace
 
@@ -165,7 +120,7 @@ private slots:
                               "--volts2", "500m", "--offset1", "0.5", "--offset2", "-1.3", "--title", "Run 7"};
         if (longRecord)
             arguments << "--long";
-        const CliRun run = runCli(arguments, cliDir.path(), true);
+        const CliRun run = runCli(arguments, cliDir.path(), {}, true);
         QCOMPARE(run.status, 0);
         QVERIFY(contents(cliDir.filePath(file)) == contents(windowDir.filePath(file)));
         QVERIFY2(run.terminal.contains("\r\x1b[K[####################] CH2 受信中"), run.terminal.right(300).constData());
@@ -219,50 +174,30 @@ private slots:
     // or the wait between captures alike, with their own statuses.
     void statusAndFiles_data()
     {
-        QTest::addColumn<SimOptions>("sim");
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("signal");   // sent half a second in, or once the first file exists
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QStringList>("files");
-        QTest::addColumn<QString>("said");
+        QTest::addColumn<StatusCase>("c");
         const QStringList capture{"capture", "--out", "w.RAW", "--trace", "t.log"};
         const QStringList old{"w.RAW"};
         const QStringList traced{"t.log", "w.RAW"};
         using namespace std::chrono_literals;
-        QTest::newRow("silent") << SimOptions{.faults = {.answerLines = 0}, .identity = {}} << capture << 0 << 2 << traced << "/dev/pts/";
-        QTest::newRow("RUN refused") << SimOptions{.faults = {.nakLines = 9}, .identity = {}} << QStringList{"run"} << 0 << 2 << old << "RUN";
-        QTest::newRow("sweep refused, no capture") << SimOptions{.faults = {.nakLines = 9}, .identity = {}}
-                                                   << QStringList{"capture", "--single", "--out", "w.RAW"} << 0 << 2 << old << "WSGL";
-        QTest::newRow("sweep time-out") << SimOptions{.sweepTime = 24h, .faults = {}, .identity = {}}
-                                        << QStringList{"single", "--timeout", "0.3"} << 0 << 2 << old << "0.3 秒";
-        QTest::newRow("not an identity") << SimOptions{.faults = {}, .identity = "\x06\x15%!,\x80"} << QStringList{"identify"} << 0
-                                         << 2 << old << "読み取れませんでした";
-        QTest::newRow("a file as the port") << SimOptions{} << QStringList{"identify", "--port", "w.RAW"} << 0 << 2 << old
-                                            << "w.RAW はシリアルデバイスではありません";
-        QTest::newRow("info on a FIFO") << SimOptions{} << QStringList{"info", "fifo.csv"} << 0 << 3 << old << "fifo.csv";
-        QTest::newRow("no such folder") << SimOptions{} << QStringList{"capture", "--out", "none/w.RAW", "--trace", "t.log"} << 0 << 3
-                                        << old << "none";
-        QTest::newRow("a folder in the way") << SimOptions{} << QStringList{"capture", "--out", "d.RAW", "--trace", "t.log"} << 0 << 3
-                                             << old << "d.RAW";
-        QTest::newRow("settings not a file") << SimOptions{} << QStringList{"run", "--settings", "d.RAW"} << 0 << 3 << old << "d.RAW";
-        QTest::newRow("Ctrl+C in a transfer") << SimOptions{.paceBaud = 2400, .faults = {}, .identity = {}} << capture << SIGINT << 130
-                                              << traced << "";
-        QTest::newRow("SIGTERM in a transfer") << SimOptions{.paceBaud = 2400, .faults = {}, .identity = {}} << capture << SIGTERM
-                                               << 143 << traced << "";
-        QTest::newRow("Ctrl+C between captures") << SimOptions{} << capture + QStringList{"--repeat", "3", "--every", "60", "--quiet"}
-                                                 << SIGINT << 130 << QStringList{"t.log", "w-0001.RAW", "w.RAW"} << "";
-        QTest::newRow("every shorter than a capture")
-            << SimOptions{} << QStringList{"capture", "--out", "v.RAW", "--repeat", "3", "--every", "0.001"} << 0 << 0
-            << QStringList{"v-0001.RAW", "v-0002.RAW", "v-0003.RAW", "w.RAW"} << "--every";
+        QTest::newRow("silent") << StatusCase{SimOptions{.faults = {.answerLines = 0}, .identity = {}}, capture, 0, 2, traced, "/dev/pts/"};
+        QTest::newRow("RUN refused") << StatusCase{SimOptions{.faults = {.nakLines = 9}, .identity = {}}, QStringList{"run"}, 0, 2, old, "RUN"};
+        QTest::newRow("sweep refused, no capture") << StatusCase{SimOptions{.faults = {.nakLines = 9}, .identity = {}}, QStringList{"capture", "--single", "--out", "w.RAW"}, 0, 2, old, "WSGL"};
+        QTest::newRow("sweep time-out") << StatusCase{SimOptions{.sweepTime = 24h, .faults = {}, .identity = {}}, QStringList{"single", "--timeout", "0.3"}, 0, 2, old, "0.3 秒"};
+        QTest::newRow("not an identity") << StatusCase{SimOptions{.faults = {}, .identity = "\x06\x15%!,\x80"}, QStringList{"identify"}, 0, 2, old, "読み取れませんでした"};
+        QTest::newRow("a file as the port") << StatusCase{SimOptions{}, QStringList{"identify", "--port", "w.RAW"}, 0, 2, old, "w.RAW はシリアルデバイスではありません"};
+        QTest::newRow("info on a FIFO") << StatusCase{SimOptions{}, QStringList{"info", "fifo.csv"}, 0, 3, old, "fifo.csv"};
+        QTest::newRow("no such folder") << StatusCase{SimOptions{}, QStringList{"capture", "--out", "none/w.RAW", "--trace", "t.log"}, 0, 3, old, "none"};
+        QTest::newRow("a folder in the way") << StatusCase{SimOptions{}, QStringList{"capture", "--out", "d.RAW", "--trace", "t.log"}, 0, 3, old, "d.RAW"};
+        QTest::newRow("settings not a file") << StatusCase{SimOptions{}, QStringList{"run", "--settings", "d.RAW"}, 0, 3, old, "d.RAW"};
+        QTest::newRow("Ctrl+C in a transfer") << StatusCase{SimOptions{.paceBaud = 2400, .faults = {}, .identity = {}}, capture, SIGINT, 130, traced, ""};
+        QTest::newRow("SIGTERM in a transfer") << StatusCase{SimOptions{.paceBaud = 2400, .faults = {}, .identity = {}}, capture, SIGTERM, 143, traced, ""};
+        QTest::newRow("Ctrl+C between captures") << StatusCase{SimOptions{}, capture + QStringList{"--repeat", "3", "--every", "60", "--quiet"}, SIGINT, 130, QStringList{"t.log", "w-0001.RAW", "w.RAW"}, ""};
+        QTest::newRow("every shorter than a capture") << StatusCase{SimOptions{}, QStringList{"capture", "--out", "v.RAW", "--repeat", "3", "--every", "0.001"}, 0, 0, QStringList{"v-0001.RAW", "v-0002.RAW", "v-0003.RAW", "w.RAW"}, "--every"};
     }
     void statusAndFiles()
     {
-        QFETCH(SimOptions, sim);
-        QFETCH(QStringList, arguments);
-        QFETCH(int, signal);
-        QFETCH(int, status);
-        QFETCH(QStringList, files);
-        QFETCH(QString, said);
+        QFETCH(StatusCase, c);
+        auto& [sim, arguments, signal, status, files, said] = c;
         QTemporaryDir dir;
         std::ofstream(dir.filePath("w.RAW").toStdString()) << "old";
         QVERIFY(mkfifo(qPrintable(dir.filePath("fifo.csv")), 0600) == 0);
@@ -271,7 +206,7 @@ private slots:
         const QDeadlineTimer halfSecond(500);
         bool sent = signal == 0;
         const QStringList port{"--port", instrument.start(sim)};
-        const CliRun run = runCli(arguments.contains("--port") ? arguments : arguments + port, dir.path(), false, [&](QProcess& process) {
+        const CliRun run = runCli(arguments.contains("--port") ? arguments : arguments + port, dir.path(), [&](QProcess& process) {
             if (!sent && (files.size() <= 2 ? halfSecond.hasExpired() : QFile::exists(dir.filePath(files[1]))))
                 sent = kill(pid_t(process.processId()), signal) == 0;
         });
@@ -292,16 +227,14 @@ private slots:
         const QString device = instrument.start(SimOptions{.paceBaud = 38400, .faults = {}, .identity = {}});
         const QDeadlineTimer soon(300);
         bool sent = false;
-        const CliRun broken = runCli({"capture", "--out", "w.RAW", "--port", device}, dir.path(), false, [&](QProcess& process) {
+        const CliRun broken = runCli({"capture", "--out", "w.RAW", "--port", device}, dir.path(), [&](QProcess& process) {
             if (soon.hasExpired() && !sent)
                 sent = kill(pid_t(process.processId()), SIGINT) == 0;
         });
         QCOMPARE(broken.status, 130);
-        QProcess identify;
-        identify.start(QStringLiteral(MIRAVO_CLI_PATH), {"identify", "--port", device});
-        QVERIFY(identify.waitForFinished(30000));
-        QCOMPARE(identify.exitCode(), 0);
-        QCOMPARE(identify.readAllStandardOutput(), QByteArray("MIRAVO\nKT-4410\nSIM00001\n1.00\n"));
+        const CliRun identify = runCli({"identify", "--port", device}, dir.path());
+        QCOMPARE(identify.status, 0);
+        QCOMPARE(identify.out, QByteArray("MIRAVO\nKT-4410\nSIM00001\n1.00\n"));
     }
 
     // The window program's usage errors go to standard error, status 1, with no dialog a

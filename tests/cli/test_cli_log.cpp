@@ -2,44 +2,17 @@
 // line that goes away and comes back, a log continued, captures judged against a reference,
 // refusals, and runs ended by Ctrl+C, SIGTERM and kill -9 leaving only whole rows.
 
+#include "CliProcess.h"
 #include "sim/SimulatedInstrument.h"
 
-#include <QDeadlineTimer>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
-#include <functional>
 
 namespace {
 
 using namespace std::chrono_literals;
-
-struct Run {
-    int status = -1; // -1: killed by a signal or the watchdog
-    QByteArray err;
-};
-
-Run runLog(const QStringList& arguments, const QString& dir, const std::function<void(QProcess&)>& whileRunning = {})
-{
-    QProcess process;
-    process.setWorkingDirectory(dir);
-    process.start(QStringLiteral(MIRAVO_CLI_PATH), QStringList{QStringLiteral("log")} + arguments);
-    const QDeadlineTimer watchdog(60000);
-    while (!process.waitForFinished(20) && !watchdog.hasExpired())
-        if (whileRunning)
-            whileRunning(process);
-    Run run;
-    if (process.state() != QProcess::NotRunning) {
-        process.kill();
-        process.waitForFinished();
-    } else if (process.exitStatus() == QProcess::NormalExit) {
-        run.status = process.exitCode();
-    }
-    run.err = process.readAllStandardError();
-    return run;
-}
 
 // The rows of a log (without its header), each split at its commas outside quotes.
 QList<QStringList> rows(const QString& path)
@@ -87,9 +60,9 @@ private slots:
         const QString device = sim.start(SimOptions{.reconnectable = true});
         QVERIFY(!device.isEmpty());
         const QString log = dir.filePath(QStringLiteral("LOG.csv"));
-        const QStringList arguments{"--port", device, "--out", log, "--every", "0.3", "--channels", "1", "--waves", dir.path()};
+        const QStringList arguments{"log", "--port", device, "--out", log, "--every", "0.3", "--channels", "1", "--waves", dir.path()};
         bool dropped = false;
-        const Run run = runLog(arguments + QStringList{"--count", "5"}, dir.path(), [&](QProcess&) {
+        const CliRun run = runCli(arguments + QStringList{"--count", "5"}, dir.path(), [&](QProcess&) {
             if (!dropped && rowCount(log) == 2)
                 dropped = sim.dropLine(2500ms);
         });
@@ -110,7 +83,7 @@ private slots:
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("000003.CSV"))));
 
         // Run again: the log goes on where it ended.
-        QCOMPARE(runLog(arguments + QStringList{"--count", "1"}, dir.path()).status, 0);
+        QCOMPARE(runCli(arguments + QStringList{"--count", "1"}, dir.path()).status, 0);
         QCOMPARE(rows(log).size(), 6);
         QCOMPARE(rows(log).last().value(1), QStringLiteral("6"));
     }
@@ -140,7 +113,7 @@ private slots:
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(before);
         }
-        const Run run = runLog(QStringList{"--simulate", "--out", log} + arguments, dir.path());
+        const CliRun run = runCli(QStringList{"log", "--simulate", "--out", log} + arguments, dir.path());
         QCOMPARE(run.status, status);
         QVERIFY(run.err.startsWith("miravo-cli: "));
         QFile file(log);
@@ -212,7 +185,7 @@ private slots:
         const QString device = sim.start(SimOptions{});
         const QString log = dir.filePath(QStringLiteral("LOG.csv"));
         bool sent = false;
-        const Run run = runLog({"--port", device, "--out", log}, dir.path(), [&](QProcess& process) {
+        const CliRun run = runCli({"log", "--port", device, "--out", log}, dir.path(), [&](QProcess& process) {
             if (!sent && rowCount(log) >= 3) {
                 ::kill(pid_t(process.processId()), signal);
                 sent = true;

@@ -2,14 +2,13 @@
 // its order with values of closed form, the window given by --from and --to, the table,
 // and the refusals (exit status, a message, nothing on standard output).
 
+#include "CliProcess.h"
 #include "core/WaveRecord.h"
 #include "files/WaveFileStore.h"
 
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-
 
 namespace {
 
@@ -27,22 +26,6 @@ WaveRecord pulses()
     for (int i = 0; i <= r.LastIndex; ++i)
         r.Samples(1, i) = int16_t(i % 512 < 128 ? 50 : -50);
     return r;
-}
-
-struct Run {
-    int status;
-    QByteArray out;
-    QByteArray err;
-};
-
-Run measure(const QString& dir, const QStringList& arguments)
-{
-    QProcess process;
-    process.setWorkingDirectory(dir);
-    process.start(QStringLiteral(MIRAVO_CLI_PATH), QStringList{QStringLiteral("measure")} + arguments);
-    if (!process.waitForFinished(30000))
-        return {-1, {}, {}};
-    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
 } // namespace
@@ -93,7 +76,7 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(int, status);
         QFETCH(QStringList, out);
-        const Run run = measure(m_dir.path(), arguments);
+        const CliRun run = runCli(QStringList{QStringLiteral("measure")} + arguments, m_dir.path());
         QCOMPARE(run.status, status);
         for (const QString& pattern : out)
             QVERIFY2(QString::fromUtf8(run.out).contains(QRegularExpression(pattern)), qPrintable(pattern));

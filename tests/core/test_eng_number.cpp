@@ -13,6 +13,8 @@ QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 static_assert(SignedByte(127) == 127 && SignedByte(128) == -128 && SignedByte(255) == -1);
 
+struct FormCase { float value; QString number, general, threeDecimals, twoDecimals; };
+
 } // namespace
 
 class TestEngNumber : public QObject {
@@ -21,35 +23,28 @@ private slots:
     // Every text form of a value: general (NumberText), then engineering with each pattern.
     void textForms_data()
     {
-        QTest::addColumn<float>("value");
-        QTest::addColumn<QString>("number");
-        QTest::addColumn<QString>("general");
-        QTest::addColumn<QString>("threeDecimals");
-        QTest::addColumn<QString>("twoDecimals");
-        QTest::newRow("2m") << 0.002f << "0.002" << "2m" << "2.000m" << "2.00m";
-        QTest::newRow("no prefix") << 5.0f << "5" << "5 " << "5.000 " << "5.00 ";
-        QTest::newRow("negative zero") << -0.0f << "0" << "0 " << "0.000 " << "0.00 ";
-        QTest::newRow("third") << 1.0f / 3 << "0.3333333" << "333.3333m" << "333.333m" << "333.33m";
-        QTest::newRow("lowest plain exponent") << 0.0001f << "0.0001" << "100u" << "100.000u" << "100.00u";
-        QTest::newRow("below plain range") << 0.00001f << "1E-05" << "10u" << "10.000u" << "10.00u";
-        QTest::newRow("exponent form") << 12345678.0f << "1.234568E+07" << "12.3457M" << "12.346M" << "12.35M";
-        QTest::newRow("exponent rounds up") << 999.6f << "999.6" << "0.9996k" << "1.000k" << "1.00k";
-        QTest::newRow("just below rounding up") << 999.4f << "999.4" << "999.4 " << "999.400 " << "999.40 ";
-        QTest::newRow("100T") << 1e14f << "1E+14" << "100T" << "100.000T" << "100.00T";
-        QTest::newRow("shown half rounds away") << 1.0005f << "1.0005" << "1.0005 " << "1.001 " << "1.00 ";
-        QTest::newRow("negative tenths") << -12.345f << "-12.345" << "-12.345 " << "-12.345 " << "-12.35 ";
-        QTest::newRow("below prefixes") << 1e-13f << "1E-13" << "1E-13 " << "1E-13 " << "1E-13 ";
-        QTest::newRow("rounds up past T") << 9.9996e14f << "9.9996E+14" << "9.9996E+14 " << "9.9996E+14 " << "9.9996E+14 ";
-        QTest::newRow("nan") << std::numeric_limits<float>::quiet_NaN() << "NaN" << "NaN " << "NaN " << "NaN ";
-        QTest::newRow("minus infinity") << -std::numeric_limits<float>::infinity() << "-Inf" << "-Inf " << "-Inf " << "-Inf ";
+        QTest::addColumn<FormCase>("c");
+        QTest::newRow("2m") << FormCase{0.002f, "0.002", "2m", "2.000m", "2.00m"};
+        QTest::newRow("no prefix") << FormCase{5.0f, "5", "5 ", "5.000 ", "5.00 "};
+        QTest::newRow("negative zero") << FormCase{-0.0f, "0", "0 ", "0.000 ", "0.00 "};
+        QTest::newRow("third") << FormCase{1.0f / 3, "0.3333333", "333.3333m", "333.333m", "333.33m"};
+        QTest::newRow("lowest plain exponent") << FormCase{0.0001f, "0.0001", "100u", "100.000u", "100.00u"};
+        QTest::newRow("below plain range") << FormCase{0.00001f, "1E-05", "10u", "10.000u", "10.00u"};
+        QTest::newRow("exponent form") << FormCase{12345678.0f, "1.234568E+07", "12.3457M", "12.346M", "12.35M"};
+        QTest::newRow("exponent rounds up") << FormCase{999.6f, "999.6", "0.9996k", "1.000k", "1.00k"};
+        QTest::newRow("just below rounding up") << FormCase{999.4f, "999.4", "999.4 ", "999.400 ", "999.40 "};
+        QTest::newRow("100T") << FormCase{1e14f, "1E+14", "100T", "100.000T", "100.00T"};
+        QTest::newRow("shown half rounds away") << FormCase{1.0005f, "1.0005", "1.0005 ", "1.001 ", "1.00 "};
+        QTest::newRow("negative tenths") << FormCase{-12.345f, "-12.345", "-12.345 ", "-12.345 ", "-12.35 "};
+        QTest::newRow("below prefixes") << FormCase{1e-13f, "1E-13", "1E-13 ", "1E-13 ", "1E-13 "};
+        QTest::newRow("rounds up past T") << FormCase{9.9996e14f, "9.9996E+14", "9.9996E+14 ", "9.9996E+14 ", "9.9996E+14 "};
+        QTest::newRow("nan") << FormCase{std::numeric_limits<float>::quiet_NaN(), "NaN", "NaN ", "NaN ", "NaN "};
+        QTest::newRow("minus infinity") << FormCase{-std::numeric_limits<float>::infinity(), "-Inf", "-Inf ", "-Inf ", "-Inf "};
     }
     void textForms()
     {
-        QFETCH(float, value);
-        QFETCH(QString, number);
-        QFETCH(QString, general);
-        QFETCH(QString, threeDecimals);
-        QFETCH(QString, twoDecimals);
+        QFETCH(FormCase, c);
+        auto& [value, number, general, threeDecimals, twoDecimals] = c;
         QCOMPARE(qs(NumberText(value)), number);
         QCOMPARE(qs(FormatEng(value)), general);
         QCOMPARE(qs(FormatEng(value, "##0.000")), threeDecimals);

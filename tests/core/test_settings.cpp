@@ -32,6 +32,9 @@ EnvSettings storedWith(int field, int value)
 
 fs::path folderOf(const QTemporaryDir& dir) { return fs::path(dir.path().toStdString()); }
 
+// file: null: nothing there; field: the list index falling back; -1: everything.
+struct FallbackCase { QString relative; QByteArray file; int field; QString why; };
+
 } // namespace
 
 class TestSettings : public QObject {
@@ -94,24 +97,19 @@ private slots:
 
     void fallsBackAndSaysWhy_data()
     {
-        QTest::addColumn<QString>("relative");
-        QTest::addColumn<QByteArray>("file");  // null: nothing there
-        QTest::addColumn<int>("field");        // the list index falling back; -1: everything
-        QTest::addColumn<QString>("why");
+        QTest::addColumn<FallbackCase>("c");
         const QString name = QStringLiteral("MV_UTL.ENV");
-        QTest::newRow("speed past the list") << name << encoded(storedWith(0, 7)) << 0 << "通信速度の値 7 ";
-        QTest::newRow("delimiter") << name << encoded(storedWith(4, 32767)) << 4 << "デリミッターの値 32767 ";
-        QTest::newRow("port") << name << encoded(storedWith(5, -32768)) << 5 << "ポートの値 -32768 ";
-        QTest::newRow("empty") << name << QByteArray("") << -1 << " 0 バイト";
-        QTest::newRow("one byte short") << name << kDefaultFile.left(39) << -1 << " 39 バイト";
-        QTest::newRow("folder missing") << "no/such/MV_UTL.ENV" << QByteArray() << -1 << "見つかりません";
+        QTest::newRow("speed past the list") << FallbackCase{name, encoded(storedWith(0, 7)), 0, "通信速度の値 7 "};
+        QTest::newRow("delimiter") << FallbackCase{name, encoded(storedWith(4, 32767)), 4, "デリミッターの値 32767 "};
+        QTest::newRow("port") << FallbackCase{name, encoded(storedWith(5, -32768)), 5, "ポートの値 -32768 "};
+        QTest::newRow("empty") << FallbackCase{name, QByteArray(""), -1, " 0 バイト"};
+        QTest::newRow("one byte short") << FallbackCase{name, kDefaultFile.left(39), -1, " 39 バイト"};
+        QTest::newRow("folder missing") << FallbackCase{"no/such/MV_UTL.ENV", {}, -1, "見つかりません"};
     }
     void fallsBackAndSaysWhy()
     {
-        QFETCH(QString, relative);
-        QFETCH(QByteArray, file);
-        QFETCH(int, field);
-        QFETCH(QString, why);
+        QFETCH(FallbackCase, c);
+        auto& [relative, file, field, why] = c;
         QTemporaryDir dir;
         const fs::path path = folderOf(dir) / relative.toStdString();
         if (!file.isNull())

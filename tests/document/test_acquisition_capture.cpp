@@ -23,6 +23,12 @@ WaveRecord previousRecord()
     return record;
 }
 
+// ch1, ch2: check-box values: 0 unchecked, 1 checked, 2 greyed.
+struct ApplyCase { int ch1, ch2, length; QList<int> channels; int points; };
+
+// ch1, ch2: the plan's check boxes, normal length.
+struct BlockCase { int ch1, ch2, firstChannel, firstSize; bool firstTaken; };
+
 } // namespace
 
 Q_DECLARE_METATYPE(QList<int>)
@@ -32,23 +38,16 @@ class TestAcquisitionCapture : public QObject {
 private slots:
     void appliesRawSignedSamples_data()
     {
-        QTest::addColumn<int>("ch1");   // check-box values: 0 unchecked, 1 checked, 2 greyed
-        QTest::addColumn<int>("ch2");
-        QTest::addColumn<int>("length");
-        QTest::addColumn<QList<int>>("channels");
-        QTest::addColumn<int>("points");
+        QTest::addColumn<ApplyCase>("c");
 
-        QTest::newRow("both, long") << 1 << 1 << 1 << QList<int>{1, 2} << 102400;
-        QTest::newRow("greyed CH1 alone keeps channel 2") << 2 << 0 << 2 << QList<int>{1} << 102400;
-        QTest::newRow("CH2 alone keeps channel 1") << 0 << 1 << 0 << QList<int>{2} << 5120;
+        QTest::newRow("both, long") << ApplyCase{1, 1, 1, QList<int>{1, 2}, 102400};
+        QTest::newRow("greyed CH1 alone keeps channel 2") << ApplyCase{2, 0, 2, QList<int>{1}, 102400};
+        QTest::newRow("CH2 alone keeps channel 1") << ApplyCase{0, 1, 0, QList<int>{2}, 5120};
     }
     void appliesRawSignedSamples()
     {
-        QFETCH(int, ch1);
-        QFETCH(int, ch2);
-        QFETCH(int, length);
-        QFETCH(QList<int>, channels);
-        QFETCH(int, points);
+        QFETCH(ApplyCase, c);
+        auto& [ch1, ch2, length, channels, points] = c;
 
         // A block of another size or channel than planned is refused, so these adds check the plan.
         CaptureBytes capture(PlanCapture(ch1, ch2, length));
@@ -85,24 +84,17 @@ private slots:
     }
     void incompleteOrWrongBlocksChangeNothing_data()
     {
-        QTest::addColumn<int>("ch1");             // the plan's check boxes, normal length
-        QTest::addColumn<int>("ch2");
-        QTest::addColumn<int>("firstChannel");
-        QTest::addColumn<int>("firstSize");
-        QTest::addColumn<bool>("firstTaken");
+        QTest::addColumn<BlockCase>("c");
 
-        QTest::newRow("second channel missing") << 1 << 1 << 1 << 5120 << true;
-        QTest::newRow("short block") << 1 << 1 << 1 << 5119 << false;
-        QTest::newRow("channel out of order") << 1 << 1 << 2 << 5120 << false;
-        QTest::newRow("nothing planned") << 0 << 0 << 1 << 5120 << false;
+        QTest::newRow("second channel missing") << BlockCase{1, 1, 1, 5120, true};
+        QTest::newRow("short block") << BlockCase{1, 1, 1, 5119, false};
+        QTest::newRow("channel out of order") << BlockCase{1, 1, 2, 5120, false};
+        QTest::newRow("nothing planned") << BlockCase{0, 0, 1, 5120, false};
     }
     void incompleteOrWrongBlocksChangeNothing()
     {
-        QFETCH(int, ch1);
-        QFETCH(int, ch2);
-        QFETCH(int, firstChannel);
-        QFETCH(int, firstSize);
-        QFETCH(bool, firstTaken);
+        QFETCH(BlockCase, c);
+        auto& [ch1, ch2, firstChannel, firstSize, firstTaken] = c;
 
         CaptureBytes capture(PlanCapture(ch1, ch2, 0));
         QCOMPARE(capture.add(firstChannel, QByteArray(firstSize, char(0x40))), firstTaken);

@@ -21,6 +21,9 @@ WaveRecord flatRecord(float voltsPerDiv, int16_t counts, int lastIndex = 99)
     return r;
 }
 
+// underValues: the one value of each under-trace, in order; referencePoints: of every under-trace.
+struct OverlayCase { QString change; QList<int> underValues; int referencePoints, marks; };
+
 } // namespace
 
 class TestReferenceSet : public QObject {
@@ -30,24 +33,19 @@ private slots:
     // 50..52, drawn at an offset of 12.5 counts. What lies under it and what is marked.
     void overlay_data()
     {
-        QTest::addColumn<QString>("change");
-        QTest::addColumn<QList<int>>("underValues");   // the one value of each under-trace, in order
-        QTest::addColumn<int>("referencePoints");   // of every under-trace
-        QTest::addColumn<int>("marks");
+        QTest::addColumn<OverlayCase>("c");
         // 0.2 V is 5 counts at 1 V/DIV: the band's edges at 15 and 5 counts.
-        QTest::newRow("same range") << "" << QList<int>{10, 15, 5} << 100 << 3;
-        QTest::newRow("reference at twice the V/DIV") << "range" << QList<int>{10, 15, 5} << 100 << 3;
-        QTest::newRow("no tolerance: no band") << "no tolerance" << QList<int>{10} << 100 << 0;
-        QTest::newRow("hidden: the band alone") << "hidden" << QList<int>{15, 5} << 100 << 3;
-        QTest::newRow("another length: drawn, not compared") << "length" << QList<int>{10} << 50 << 0;
-        QTest::newRow("view past the glitch") << "view" << QList<int>{10, 15, 5} << 40 << 0;
+        QTest::newRow("same range") << OverlayCase{"", QList<int>{10, 15, 5}, 100, 3};
+        QTest::newRow("reference at twice the V/DIV") << OverlayCase{"range", QList<int>{10, 15, 5}, 100, 3};
+        QTest::newRow("no tolerance: no band") << OverlayCase{"no tolerance", QList<int>{10}, 100, 0};
+        QTest::newRow("hidden: the band alone") << OverlayCase{"hidden", QList<int>{15, 5}, 100, 3};
+        QTest::newRow("another length: drawn, not compared") << OverlayCase{"length", QList<int>{10}, 50, 0};
+        QTest::newRow("view past the glitch") << OverlayCase{"view", QList<int>{10, 15, 5}, 40, 0};
     }
     void overlay()
     {
-        QFETCH(QString, change);
-        QFETCH(QList<int>, underValues);
-        QFETCH(int, referencePoints);
-        QFETCH(int, marks);
+        QFETCH(OverlayCase, c);
+        auto& [change, underValues, referencePoints, marks] = c;
         WaveRecord live = flatRecord(1, 10);
         live.Ch1Offset = 12.5f;
         for (int i : {50, 51, 52})

@@ -89,6 +89,16 @@ WaveRecord parameters(WaveRecord record)
     return record;
 }
 
+// equKept: short enough for equivalent sampling; fresh: just taken from the instrument (FreshCapture);
+// sweep: seconds a division, 0 unset; offset: CH1, in counts.
+struct OpeningCase { int lastIndex; bool locked, equKept, fresh; float sweep, offset; QString sweepText, offsetText; };
+
+// answer: to the question asked, if any; title: shown afterwards.
+struct WayOutCase { QString how; QMessageBox::StandardButton answer; QString title; bool closes; };
+
+// message: empty: stored; confirm: 設定確定, answered Yes, instead of OK; stored: where nothing is refused.
+struct ValueCase { QString box, typed, message; bool confirm; float stored; };
+
 } // namespace
 
 class TestSetupDialog : public QObject {
@@ -96,29 +106,16 @@ class TestSetupDialog : public QObject {
 private slots:
     void opening_data()
     {
-        QTest::addColumn<int>("lastIndex");
-        QTest::addColumn<bool>("locked");
-        QTest::addColumn<bool>("equKept");   // short enough for equivalent sampling
-        QTest::addColumn<bool>("fresh");     // FreshCapture: just taken from the instrument
-        QTest::addColumn<float>("sweep");    // seconds a division, 0 unset
-        QTest::addColumn<float>("offset");   // CH1, in counts
-        QTest::addColumn<QString>("sweepText");
-        QTest::addColumn<QString>("offsetText");
+        QTest::addColumn<OpeningCase>("c");
 
-        QTest::newRow("5120 samples, unlocked, fresh") << 5119 << false << true << true << 0.5f << 25.0f << "500m" << "1";
-        QTest::newRow("6001 samples, locked") << 6000 << true << true << false << 2e-6f << 12.5f << "2u" << "0.5";
-        QTest::newRow("6002 samples, unlocked") << 6001 << false << false << false << 0.0f << -127.0f << "0 " << "-5.08";
+        QTest::newRow("5120 samples, unlocked, fresh") << OpeningCase{5119, false, true, true, 0.5f, 25.0f, "500m", "1"};
+        QTest::newRow("6001 samples, locked") << OpeningCase{6000, true, true, false, 2e-6f, 12.5f, "2u", "0.5"};
+        QTest::newRow("6002 samples, unlocked") << OpeningCase{6001, false, false, false, 0.0f, -127.0f, "0 ", "-5.08"};
     }
     void opening()
     {
-        QFETCH(int, lastIndex);
-        QFETCH(bool, locked);
-        QFETCH(bool, equKept);
-        QFETCH(bool, fresh);
-        QFETCH(float, sweep);
-        QFETCH(float, offset);
-        QFETCH(QString, sweepText);
-        QFETCH(QString, offsetText);
+        QFETCH(OpeningCase, c);
+        auto& [lastIndex, locked, equKept, fresh, sweep, offset, sweepText, offsetText] = c;
 
         Opened o(sampleRecord(lastIndex, locked, sweep, offset), fresh);
         WaveRecord expected = parameters(o.document.record());
@@ -156,28 +153,23 @@ private slots:
     }
     void waysOut_data()
     {
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<QMessageBox::StandardButton>("answer");   // to the question asked, if any
-        QTest::addColumn<QString>("title");                        // shown afterwards
-        QTest::addColumn<bool>("closes");
+        QTest::addColumn<WayOutCase>("c");
 
         for (const char* how : {"OK", "cancel", "escape", "close box"})
-            QTest::newRow(how) << QString::fromLatin1(how) << QMessageBox::No << "Title 2" << true;
-        QTest::newRow("enter") << "enter" << QMessageBox::No << "Title 2" << false;
-        QTest::newRow("date and time, no") << "date" << QMessageBox::No << "Title 2" << false;
-        QTest::newRow("date and time, yes") << "date" << QMessageBox::Yes << "5-Dec-2026 09:05:05" << false;
-        QTest::newRow("confirm, no") << "confirm" << QMessageBox::No << "Title 2" << false;
-        QTest::newRow("confirm, yes") << "confirm" << QMessageBox::Yes << "Title 2" << true;
+            QTest::newRow(how) << WayOutCase{QString::fromLatin1(how), QMessageBox::No, "Title 2", true};
+        QTest::newRow("enter") << WayOutCase{"enter", QMessageBox::No, "Title 2", false};
+        QTest::newRow("date and time, no") << WayOutCase{"date", QMessageBox::No, "Title 2", false};
+        QTest::newRow("date and time, yes") << WayOutCase{"date", QMessageBox::Yes, "5-Dec-2026 09:05:05", false};
+        QTest::newRow("confirm, no") << WayOutCase{"confirm", QMessageBox::No, "Title 2", false};
+        QTest::newRow("confirm, yes") << WayOutCase{"confirm", QMessageBox::Yes, "Title 2", true};
     }
     // Only OK and a confirmation store: numbers through ParseEng, offsets from divisions to
     // counts. Enter closes nothing (no default button); each question defaults to No. A dialog
     // still open at the end is cancelled: nothing stored.
     void waysOut()
     {
-        QFETCH(QString, how);
-        QFETCH(QMessageBox::StandardButton, answer);
-        QFETCH(QString, title);
-        QFETCH(bool, closes);
+        QFETCH(WayOutCase, c);
+        auto& [how, answer, title, closes] = c;
         const bool confirmed = how == "confirm" && answer == QMessageBox::Yes;
 
         Opened o;
@@ -224,39 +216,32 @@ private slots:
 
     void absurdValuesRefused_data()
     {
-        QTest::addColumn<QString>("box");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("message");   // empty: stored
-        QTest::addColumn<bool>("confirm");      // 設定確定, answered Yes, instead of OK
-        QTest::addColumn<float>("stored");      // where nothing is refused
+        QTest::addColumn<ValueCase>("c");
 
         const QString sweep = QStringLiteral("掃引速度（sec/DIV）には 0 より大きい数値を入力してください。");
         const QString volts2 = QStringLiteral("CH2 の電圧レンジ（V/DIV）には 0 より大きい数値を入力してください。");
         const QString offset1 = QStringLiteral("CH1 のオフセットには -1000 から 1000 までの DIV 数を入力してください。");
         const QString offset2 = QStringLiteral("CH2 のオフセットには -1000 から 1000 までの DIV 数を入力してください。");
-        QTest::newRow("sweep 0") << "SetupCombo_0" << "0" << sweep << false << 0.0f;
-        QTest::newRow("sweep below 0") << "SetupCombo_0" << "-1m" << sweep << false << 0.0f;
-        QTest::newRow("sweep beyond float") << "SetupCombo_0" << "1e39" << sweep << false << 0.0f;
-        QTest::newRow("sweep not a number") << "SetupCombo_0" << "abc" << sweep << true << 0.0f;
-        QTest::newRow("sweep 5n") << "SetupCombo_0" << "5n" << QString() << false << 5e-9f;
+        QTest::newRow("sweep 0") << ValueCase{"SetupCombo_0", "0", sweep, false, 0.0f};
+        QTest::newRow("sweep below 0") << ValueCase{"SetupCombo_0", "-1m", sweep, false, 0.0f};
+        QTest::newRow("sweep beyond float") << ValueCase{"SetupCombo_0", "1e39", sweep, false, 0.0f};
+        QTest::newRow("sweep not a number") << ValueCase{"SetupCombo_0", "abc", sweep, true, 0.0f};
+        QTest::newRow("sweep 5n") << ValueCase{"SetupCombo_0", "5n", {}, false, 5e-9f};
         // What is typed is what is stored: no list entry completes "1" into "100" or "100m".
-        QTest::newRow("sweep 1, not completed") << "SetupCombo_0" << "1" << QString() << false << 1.0f;
-        QTest::newRow("V/DIV 1 10, not completed") << "SetupCombo_1" << "10" << QString() << false << 10.0f;
-        QTest::newRow("V/DIV 2 2, not completed") << "SetupCombo_2" << "2" << QString() << true << 2.0f;
-        QTest::newRow("V/DIV 2 below 0") << "SetupCombo_2" << "-2" << volts2 << true << 0.0f;
-        QTest::newRow("offset 1 beyond 1000 DIV") << "SetupOffset_0" << "1000.5" << offset1 << false << 0.0f;
-        QTest::newRow("offset 1 -1000 DIV") << "SetupOffset_0" << "-1000" << QString() << false << -25000.0f;
-        QTest::newRow("offset 2 infinite") << "SetupOffset_1" << "-1e39" << offset2 << false << 0.0f;
+        QTest::newRow("sweep 1, not completed") << ValueCase{"SetupCombo_0", "1", {}, false, 1.0f};
+        QTest::newRow("V/DIV 1 10, not completed") << ValueCase{"SetupCombo_1", "10", {}, false, 10.0f};
+        QTest::newRow("V/DIV 2 2, not completed") << ValueCase{"SetupCombo_2", "2", {}, true, 2.0f};
+        QTest::newRow("V/DIV 2 below 0") << ValueCase{"SetupCombo_2", "-2", volts2, true, 0.0f};
+        QTest::newRow("offset 1 beyond 1000 DIV") << ValueCase{"SetupOffset_0", "1000.5", offset1, false, 0.0f};
+        QTest::newRow("offset 1 -1000 DIV") << ValueCase{"SetupOffset_0", "-1000", {}, false, -25000.0f};
+        QTest::newRow("offset 2 infinite") << ValueCase{"SetupOffset_1", "-1e39", offset2, false, 0.0f};
     }
     // Values that make plainly wrong times and voltages are refused with a message; the
     // dialog stays open with the field focused, and nothing is stored or protected.
     void absurdValuesRefused()
     {
-        QFETCH(QString, box);
-        QFETCH(QString, typed);
-        QFETCH(QString, message);
-        QFETCH(bool, confirm);
-        QFETCH(float, stored);
+        QFETCH(ValueCase, c);
+        auto& [box, typed, message, confirm, stored] = c;
 
         Opened o;
         const WaveRecord before = parameters(o.document.record());

@@ -16,6 +16,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+// loaded: the title read back; messages: "caption|text" of each OK-only warning, or a notice.
+struct SaveCase { QString name, title; QByteArray written; QString loaded; QStringList messages; };
+
 class TestWaveFileStore : public QObject {
     Q_OBJECT
 private:
@@ -139,40 +142,33 @@ private slots:
     // quote that would end a quoted title early as "＂"; the last two are reported.
     void saveThenLoad_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QByteArray>("written");
-        QTest::addColumn<QString>("loaded");        // the title read back
-        QTest::addColumn<QStringList>("messages");  // "caption|text" of each OK-only warning, or a notice
+        QTest::addColumn<SaveCase>("c");
         const QStringList refused{QStringLiteral("拡張子不正の警告|拡張子が異常です！\r\n拡張子は \"CSV\" または \"RAW\" を選択してください。"),
                                   QStringLiteral("|予期しないエラーです！")};
         const QStringList none, notice{QStringLiteral("notice")};
         const QString csv = QStringLiteral("t.csv"), example = QStringLiteral("TEST1");
         const auto titled = [](const QByteArray& firstLine) { return firstLine + kExampleCsv.mid(kExampleCsv.indexOf('\r')); };
-        QTest::newRow("CSV") << QStringLiteral("a.CSV") << example << kExampleCsv << example << none;
-        QTest::newRow("lower-case raw, last dot") << QStringLiteral("b.x.raw") << example << kExampleRaw << example << none;
-        QTest::newRow("no extension") << QStringLiteral("wave") << example << QByteArray() << QString() << refused;
-        QTest::newRow("other extension") << QStringLiteral("wave.csv.txt") << example << QByteArray() << QString() << refused;
-        QTest::newRow("cancelled") << QString() << example << QByteArray() << QString() << none;
-        QTest::newRow("0x5C as second byte") << csv << QStringLiteral("表示") << titled(QByteArray("\x95\x5C\x8E\xA6")) << QStringLiteral("表示") << none;
-        QTest::newRow("NEC extension") << csv << QStringLiteral("①") << titled(QByteArray("\x87\x40")) << QStringLiteral("①") << none;
-        QTest::newRow("empty") << csv << QString() << titled(QByteArray("")) << QString() << none;
-        QTest::newRow("comma") << csv << QStringLiteral("A,B") << titled(QByteArray("\"A,B\"")) << QStringLiteral("A,B") << none;
-        QTest::newRow("leading space") << csv << QStringLiteral(" A") << titled(QByteArray("\" A\"")) << QStringLiteral(" A") << none;
-        QTest::newRow("inner quote") << csv << QStringLiteral("say \"hi\"") << titled(QByteArray("say \"hi\"")) << QStringLiteral("say \"hi\"") << none;
-        QTest::newRow("yen") << csv << QStringLiteral("1¥") << titled(QByteArray("1\x5C")) << QStringLiteral("1\\") << none;
-        QTest::newRow("euro") << csv << QStringLiteral("波€形") << titled(QByteArray("\x94\x67?\x8C\x60")) << QStringLiteral("波?形") << notice;
-        QTest::newRow("outside the BMP") << csv << QStringLiteral("a😀") << titled(QByteArray("a?")) << QStringLiteral("a?") << notice;
-        QTest::newRow("comma and quote") << csv << QStringLiteral("a,\"b") << titled(QByteArray("\"a,\xFA\x57" "b\"")) << QStringLiteral("a,＂b") << notice;
-        QTest::newRow("leading quote") << csv << QStringLiteral("\"x") << titled(QByteArray("\xFA\x57x")) << QStringLiteral("＂x") << notice;
+        QTest::newRow("CSV") << SaveCase{QStringLiteral("a.CSV"), example, kExampleCsv, example, none};
+        QTest::newRow("lower-case raw, last dot") << SaveCase{QStringLiteral("b.x.raw"), example, kExampleRaw, example, none};
+        QTest::newRow("no extension") << SaveCase{QStringLiteral("wave"), example, {}, {}, refused};
+        QTest::newRow("other extension") << SaveCase{QStringLiteral("wave.csv.txt"), example, {}, {}, refused};
+        QTest::newRow("cancelled") << SaveCase{{}, example, {}, {}, none};
+        QTest::newRow("0x5C as second byte") << SaveCase{csv, QStringLiteral("表示"), titled(QByteArray("\x95\x5C\x8E\xA6")), QStringLiteral("表示"), none};
+        QTest::newRow("NEC extension") << SaveCase{csv, QStringLiteral("①"), titled(QByteArray("\x87\x40")), QStringLiteral("①"), none};
+        QTest::newRow("empty") << SaveCase{csv, {}, titled(QByteArray("")), {}, none};
+        QTest::newRow("comma") << SaveCase{csv, QStringLiteral("A,B"), titled(QByteArray("\"A,B\"")), QStringLiteral("A,B"), none};
+        QTest::newRow("leading space") << SaveCase{csv, QStringLiteral(" A"), titled(QByteArray("\" A\"")), QStringLiteral(" A"), none};
+        QTest::newRow("inner quote") << SaveCase{csv, QStringLiteral("say \"hi\""), titled(QByteArray("say \"hi\"")), QStringLiteral("say \"hi\""), none};
+        QTest::newRow("yen") << SaveCase{csv, QStringLiteral("1¥"), titled(QByteArray("1\x5C")), QStringLiteral("1\\"), none};
+        QTest::newRow("euro") << SaveCase{csv, QStringLiteral("波€形"), titled(QByteArray("\x94\x67?\x8C\x60")), QStringLiteral("波?形"), notice};
+        QTest::newRow("outside the BMP") << SaveCase{csv, QStringLiteral("a😀"), titled(QByteArray("a?")), QStringLiteral("a?"), notice};
+        QTest::newRow("comma and quote") << SaveCase{csv, QStringLiteral("a,\"b"), titled(QByteArray("\"a,\xFA\x57" "b\"")), QStringLiteral("a,＂b"), notice};
+        QTest::newRow("leading quote") << SaveCase{csv, QStringLiteral("\"x"), titled(QByteArray("\xFA\x57x")), QStringLiteral("＂x"), notice};
     }
     void saveThenLoad()
     {
-        QFETCH(QString, name);
-        QFETCH(QString, title);
-        QFETCH(QByteArray, written);
-        QFETCH(QString, loaded);
-        QFETCH(QStringList, messages);
+        QFETCH(SaveCase, c);
+        auto& [name, title, written, loaded, messages] = c;
         ScriptedPrompts prompts;
         if (!name.isEmpty())
             prompts.fileNames = {path(name), path(name)};

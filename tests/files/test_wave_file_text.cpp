@@ -30,6 +30,11 @@ WaveFileRead parse(const QByteArray& bytes, WaveFileKind kind)
     return ParseWaveFile(std::string_view(bytes.constData(), std::size_t(bytes.size())), kind, asIs);
 }
 
+// cut: the last line has no line end: read, and said.
+struct AcceptedCase { WaveFileKind kind; QByteArray bytes, title; int ch1On; Samples samples; bool cut; };
+
+struct RefusedCase { WaveFileKind kind; QByteArray bytes; WaveFileProblem::Kind problem; int line; };
+
 } // namespace
 
 class TestWaveFileText : public QObject {
@@ -37,38 +42,29 @@ class TestWaveFileText : public QObject {
 private slots:
     void acceptedFiles_data()
     {
-        QTest::addColumn<WaveFileKind>("kind");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QByteArray>("title");
-        QTest::addColumn<int>("ch1On");
-        QTest::addColumn<Samples>("samples");
-        QTest::addColumn<bool>("cut");   // the last line has no line end: read, and said
+        QTest::addColumn<AcceptedCase>("c");
         // CSV samples are displayed values: the offset (12.5 counts) is taken away and the
         // rest rounded half to even; an empty column reads as 0, i.e. minus the offset.
-        QTest::newRow("csv halves to even") << kCsv << csvHeader("ON", "0.5") + "20,19\r\n" << QByteArray("T") << 1 << Samples{8, 6} << false;
-        QTest::newRow("csv empty columns") << kCsv << csvHeader("ON", "0.5") + ",\r\n" << QByteArray("T") << 1 << Samples{-12, -12} << false;
-        QTest::newRow("csv lowest") << kCsv << csvHeader("ON", "0") + "-32768.5,0\r\n" << QByteArray("T") << 1 << Samples{-32768, 0} << false;
-        QTest::newRow("csv exponent, sign, spaces") << kCsv << csvHeader("ON", "0") + "1.5E+02,  +7 \r\n" << QByteArray("T") << 1 << Samples{150, 7} << false;
+        QTest::newRow("csv halves to even") << AcceptedCase{kCsv, csvHeader("ON", "0.5") + "20,19\r\n", QByteArray("T"), 1, Samples{8, 6}, false};
+        QTest::newRow("csv empty columns") << AcceptedCase{kCsv, csvHeader("ON", "0.5") + ",\r\n", QByteArray("T"), 1, Samples{-12, -12}, false};
+        QTest::newRow("csv lowest") << AcceptedCase{kCsv, csvHeader("ON", "0") + "-32768.5,0\r\n", QByteArray("T"), 1, Samples{-32768, 0}, false};
+        QTest::newRow("csv exponent, sign, spaces") << AcceptedCase{kCsv, csvHeader("ON", "0") + "1.5E+02,  +7 \r\n", QByteArray("T"), 1, Samples{150, 7}, false};
         // The CSV channel flag is where "ON" first stands, counted in characters.
-        QTest::newRow("csv flag after a wide character") << kCsv << csvHeader("\xE3\x81\x82ON", "0") + "1,2\r\n" << QByteArray("T") << 2 << Samples{1, 2} << false;
+        QTest::newRow("csv flag after a wide character") << AcceptedCase{kCsv, csvHeader("\xE3\x81\x82ON", "0") + "1,2\r\n", QByteArray("T"), 2, Samples{1, 2}, false};
         // The field stream ignores lines, skips leading spaces and honours quotes.
-        QTest::newRow("pairs across lines") << kRaw << kRawHeader + "1,2,3\r\n4\r\n" << QByteArray("T") << 1 << Samples{1, 2, 3, 4} << false;
-        QTest::newRow("LF and CR line ends") << kRaw << QByteArray("T\n0.001,0\r1,1\n1,1\n0,0\n5,6\n") << QByteArray("T") << 1 << Samples{5, 6} << false;
-        QTest::newRow("quoted title, comma, break") << kRaw << "\"A,\r\nB\"" + kRawHeader.mid(1) + "5,6\r\n" << QByteArray("A,\r\nB") << 1 << Samples{5, 6} << false;
-        QTest::newRow("leading spaces skipped") << kRaw << "  A b " + kRawHeader.mid(1) + " 5, 6\r\n" << QByteArray("A b ") << 1 << Samples{5, 6} << false;
-        QTest::newRow("after closing quote dropped") << kRaw << "\"A\"xyz" + kRawHeader.mid(1) + "5,6" << QByteArray("A") << 1 << Samples{5, 6} << true;
-        QTest::newRow("spaces after an unended last line") << kRaw << kRawHeader + "5,6  " << QByteArray("T") << 1 << Samples{5, 6} << true;
-        QTest::newRow("blank lines at the end") << kRaw << kRawHeader + "5,\r\n\r\n  \r\n" << QByteArray("T") << 1 << Samples{5, 0} << false;
-        QTest::newRow("full table") << kRaw << kRawHeader + QByteArray("0,0\r\n").repeated(SampleTable::kCapacity) << QByteArray("T") << 1 << Samples(2 * SampleTable::kCapacity) << false;
+        QTest::newRow("pairs across lines") << AcceptedCase{kRaw, kRawHeader + "1,2,3\r\n4\r\n", QByteArray("T"), 1, Samples{1, 2, 3, 4}, false};
+        QTest::newRow("LF and CR line ends") << AcceptedCase{kRaw, QByteArray("T\n0.001,0\r1,1\n1,1\n0,0\n5,6\n"), QByteArray("T"), 1, Samples{5, 6}, false};
+        QTest::newRow("quoted title, comma, break") << AcceptedCase{kRaw, "\"A,\r\nB\"" + kRawHeader.mid(1) + "5,6\r\n", QByteArray("A,\r\nB"), 1, Samples{5, 6}, false};
+        QTest::newRow("leading spaces skipped") << AcceptedCase{kRaw, "  A b " + kRawHeader.mid(1) + " 5, 6\r\n", QByteArray("A b "), 1, Samples{5, 6}, false};
+        QTest::newRow("after closing quote dropped") << AcceptedCase{kRaw, "\"A\"xyz" + kRawHeader.mid(1) + "5,6", QByteArray("A"), 1, Samples{5, 6}, true};
+        QTest::newRow("spaces after an unended last line") << AcceptedCase{kRaw, kRawHeader + "5,6  ", QByteArray("T"), 1, Samples{5, 6}, true};
+        QTest::newRow("blank lines at the end") << AcceptedCase{kRaw, kRawHeader + "5,\r\n\r\n  \r\n", QByteArray("T"), 1, Samples{5, 0}, false};
+        QTest::newRow("full table") << AcceptedCase{kRaw, kRawHeader + QByteArray("0,0\r\n").repeated(SampleTable::kCapacity), QByteArray("T"), 1, Samples(2 * SampleTable::kCapacity), false};
     }
     void acceptedFiles()
     {
-        QFETCH(WaveFileKind, kind);
-        QFETCH(QByteArray, bytes);
-        QFETCH(QByteArray, title);
-        QFETCH(int, ch1On);
-        QFETCH(Samples, samples);
-        QFETCH(bool, cut);
+        QFETCH(AcceptedCase, c);
+        auto& [kind, bytes, title, ch1On, samples, cut] = c;
         const WaveFileRead read = parse(bytes, kind);
         QVERIFY2(read.content, WaveFileProblemText(read.problem.kind).c_str());
         QCOMPARE(QByteArray::fromStdString(read.content->Title), title);
@@ -79,32 +75,26 @@ private slots:
 
     void refusedFiles_data()
     {
-        QTest::addColumn<WaveFileKind>("kind");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<WaveFileProblem::Kind>("problem");
-        QTest::addColumn<int>("line");
-        QTest::newRow("end in header") << kRaw << QByteArray("T\r\n0.001,0\r\n1,1\r\n") << Kind::EndInHeader << 3;
-        QTest::newRow("no samples") << kRaw << kRawHeader << Kind::NoSamples << 5;
-        QTest::newRow("end in pair") << kRaw << kRawHeader + "1,2\r\n3\r\n" << Kind::EndInPair << 7;
-        QTest::newRow("not a number") << kRaw << kRawHeader + "1,2\r\nabc,4\r\n" << Kind::NotANumber << 7;
-        QTest::newRow("trailing junk") << kRaw << kRawHeader + "12x,4\r\n" << Kind::NotANumber << 6;
-        QTest::newRow("inf") << kRaw << kRawHeader + "inf,4\r\n" << Kind::NotANumber << 6;
-        QTest::newRow("rounds above 16 bits") << kRaw << kRawHeader + "0,32767.5\r\n" << Kind::OutOfRange << 6;
-        QTest::newRow("csv rounds above 16 bits") << kCsv << csvHeader("ON", "0") + "32767.5,0\r\n" << Kind::OutOfRange << 6;
-        QTest::newRow("parameter beyond float") << kRaw << QByteArray("T\r\n1e39,0\r\n") << Kind::OutOfRange << 2;
-        QTest::newRow("parameter not a number") << kRaw << QByteArray("T\r\n1ms,0\r\n") << Kind::NotANumber << 2;
-        QTest::newRow("unclosed quote") << kRaw << "\"" + kRawHeader + "1,2\r\n" << Kind::UnclosedQuote << 1;
-        QTest::newRow("one line too many") << kRaw << kRawHeader + QByteArray("0,0\r\n").repeated(SampleTable::kCapacity + 1)
-                                           << Kind::TooManySamples << 6 + SampleTable::kCapacity;
+        QTest::addColumn<RefusedCase>("c");
+        QTest::newRow("end in header") << RefusedCase{kRaw, QByteArray("T\r\n0.001,0\r\n1,1\r\n"), Kind::EndInHeader, 3};
+        QTest::newRow("no samples") << RefusedCase{kRaw, kRawHeader, Kind::NoSamples, 5};
+        QTest::newRow("end in pair") << RefusedCase{kRaw, kRawHeader + "1,2\r\n3\r\n", Kind::EndInPair, 7};
+        QTest::newRow("not a number") << RefusedCase{kRaw, kRawHeader + "1,2\r\nabc,4\r\n", Kind::NotANumber, 7};
+        QTest::newRow("trailing junk") << RefusedCase{kRaw, kRawHeader + "12x,4\r\n", Kind::NotANumber, 6};
+        QTest::newRow("inf") << RefusedCase{kRaw, kRawHeader + "inf,4\r\n", Kind::NotANumber, 6};
+        QTest::newRow("rounds above 16 bits") << RefusedCase{kRaw, kRawHeader + "0,32767.5\r\n", Kind::OutOfRange, 6};
+        QTest::newRow("csv rounds above 16 bits") << RefusedCase{kCsv, csvHeader("ON", "0") + "32767.5,0\r\n", Kind::OutOfRange, 6};
+        QTest::newRow("parameter beyond float") << RefusedCase{kRaw, QByteArray("T\r\n1e39,0\r\n"), Kind::OutOfRange, 2};
+        QTest::newRow("parameter not a number") << RefusedCase{kRaw, QByteArray("T\r\n1ms,0\r\n"), Kind::NotANumber, 2};
+        QTest::newRow("unclosed quote") << RefusedCase{kRaw, "\"" + kRawHeader + "1,2\r\n", Kind::UnclosedQuote, 1};
+        QTest::newRow("one line too many") << RefusedCase{kRaw, kRawHeader + QByteArray("0,0\r\n").repeated(SampleTable::kCapacity + 1), Kind::TooManySamples, 6 + SampleTable::kCapacity};
         // An unquoted title with a comma shifts every later field until one no longer fits.
-        QTest::newRow("title comma shifts fields") << kCsv << QByteArray(kExampleCsv).replace("TEST1", "TEST,1") << Kind::NotANumber << 5;
+        QTest::newRow("title comma shifts fields") << RefusedCase{kCsv, QByteArray(kExampleCsv).replace("TEST1", "TEST,1"), Kind::NotANumber, 5};
     }
     void refusedFiles()
     {
-        QFETCH(WaveFileKind, kind);
-        QFETCH(QByteArray, bytes);
-        QFETCH(WaveFileProblem::Kind, problem);
-        QFETCH(int, line);
+        QFETCH(RefusedCase, c);
+        auto& [kind, bytes, problem, line] = c;
         const WaveFileRead read = parse(bytes, kind);
         QVERIFY(!read.content);
         QCOMPARE(read.problem, (WaveFileProblem{problem, line}));

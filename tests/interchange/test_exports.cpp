@@ -60,6 +60,10 @@ int unlike(const QImage& image, const QRect& area, const QColor& colour, const Q
     return count;
 }
 
+struct ReadCase { QList<int> on; float secondsPerSample; int points; qint64 rate; };
+
+struct RefusedCase { QString name; int entry, channels; float secondsPerSample; QString why; };
+
 } // namespace
 
 class TestExports : public QObject {
@@ -72,21 +76,16 @@ private slots:
     // counts / 128 (WAV), as the other programs read it.
     void readByTheirPrograms_data()
     {
-        QTest::addColumn<QList<int>>("on");
-        QTest::addColumn<float>("secondsPerSample");
-        QTest::addColumn<int>("points");
-        QTest::addColumn<qint64>("rate");
-        QTest::newRow("both, 5 MHz") << QList<int>{1, 2} << 2e-7f << 5120 << qint64(5000000);
-        QTest::newRow("channel 2 alone, 10 Hz") << QList<int>{2} << 0.1f << 5120 << qint64(10);
-        QTest::newRow("channel 1, 333333 Hz rounded") << QList<int>{1} << 3e-6f << 1000 << qint64(333333);
-        QTest::newRow("long, 100 MHz") << QList<int>{1, 2} << 1e-8f << 102400 << qint64(100000000);
+        QTest::addColumn<ReadCase>("c");
+        QTest::newRow("both, 5 MHz") << ReadCase{QList<int>{1, 2}, 2e-7f, 5120, qint64(5000000)};
+        QTest::newRow("channel 2 alone, 10 Hz") << ReadCase{QList<int>{2}, 0.1f, 5120, qint64(10)};
+        QTest::newRow("channel 1, 333333 Hz rounded") << ReadCase{QList<int>{1}, 3e-6f, 1000, qint64(333333)};
+        QTest::newRow("long, 100 MHz") << ReadCase{QList<int>{1, 2}, 1e-8f, 102400, qint64(100000000)};
     }
     void readByTheirPrograms()
     {
-        QFETCH(QList<int>, on);
-        QFETCH(float, secondsPerSample);
-        QFETCH(int, points);
-        QFETCH(qint64, rate);
+        QFETCH(ReadCase, c);
+        auto& [on, secondsPerSample, points, rate] = c;
         const WaveRecord r = record(on.contains(1) + 2 * on.contains(2), secondsPerSample, points - 1);
         const auto path = [&](const char* name) { return m_dir.filePath(QLatin1String(name)); };
 
@@ -177,24 +176,17 @@ private slots:
     // scratch file, an earlier file as it was.
     void refusedLeavesNothing_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("entry");
-        QTest::addColumn<int>("channels");
-        QTest::addColumn<float>("secondsPerSample");
-        QTest::addColumn<QString>("why");
-        QTest::newRow("no time base") << "a.sr" << 0 << 3 << 0.0f << "時間軸が設定されていない";
-        QTest::newRow("both channels off") << "a.wav" << 0 << 0 << 2e-7f << "チャンネルがない";
-        QTest::newRow("beyond WAV rates") << "a.wav" << 0 << 3 << 4e-11f << "WAV に書ける範囲";
-        QTest::newRow("missing folder") << "none/a.csv" << 4 << 3 << 2e-7f << "見つかりません";
-        QTest::newRow("folder in the way") << "dir.sr" << 0 << 3 << 2e-7f << "フォルダーです";
+        QTest::addColumn<RefusedCase>("c");
+        QTest::newRow("no time base") << RefusedCase{"a.sr", 0, 3, 0.0f, "時間軸が設定されていない"};
+        QTest::newRow("both channels off") << RefusedCase{"a.wav", 0, 0, 2e-7f, "チャンネルがない"};
+        QTest::newRow("beyond WAV rates") << RefusedCase{"a.wav", 0, 3, 4e-11f, "WAV に書ける範囲"};
+        QTest::newRow("missing folder") << RefusedCase{"none/a.csv", 4, 3, 2e-7f, "見つかりません"};
+        QTest::newRow("folder in the way") << RefusedCase{"dir.sr", 0, 3, 2e-7f, "フォルダーです"};
     }
     void refusedLeavesNothing()
     {
-        QFETCH(QString, name);
-        QFETCH(int, entry);
-        QFETCH(int, channels);
-        QFETCH(float, secondsPerSample);
-        QFETCH(QString, why);
+        QFETCH(RefusedCase, c);
+        auto& [name, entry, channels, secondsPerSample, why] = c;
         const QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("dir.sr")));
         writeFileBytes(dir.filePath(QStringLiteral("a.wav")), "earlier");

@@ -43,6 +43,12 @@ QByteArray block(int count, int bodySize, const QByteArray& prefix = "#8")
     return bytes;
 }
 
+// frameBits: on the wire per character, for the time a transfer takes.
+struct LineCase { Com com; QString text; int ttyS; QByteArray delimiter; int frameBits; };
+struct ExchangeCase { QByteArray delimiter; Replies replies; int sends; QStringList fields; QString failure; };
+// left: of the block, for the next job to read off; -1: not checked.
+struct DownloadCase { int channel, points; QByteArray reply; QString failure; qint64 left; };
+
 } // namespace
 
 class TestInstrumentSession : public QObject {
@@ -50,69 +56,51 @@ class TestInstrumentSession : public QObject {
 private slots:
     void fromSettings_data()
     {
-        QTest::addColumn<Com>("com");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("ttyS");
-        QTest::addColumn<QByteArray>("delimiter");
-        QTest::addColumn<int>("frameBits"); // on the wire per character, for the time a transfer takes
+        QTest::addColumn<LineCase>("c");
         const QByteArray crlf("\r\n"), lf("\n");
-        QTest::newRow("fastest, even, 7, 2, LF, port 2") << Com{0, 1, 1, 1, 1, 1} << "115200,e,7,2" << 1 << lf << 11;
-        QTest::newRow("odd, any non-zero delimiter is LF") << Com{1, 0, 2, 0, 5, 0} << "57600,o,8,1" << 0 << lf << 11;
-        QTest::newRow("where the doubling rule takes over") << Com{2, 0, 0, 0, 0, 0} << "38400,n,8,1" << 0 << crlf << 10;
-        QTest::newRow("speed past the list follows the rule") << Com{7, 0, 0, 0, 0, 0} << "1200,n,8,1" << 0 << crlf << 10;
-        QTest::newRow("parity past the list is empty") << Com{4, 0, 3, 0, 0, 0} << "9600,,8,1" << 0 << crlf << 10;
+        QTest::newRow("fastest, even, 7, 2, LF, port 2") << LineCase{{0, 1, 1, 1, 1, 1}, "115200,e,7,2", 1, lf, 11};
+        QTest::newRow("odd, any non-zero delimiter is LF") << LineCase{{1, 0, 2, 0, 5, 0}, "57600,o,8,1", 0, lf, 11};
+        QTest::newRow("where the doubling rule takes over") << LineCase{{2, 0, 0, 0, 0, 0}, "38400,n,8,1", 0, crlf, 10};
+        QTest::newRow("speed past the list follows the rule") << LineCase{{7, 0, 0, 0, 0, 0}, "1200,n,8,1", 0, crlf, 10};
+        QTest::newRow("parity past the list is empty") << LineCase{{4, 0, 3, 0, 0, 0}, "9600,,8,1", 0, crlf, 10};
     }
     void fromSettings()
     {
-        QFETCH(Com, com);
-        QFETCH(QString, text);
-        QFETCH(int, ttyS);
-        QFETCH(QByteArray, delimiter);
-        QFETCH(int, frameBits);
-        const EnvSettings env{.Com = com};
+        QFETCH(LineCase, c);
+        const EnvSettings env{.Com = c.com};
         const LineSettings line = LineSettingsFor(env);
-        QCOMPARE(line.settingsText(), text);
-        QCOMPARE(line.delimiter, delimiter);
-        QCOMPARE(line.frameBits(), frameBits);
+        QCOMPARE(line.settingsText(), c.text);
+        QCOMPARE(line.delimiter, c.delimiter);
+        QCOMPARE(line.frameBits(), c.frameBits);
         // Without a device path the worker opens the numbered port.
         LinkWorker worker(std::make_unique<ScriptedLine>());
         QStringList warnings;
         worker.applySettings(env, {}, warnings);
-        QCOMPARE(worker.state().portName, "/dev/ttyS" + QString::number(ttyS));
+        QCOMPARE(worker.state().portName, "/dev/ttyS" + QString::number(c.ttyS));
     }
 
     // One query: the ACK/NAK handshake and the reply line, read as identity fields.
     void exchange_data()
     {
-        QTest::addColumn<QByteArray>("delimiter");
-        QTest::addColumn<Replies>("replies");
-        QTest::addColumn<int>("sends");
-        QTest::addColumn<QStringList>("fields");
-        QTest::addColumn<QString>("failure");
+        QTest::addColumn<ExchangeCase>("c");
         const QByteArray crlf("\r\n");
-        QTest::newRow("six, empty and spaced kept") << crlf << Replies{kAck + "a, b,,d,e,f\r\n"} << 1
-                                                   << QStringList{"a", " b", "", "d", "e", "f\r\n"} << QString();
-        QTest::newRow("NAK then ACK, LF") << QByteArray("\n") << Replies{kNak, kAck + "7\n"} << 2 << QStringList{"7\n"} << QString();
+        QTest::newRow("six, empty and spaced kept")
+            << ExchangeCase{crlf, {kAck + "a, b,,d,e,f\r\n"}, 1, {"a", " b", "", "d", "e", "f\r\n"}, {}};
+        QTest::newRow("NAK then ACK, LF") << ExchangeCase{"\n", {kNak, kAck + "7\n"}, 2, {"7\n"}, {}};
         // Three bytes a read: "x" arrives in the same read as the LF.
         QTest::newRow("noise before ACK, what follows the LF stays out")
-            << crlf << Replies{QByteArray("\x00jun\n\x06" "7\nxyz", 11)} << 1 << QStringList{"7\n"} << QString();
+            << ExchangeCase{crlf, {QByteArray("\x00jun\n\x06" "7\nxyz", 11)}, 1, {"7\n"}, {}};
         // Nine NAKs end the sending quietly; the reply line is then awaited as usual.
-        QTest::newRow("nine NAKs, then the line")
-            << crlf << (Replies(8, kNak) << kNak + "3\r\n" << kAck) << 9 << QStringList{"3\r\n"} << QString();
-        QTest::newRow("nine NAKs and no line: refused")
-            << crlf << Replies(9, kNak) << 9 << QStringList() << LinkMessage::refused("*IDN?", 9);
-        QTest::newRow("no answer") << crlf << Replies{} << 1 << QStringList() << LinkMessage::noAck();
-        QTest::newRow("no LF") << crlf << Replies{kAck + "1"} << 1 << QStringList() << LinkMessage::noReply();
-        QTest::newRow("endless line") << crlf << Replies{kAck + QByteArray(5000, 'a')} << 1 << QStringList()
-                                      << LinkMessage::replyTooLong();
+        QTest::newRow("nine NAKs, then the line") << ExchangeCase{crlf, Replies(8, kNak) << kNak + "3\r\n" << kAck, 9, {"3\r\n"}, {}};
+        QTest::newRow("nine NAKs and no line: refused") << ExchangeCase{crlf, Replies(9, kNak), 9, {}, LinkMessage::refused("*IDN?", 9)};
+        QTest::newRow("no answer") << ExchangeCase{crlf, {}, 1, {}, LinkMessage::noAck()};
+        QTest::newRow("no LF") << ExchangeCase{crlf, {kAck + "1"}, 1, {}, LinkMessage::noReply()};
+        QTest::newRow("endless line") << ExchangeCase{crlf, {kAck + QByteArray(5000, 'a')}, 1, {}, LinkMessage::replyTooLong()};
     }
     void exchange()
     {
-        QFETCH(QByteArray, delimiter);
-        QFETCH(Replies, replies);
-        QFETCH(int, sends);
-        QFETCH(QStringList, fields);
-        QFETCH(QString, failure);
+        QFETCH(ExchangeCase, c);
+        const auto& [delimiter, replies, sends, fields, failure] = c;
         ScriptedLine line;
         line.replies = replies;
         line.chunkSize = 3;
@@ -131,20 +119,19 @@ private slots:
     void singleSweep_data()
     {
         QTest::addColumn<Replies>("statusReplies");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("failure");
-        QTest::newRow("0 and 2 keep polling, 1 ends") << Replies{"0", "2", "0", "1"} << 1 << QString();
-        QTest::newRow("a plus sign, spaces") << Replies{" +0", "\t+1 "} << 1 << QString();
-        QTest::newRow("two signs") << Replies{"+-1"} << 0 << LinkMessage::badStatus();
-        QTest::newRow("trailing junk") << Replies{"1x"} << 0 << LinkMessage::badStatus();
+        QTest::addColumn<int>("status");   // 0: the failure
+        QTest::newRow("0 and 2 keep polling, 1 ends") << Replies{"0", "2", "0", "1"} << 1;
+        QTest::newRow("a plus sign, spaces") << Replies{" +0", "\t+1 "} << 1;
+        QTest::newRow("two signs") << Replies{"+-1"} << 0;
+        QTest::newRow("trailing junk") << Replies{"1x"} << 0;
         // Wrapped to 16 bits it would have bit 0 clear and poll for ever.
-        QTest::newRow("beyond 16 bits") << Replies{"70000"} << 0 << LinkMessage::badStatus();
+        QTest::newRow("beyond 16 bits") << Replies{"70000"} << 0;
     }
     void singleSweep()
     {
         QFETCH(Replies, statusReplies);
         QFETCH(int, status);
-        QFETCH(QString, failure);
+        const QString failure = status ? QString() : LinkMessage::badStatus();
         ScriptedLine line;
         line.replies << kAck;
         for (const QByteArray& s : statusReplies)
@@ -158,30 +145,20 @@ private slots:
 
     void download_data()
     {
-        QTest::addColumn<int>("channel");
-        QTest::addColumn<int>("points");
-        QTest::addColumn<QByteArray>("reply");
-        QTest::addColumn<QString>("failure");
-        QTest::addColumn<qint64>("left"); // of the block, for the next job to read off; -1: not checked
-        QTest::newRow("first two header characters ignored") << 1 << 5120 << block(5120, 5120, "xx") << QString() << 0LL;
-        QTest::newRow("CH2 102400, counting the whole buffer: first N used")
-            << 2 << 102400 << block(102401, 102401) << QString() << 0LL;
-        QTest::newRow("count with a space is not decimal") << 1 << 5120 << "#8 0005120" + block(0, 5120).mid(10)
-                                                           << LinkMessage::badCount() << -1LL;
-        QTest::newRow("count beyond the buffer") << 1 << 5120 << block(102402, 300) << LinkMessage::countTooLarge() << -1LL;
-        QTest::newRow("count below the request")
-            << 1 << 5120 << block(5000, 5000) << LinkMessage::countShort(5000, 5120) << 0LL;
-        QTest::newRow("fewer bytes than counted")
-            << 1 << 5120 << block(5120, 4000) << LinkMessage::blockStalled() << 1122LL;
-        QTest::newRow("header cut short") << 1 << 5120 << QByteArray("#80000") << LinkMessage::noHeader() << 5132LL;
+        QTest::addColumn<DownloadCase>("c");
+        QTest::newRow("first two header characters ignored") << DownloadCase{1, 5120, block(5120, 5120, "xx"), {}, 0};
+        QTest::newRow("CH2 102400, counting the whole buffer: first N used") << DownloadCase{2, 102400, block(102401, 102401), {}, 0};
+        QTest::newRow("count with a space is not decimal")
+            << DownloadCase{1, 5120, "#8 0005120" + block(0, 5120).mid(10), LinkMessage::badCount(), -1};
+        QTest::newRow("count beyond the buffer") << DownloadCase{1, 5120, block(102402, 300), LinkMessage::countTooLarge(), -1};
+        QTest::newRow("count below the request") << DownloadCase{1, 5120, block(5000, 5000), LinkMessage::countShort(5000, 5120), 0};
+        QTest::newRow("fewer bytes than counted") << DownloadCase{1, 5120, block(5120, 4000), LinkMessage::blockStalled(), 1122};
+        QTest::newRow("header cut short") << DownloadCase{1, 5120, "#80000", LinkMessage::noHeader(), 5132};
     }
     void download()
     {
-        QFETCH(int, channel);
-        QFETCH(int, points);
-        QFETCH(QByteArray, reply);
-        QFETCH(QString, failure);
-        QFETCH(qint64, left);
+        QFETCH(DownloadCase, c);
+        const auto& [channel, points, reply, failure, left] = c;
         ScriptedLine line;
         line.replies = Replies(4, kAck) << kAck + reply;
         line.chunkSize = 3; // the header takes several reads, and the body starts in its last

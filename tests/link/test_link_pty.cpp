@@ -26,6 +26,8 @@ struct Outcome {
     QString message;
 };
 
+struct DrainCase { int paceBaud, points; bool flood, cancelDrain; QString message; };
+
 } // namespace
 
 class TestLinkPty : public QObject {
@@ -150,26 +152,17 @@ private slots:
     // block: visibly, and for no longer than the rest takes at the line's speed and a margin.
     void drainAfterBrokenOffBlock_data()
     {
-        QTest::addColumn<int>("paceBaud");
-        QTest::addColumn<int>("points");
-        QTest::addColumn<bool>("flood");
-        QTest::addColumn<bool>("cancelDrain");
-        QTest::addColumn<QString>("message");
+        QTest::addColumn<DrainCase>("c");
         // The line is set to 115200 baud: 102400 bytes take 8.9 s on it.
-        QTest::newRow("the rest is read off, then the exchange")
-            << 460800 << 102400 << false << false << QString();
-        QTest::newRow("中止 while reading off") << SimOptions::kPaceAtLineSpeed << 102400 << false << true << QString();
+        QTest::newRow("the rest is read off, then the exchange") << DrainCase{460800, 102400, false, false, {}};
+        QTest::newRow("中止 while reading off") << DrainCase{SimOptions::kPaceAtLineSpeed, 102400, false, true, {}};
         // Told as soon as more has come than the block could still hold, not after the time.
-        QTest::newRow("an instrument that keeps sending")
-            << SimOptions::kPaceAtLineSpeed << 5120 << true << false << LinkMessage::lineNoisy();
+        QTest::newRow("an instrument that keeps sending") << DrainCase{SimOptions::kPaceAtLineSpeed, 5120, true, false, LinkMessage::lineNoisy()};
     }
     void drainAfterBrokenOffBlock()
     {
-        QFETCH(int, paceBaud);
-        QFETCH(int, points);
-        QFETCH(bool, flood);
-        QFETCH(bool, cancelDrain);
-        QFETCH(QString, message);
+        QFETCH(DrainCase, c);
+        auto& [paceBaud, points, flood, cancelDrain, message] = c;
         connectTo(SimOptions{.paceBaud = paceBaud, .faults = {}, .identity = {}}, EnvSettings{.Com = {0, 0, 0, 0, 0, 0}});
         connect(m_link.get(), &InstrumentLink::downloadProgress, this, [&](int, qint64 received) {
             if (received > 0 && m_link->isBusy()) {

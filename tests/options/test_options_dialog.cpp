@@ -22,6 +22,9 @@ EnvSettings customSettings()
 // What the user does before closing, and whether the settings and the file take it.
 enum class Edit { ComStandard, ColorStandard, PickColor3, ColorDialogCancelled };
 
+// closeWith: the button; the close box rejects as Cancel does.
+struct ClosingCase { Edit edit; QString closeWith; bool stored, writable; };
+
 } // namespace
 
 class TestOptionsDialog : public QObject {
@@ -47,25 +50,20 @@ private slots:
 
     void closing_data()
     {
-        QTest::addColumn<int>("edit");
-        QTest::addColumn<QString>("closeWith"); // the button; the close box rejects as Cancel does
-        QTest::addColumn<bool>("stored");
-        QTest::addColumn<bool>("writable");
-        QTest::newRow("standard lines, OK") << int(Edit::ComStandard) << "cmdOK" << true << true;
-        QTest::newRow("standard colours, OK") << int(Edit::ColorStandard) << "cmdOK" << true << true;
-        QTest::newRow("picked colour, OK") << int(Edit::PickColor3) << "cmdOK" << true << true;
-        QTest::newRow("colour dialog cancelled, OK") << int(Edit::ColorDialogCancelled) << "cmdOK" << true << true;
-        QTest::newRow("picked colour, Cancel") << int(Edit::PickColor3) << "cmdCancel" << false << true;
+        QTest::addColumn<ClosingCase>("c");
+        QTest::newRow("standard lines, OK") << ClosingCase{Edit::ComStandard, "cmdOK", true, true};
+        QTest::newRow("standard colours, OK") << ClosingCase{Edit::ColorStandard, "cmdOK", true, true};
+        QTest::newRow("picked colour, OK") << ClosingCase{Edit::PickColor3, "cmdOK", true, true};
+        QTest::newRow("colour dialog cancelled, OK") << ClosingCase{Edit::ColorDialogCancelled, "cmdOK", true, true};
+        QTest::newRow("picked colour, Cancel") << ClosingCase{Edit::PickColor3, "cmdCancel", false, true};
         // The values stay in use for this run; the user is told the file was not written.
-        QTest::newRow("file not writable, OK") << int(Edit::ComStandard) << "cmdOK" << true << false;
+        QTest::newRow("file not writable, OK") << ClosingCase{Edit::ComStandard, "cmdOK", true, false};
     }
 
     void closing()
     {
-        QFETCH(int, edit);
-        QFETCH(QString, closeWith);
-        QFETCH(bool, stored);
-        QFETCH(bool, writable);
+        QFETCH(ClosingCase, c);
+        auto& [edit, closeWith, stored, writable] = c;
         const std::filesystem::path path = m_dir.filePath(writable ? "closing.ENV" : "missing-folder/closing.ENV").toStdString();
         const EnvSettings before = customSettings();
         QVERIFY(!writable || WriteSettings(path, before).empty());
@@ -74,7 +72,7 @@ private slots:
         EnvSettings edited = before;
         ScriptedPrompts prompts;
         OptionsDialog dialog(settings, path, prompts);
-        switch (static_cast<Edit>(edit)) {
+        switch (edit) {
         case Edit::ComStandard:
             dialog.findChild<QPushButton*>("COMStand")->click();
             edited.Com = {4, 0, 0, 0, 0, 0};

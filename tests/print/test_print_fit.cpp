@@ -6,6 +6,8 @@
 
 #include <QtTest>
 
+struct PrinterCase { QString start; QStringList installed; QString systemDefault, expected; };
+
 class TestPrintFit : public QObject {
     Q_OBJECT
 private slots:
@@ -35,21 +37,16 @@ private slots:
 
     void restoresStartPrinter_data()
     {
-        QTest::addColumn<QString>("start");
-        QTest::addColumn<QStringList>("installed");
-        QTest::addColumn<QString>("systemDefault");
-        QTest::addColumn<QString>("expected");
+        QTest::addColumn<PrinterCase>("c");
         const QStringList both{"Office", "Lab"};
-        QTest::newRow("start printer still installed, other default") << "Lab" << both << "Office" << "Lab";
-        QTest::newRow("start printer removed: default") << "Gone" << both << "Office" << "Office";
-        QTest::newRow("no printers at all") << "Lab" << QStringList() << "" << "";
+        QTest::newRow("start printer still installed, other default") << PrinterCase{"Lab", both, "Office", "Lab"};
+        QTest::newRow("start printer removed: default") << PrinterCase{"Gone", both, "Office", "Office"};
+        QTest::newRow("no printers at all") << PrinterCase{"Lab", {}, "", ""};
     }
     void restoresStartPrinter()
     {
-        QFETCH(QString, start);
-        QFETCH(QStringList, installed);
-        QFETCH(QString, systemDefault);
-        QFETCH(QString, expected);
+        QFETCH(PrinterCase, c);
+        auto& [start, installed, systemDefault, expected] = c;
         QCOMPARE(PrinterToRestore(start, installed, systemDefault), expected);
     }
 };

@@ -20,6 +20,8 @@ std::string talk(SimEngine& engine, std::string_view bytes, SimEngine::Clock::ti
     return engine.takeOutput();
 }
 
+struct ArgumentsCase { Args args; bool valid; int paceBaud, block; };
+
 } // namespace
 
 class TestSimEngine : public QObject {
@@ -77,23 +79,17 @@ private slots:
 
     void arguments_data()
     {
-        QTest::addColumn<Args>("args");
-        QTest::addColumn<bool>("valid");
-        QTest::addColumn<int>("paceBaud");
-        QTest::addColumn<int>("block");
-        QTest::newRow("pace at line speed, flood") << Args{"--pace", "--flood"} << true << SimOptions::kPaceAtLineSpeed << 0;
-        QTest::newRow("fixed baud, hang-up") << Args{"--baud", "115200", "--block", "hang-up"} << true << 115200
-                                             << int(BlockFault::HangUp);
-        QTest::newRow("missing value") << Args{"--seed"} << false << 0 << 0;
-        QTest::newRow("unknown") << Args{"--fast"} << false << 0 << 0;
-        QTest::newRow("no speed of zero") << Args{"--speed", "0"} << false << 0 << 0;
+        QTest::addColumn<ArgumentsCase>("c");
+        QTest::newRow("pace at line speed, flood") << ArgumentsCase{{"--pace", "--flood"}, true, SimOptions::kPaceAtLineSpeed, 0};
+        QTest::newRow("fixed baud, hang-up") << ArgumentsCase{{"--baud", "115200", "--block", "hang-up"}, true, 115200, int(BlockFault::HangUp)};
+        QTest::newRow("missing value") << ArgumentsCase{{"--seed"}, false, 0, 0};
+        QTest::newRow("unknown") << ArgumentsCase{{"--fast"}, false, 0, 0};
+        QTest::newRow("no speed of zero") << ArgumentsCase{{"--speed", "0"}, false, 0, 0};
     }
     void arguments()
     {
-        QFETCH(Args, args);
-        QFETCH(bool, valid);
-        QFETCH(int, paceBaud);
-        QFETCH(int, block);
+        QFETCH(ArgumentsCase, c);
+        auto& [args, valid, paceBaud, block] = c;
         std::string error;
         const auto parsed = ParseSimArguments(args, &error);
         QCOMPARE(parsed.has_value(), valid);

@@ -9,6 +9,9 @@
 #include <QTest>
 #include <QTimer>
 
+// text: part of the help, version or failure text, or the file to open.
+struct LineCase { QStringList arguments; CommandLineOptions::Action action; QString port; bool simulate; QString text; };
+
 class TestAppShell : public QObject {
     Q_OBJECT
 
@@ -72,37 +75,29 @@ private slots:
 
     void commandLine_data()
     {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("action");
-        QTest::addColumn<QString>("port");
-        QTest::addColumn<bool>("simulate");
-        QTest::addColumn<QString>("text"); // part of the help, version or failure text, or the file to open
+        QTest::addColumn<LineCase>("c");
 
         using A = CommandLineOptions::Action;
-        QTest::newRow("port") << QStringList{"--port", "/dev/ttyUSB0"} << int(A::Run) << "/dev/ttyUSB0" << false << "";
-        QTest::newRow("help") << QStringList{"--help"} << int(A::ShowHelp) << "" << false << "Usage: miravo-link [options] [WAVEFILE]\n";
-        QTest::newRow("version") << QStringList{"--version"} << int(A::ShowVersion) << "" << false << "MIRAVO Link Tool 1.0.0";
-        QTest::newRow("list ports") << QStringList{"--list-ports"} << int(A::ListPorts) << "" << false << "";
-        QTest::newRow("port without device") << QStringList{"--port"} << int(A::Fail) << "" << false << "port";
-        QTest::newRow("empty device") << QStringList{"--port", " "} << int(A::Fail) << " " << false << "デバイス名";
-        QTest::newRow("both") << QStringList{"--simulate", "--port", "/dev/ttyS1"} << int(A::Fail) << "/dev/ttyS1" << true
-                              << "同時に指定できません";
-        QTest::newRow("trace without file") << QStringList{"--trace", ""} << int(A::Fail) << "" << false << "--trace";
-        QTest::newRow("trace and file") << QStringList{"--simulate", "--trace", "link.trace", "wave.csv"} << int(A::Run) << "" << true << "wave.csv";
-        QTest::newRow("two files") << QStringList{"a.csv", "b.raw"} << int(A::Fail) << "" << false << "b.raw";
-        QTest::newRow("not a waveform file") << QStringList{"notes.txt"} << int(A::Fail) << "" << false << "notes.txt";
-        QTest::newRow("unknown option") << QStringList{"--frob"} << int(A::Fail) << "" << false << "不明なオプションです: --frob";
+        QTest::newRow("port") << LineCase{{"--port", "/dev/ttyUSB0"}, A::Run, "/dev/ttyUSB0", false, ""};
+        QTest::newRow("help") << LineCase{{"--help"}, A::ShowHelp, "", false, "Usage: miravo-link [options] [WAVEFILE]\n"};
+        QTest::newRow("version") << LineCase{{"--version"}, A::ShowVersion, "", false, "MIRAVO Link Tool 1.0.0"};
+        QTest::newRow("list ports") << LineCase{{"--list-ports"}, A::ListPorts, "", false, ""};
+        QTest::newRow("port without device") << LineCase{{"--port"}, A::Fail, "", false, "port"};
+        QTest::newRow("empty device") << LineCase{{"--port", " "}, A::Fail, " ", false, "デバイス名"};
+        QTest::newRow("both") << LineCase{{"--simulate", "--port", "/dev/ttyS1"}, A::Fail, "/dev/ttyS1", true, "同時に指定できません"};
+        QTest::newRow("trace without file") << LineCase{{"--trace", ""}, A::Fail, "", false, "--trace"};
+        QTest::newRow("trace and file") << LineCase{{"--simulate", "--trace", "link.trace", "wave.csv"}, A::Run, "", true, "wave.csv"};
+        QTest::newRow("two files") << LineCase{{"a.csv", "b.raw"}, A::Fail, "", false, "b.raw"};
+        QTest::newRow("not a waveform file") << LineCase{{"notes.txt"}, A::Fail, "", false, "notes.txt"};
+        QTest::newRow("unknown option") << LineCase{{"--frob"}, A::Fail, "", false, "不明なオプションです: --frob"};
     }
 
     void commandLine()
     {
-        QFETCH(QStringList, arguments);
-        QFETCH(int, action);
-        QFETCH(QString, port);
-        QFETCH(bool, simulate);
-        QFETCH(QString, text);
+        QFETCH(LineCase, c);
+        auto& [arguments, action, port, simulate, text] = c;
         const CommandLineOptions options = ParseCommandLine(QStringList{"miravo-link"} + arguments);
-        QCOMPARE(int(options.action), action);
+        QCOMPARE(options.action, action);
         QCOMPARE(options.instrument.port, port);
         QCOMPARE(options.instrument.simulate, simulate);
         QCOMPARE(options.instrument.traceFile, arguments.contains("link.trace") ? QStringLiteral("link.trace") : QString());

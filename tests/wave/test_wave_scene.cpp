@@ -33,6 +33,11 @@ struct ViewCase {
     int last;   // value of the last point
 };
 
+// The guard of every sample access: channels 1 and 2, indexes 0..103000.
+static_assert(SampleTable::contains(1, 0) && SampleTable::contains(2, 103000));
+static_assert(!SampleTable::contains(1, 103001) && !SampleTable::contains(2, -1));
+static_assert(!SampleTable::contains(0, 5) && !SampleTable::contains(3, 5));
+
 WaveRecord timedRecord()
 {
     WaveRecord record;
