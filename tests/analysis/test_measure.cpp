@@ -74,8 +74,6 @@ struct WindowCase { double from, to; int first, last; };
 
 } // namespace
 
-Q_DECLARE_METATYPE(Signal)
-Q_DECLARE_METATYPE(Expects)
 
 class TestMeasure : public QObject {
     Q_OBJECT
@@ -86,27 +84,54 @@ private slots:
         using M = Measurement;
         const double riseOfSine = 2 * std::asin(0.8) / (2 * M_PI);   // of a period, 10 % to 90 %
 
-        QTest::newRow("sine with DC") << MeasureCase{sine(10, 400, 20, 80), true, -1, -1, Expects{{M::Maximum, 100, 0}, {M::Minimum, -60, 0}, {M::PeakToPeak, 160, 0}, {M::Mean, 20, 1e-9}, {M::Rms, std::sqrt(20 * 20 + 80 * 80 / 2.0), 0.5}, {M::AcRms, 80 / std::sqrt(2), 0.5}, {M::Top, 100, 0}, {M::Base, -60, 0}, {M::Amplitude, 160, 0}, {M::Frequency, 1 / 400.0, 1e-3 / 400}, {M::Period, 400, 0.4}, {M::Periods, 9, 0}, {M::PositiveWidth, 200, 1}, {M::NegativeWidth, 200, 1}, {M::DutyCycle, 50, 1}, {M::RiseTime, riseOfSine * 400, 1}, {M::FallTime, riseOfSine * 400, 1}}};
+        QTest::newRow("sine with DC")
+            << MeasureCase{sine(10, 400, 20, 80), true, -1, -1,
+                           {{M::Maximum, 100, 0}, {M::Minimum, -60, 0}, {M::PeakToPeak, 160, 0}, {M::Mean, 20, 1e-9},
+                            {M::Rms, std::sqrt(20 * 20 + 80 * 80 / 2.0), 0.5}, {M::AcRms, 80 / std::sqrt(2), 0.5},
+                            {M::Top, 100, 0}, {M::Base, -60, 0}, {M::Amplitude, 160, 0},
+                            {M::Frequency, 1 / 400.0, 1e-3 / 400}, {M::Period, 400, 0.4}, {M::Periods, 9, 0},
+                            {M::PositiveWidth, 200, 1}, {M::NegativeWidth, 200, 1}, {M::DutyCycle, 50, 1},
+                            {M::RiseTime, riseOfSine * 400, 1}, {M::FallTime, riseOfSine * 400, 1}}};
         const Expects pulse30{{M::Maximum, 70, 0}, {M::Minimum, -50, 0}, {M::Top, 70, 0}, {M::Base, -50, 0},
                               {M::Amplitude, 120, 0}, {M::Mean, -50 + 120 * 0.3, 0.05},
                               {M::Frequency, 1 / 500.0, 1e-3 / 500}, {M::Periods, 10, 0},
                               {M::PositiveWidth, 150, 1}, {M::NegativeWidth, 350, 1}, {M::DutyCycle, 30, 1},
                               {M::RiseTime, 16, 1}, {M::FallTime, 16, 1}};
-        QTest::newRow("pulses, 30 % duty, sloped edges") << MeasureCase{pulses(11, 500, 0.3, 20, -50, 70), true, 0, 5500, pulse30};
-        QTest::newRow("pulses with noise of 3 counts") << MeasureCase{pulses(11, 500, 0.7, 20, -50, 70, 3), true, -1, -1, Expects{{M::Top, 70, 3}, {M::Base, -50, 3}, {M::Frequency, 1 / 500.0, 1e-3 / 500}, {M::Periods, 10, 0}, {M::DutyCycle, 70, 1}}};
-        QTest::newRow("pulses without V/DIV and time base") << MeasureCase{pulses(11, 500, 0.3, 20, -50, 70), false, -1, -1, Expects{{M::Maximum, kUndefined, 0}, {M::Mean, kUndefined, 0}, {M::Top, kUndefined, 0}, {M::Frequency, kUndefined, 0}, {M::PositiveWidth, kUndefined, 0}, {M::RiseTime, kUndefined, 0}, {M::Periods, 10, 0}, {M::DutyCycle, 30, 1}}};
-        QTest::newRow("triangle") << MeasureCase{triangle(10, 480, 60), true, -1, -1, Expects{{M::Top, 60, 0}, {M::Base, -60, 0}, {M::Mean, 0, 0.05}, {M::AcRms, 60 / std::sqrt(3), 0.5}, {M::Frequency, 1 / 480.0, 1e-3 / 480}, {M::Periods, 9, 0}, {M::DutyCycle, 50, 1}, {M::RiseTime, 0.8 * 240, 1}, {M::FallTime, 0.8 * 240, 1}}};
+        QTest::newRow("pulses, 30 % duty, sloped edges")
+            << MeasureCase{pulses(11, 500, 0.3, 20, -50, 70), true, 0, 5500, pulse30};
+        QTest::newRow("pulses with noise of 3 counts")
+            << MeasureCase{pulses(11, 500, 0.7, 20, -50, 70, 3), true, -1, -1,
+                           {{M::Top, 70, 3}, {M::Base, -50, 3}, {M::Frequency, 1 / 500.0, 1e-3 / 500},
+                            {M::Periods, 10, 0}, {M::DutyCycle, 70, 1}}};
+        QTest::newRow("pulses without V/DIV and time base")
+            << MeasureCase{pulses(11, 500, 0.3, 20, -50, 70), false, -1, -1,
+                           {{M::Maximum, kUndefined, 0}, {M::Mean, kUndefined, 0}, {M::Top, kUndefined, 0},
+                            {M::Frequency, kUndefined, 0}, {M::PositiveWidth, kUndefined, 0}, {M::RiseTime, kUndefined, 0},
+                            {M::Periods, 10, 0}, {M::DutyCycle, 30, 1}}};
+        QTest::newRow("triangle")
+            << MeasureCase{triangle(10, 480, 60), true, -1, -1,
+                           {{M::Top, 60, 0}, {M::Base, -60, 0}, {M::Mean, 0, 0.05}, {M::AcRms, 60 / std::sqrt(3), 0.5},
+                            {M::Frequency, 1 / 480.0, 1e-3 / 480}, {M::Periods, 9, 0}, {M::DutyCycle, 50, 1},
+                            {M::RiseTime, 0.8 * 240, 1}, {M::FallTime, 0.8 * 240, 1}}};
         std::mt19937 random(3);
         Signal noise(100000);
         for (int16_t& value : noise)
             value = int16_t(int(random() % 81) - 40);
         // Integers -40..40: variance 40 * 41 / 3; the estimate from 1e5 samples is within 1 %.
-        QTest::newRow("noise") << MeasureCase{noise, true, -1, -1, Expects{{M::Maximum, 40, 0}, {M::Minimum, -40, 0}, {M::Top, 40, 0}, {M::Base, -40, 0}, {M::Mean, 0, 0.3}, {M::AcRms, std::sqrt(40 * 41 / 3.0), 0.2}}};
+        QTest::newRow("noise")
+            << MeasureCase{noise, true, -1, -1,
+                           {{M::Maximum, 40, 0}, {M::Minimum, -40, 0}, {M::Top, 40, 0}, {M::Base, -40, 0},
+                            {M::Mean, 0, 0.3}, {M::AcRms, std::sqrt(40 * 41 / 3.0), 0.2}}};
         // The rising half of a sine: one complete rising edge, no period, no fall.
         Signal half;
         for (int i = 0; i <= 1000; ++i)
             half.push_back(int16_t(std::lround(-90 * std::cos(M_PI * i / 1000))));
-        QTest::newRow("part of a period") << MeasureCase{half, true, -1, -1, Expects{{M::Top, 90, 0}, {M::Base, -90, 0}, {M::RiseTime, riseOfSine * 2000, 1}, {M::FallTime, kUndefined, 0}, {M::Frequency, kUndefined, 0}, {M::Period, kUndefined, 0}, {M::Periods, kUndefined, 0}, {M::PositiveWidth, kUndefined, 0}, {M::NegativeWidth, kUndefined, 0}, {M::DutyCycle, kUndefined, 0}}};
+        QTest::newRow("part of a period")
+            << MeasureCase{half, true, -1, -1,
+                           {{M::Top, 90, 0}, {M::Base, -90, 0}, {M::RiseTime, riseOfSine * 2000, 1},
+                            {M::FallTime, kUndefined, 0}, {M::Frequency, kUndefined, 0}, {M::Period, kUndefined, 0},
+                            {M::Periods, kUndefined, 0}, {M::PositiveWidth, kUndefined, 0},
+                            {M::NegativeWidth, kUndefined, 0}, {M::DutyCycle, kUndefined, 0}}};
         const Expects flat{{M::Maximum, 17, 0}, {M::Minimum, 17, 0}, {M::PeakToPeak, 0, 0}, {M::Mean, 17, 0},
                            {M::Rms, 17, 1e-9}, {M::AcRms, 0, 0}, {M::Top, 17, 0}, {M::Base, 17, 0},
                            {M::Amplitude, 0, 0}, {M::Frequency, kUndefined, 0}, {M::Period, kUndefined, 0},

@@ -2,6 +2,7 @@
 // without moving it, opened by its box and by Ctrl+M, remembered; values that follow the
 // record, the channel boxes and the cursor; statistics over records, Reset and Copy.
 #include "support/AnalysisWindow.h"
+#include "support/SampleWaves.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -39,24 +40,6 @@ struct Window : AnalysisWindow {
         return QStringLiteral("no cell");
     }
 };
-
-// 5120 samples at 100 us/DIV (0.2 us a sample). Channel 1 at 1 V/DIV (40 mV a count):
-// pulses of 512 samples, 25 % high, between +-level counts. Channel 2 at 2.5 V/DIV
-// (100 mV a count): +10 counts in the first half, -10 in the second.
-WaveRecord record(int level)
-{
-    WaveRecord r;
-    r.LastIndex = 5119;
-    r.SecondsPerDiv = 1e-4f;
-    r.Ch1VoltsPerDiv = 1;
-    r.Ch2VoltsPerDiv = 2.5f;
-    r.ParamsLocked = kTrue;
-    for (int i = 0; i <= r.LastIndex; ++i) {
-        r.Samples(1, i) = int16_t(i % 512 < 128 ? level : -level);
-        r.Samples(2, i) = int16_t(i < 2560 ? 10 : -10);
-    }
-    return r;
-}
 
 } // namespace
 
@@ -107,7 +90,7 @@ private slots:
     {
         Window w;
         QTest::keyClick(&w.window, Qt::Key_M, Qt::ControlModifier);
-        w.document.applyFile(record(50));
+        w.document.applyFile(PulseRecord(50));
         QCOMPARE(w.cell(QStringLiteral("トップ"), 1), QStringLiteral("2.000 V"));
         QCOMPARE(w.cell(QStringLiteral("周波数"), 1), QStringLiteral("9.766kHz"));   // 1 / (512 x 0.2 us)
         QCOMPARE(w.cell(QStringLiteral("周期数"), 1), QStringLiteral("8"));   // rises at 512, ..., 4608
@@ -132,7 +115,7 @@ private slots:
     {
         Window w;
         for (int level : {50, 40, 30})
-            w.document.applyFile(record(level));
+            w.document.applyFile(PulseRecord(level));
         QTest::keyClick(&w.window, Qt::Key_M, Qt::ControlModifier);
         // Maxima of 2.0, 1.6 and 1.2 V.
         const QString row = QStringLiteral("最大値");

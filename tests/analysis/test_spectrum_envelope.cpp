@@ -4,7 +4,8 @@
 #include <cmath>
 #include <numeric>
 
-Q_DECLARE_METATYPE(FrequencyAxis)
+
+struct EnvelopeCase { FrequencyAxis axis; int bins, width; };
 
 class TestSpectrumEnvelope : public QObject {
     Q_OBJECT
@@ -15,20 +16,17 @@ private slots:
     // column's stroke, or the nearest bin between columns that hold one.
     void envelope_data()
     {
-        QTest::addColumn<FrequencyAxis>("axis");
-        QTest::addColumn<int>("bins");
-        QTest::addColumn<int>("width");
-        QTest::newRow("long record, linear") << FrequencyAxis::Linear << 51201 << 640;
-        QTest::newRow("long record, log") << FrequencyAxis::Logarithmic << 51201 << 640;
-        QTest::newRow("fewer bins than columns") << FrequencyAxis::Linear << 300 << 997;
-        QTest::newRow("few bins, log") << FrequencyAxis::Logarithmic << 9 << 400;
-        QTest::newRow("narrowest") << FrequencyAxis::Linear << 2561 << 2;
+        QTest::addColumn<EnvelopeCase>("c");
+        QTest::newRow("long record, linear") << EnvelopeCase{FrequencyAxis::Linear, 51201, 640};
+        QTest::newRow("long record, log") << EnvelopeCase{FrequencyAxis::Logarithmic, 51201, 640};
+        QTest::newRow("fewer bins than columns") << EnvelopeCase{FrequencyAxis::Linear, 300, 997};
+        QTest::newRow("few bins, log") << EnvelopeCase{FrequencyAxis::Logarithmic, 9, 400};
+        QTest::newRow("narrowest") << EnvelopeCase{FrequencyAxis::Linear, 2561, 2};
     }
     void envelope()
     {
-        QFETCH(FrequencyAxis, axis);
-        QFETCH(int, bins);
-        QFETCH(int, width);
+        QFETCH(EnvelopeCase, c);
+        auto& [axis, bins, width] = c;
         const double binWidth = 19.53125;
         std::vector<double> levels(static_cast<std::size_t>(bins));
         std::iota(levels.begin(), levels.end(), 0.0);

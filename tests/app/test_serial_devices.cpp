@@ -82,7 +82,8 @@ private slots:
     void startWithRemembered_data()
     {
         QTest::addColumn<StartCase>("c");
-        QTest::newRow("gone: the settings' port, told") << StartCase{"/dev/ttyACM0", false, "/dev/ttyS1", "記憶したデバイス /dev/ttyACM0 が見つかりません。設定ファイルのポートを使います。"};
+        QTest::newRow("gone: the settings' port, told")
+            << StartCase{"/dev/ttyACM0", false, "/dev/ttyS1", "記憶したデバイス /dev/ttyACM0 が見つかりません。設定ファイルのポートを使います。"};
         QTest::newRow("--port wins for the run") << StartCase{"/dev/ttyUSB7", true, "", ""};
     }
 

@@ -34,6 +34,9 @@ QString titleBarText(QWidget* window)
     return title + QStringLiteral(" — ") + name;
 }
 
+// buttons: of a message box, as shown; * the default.
+struct CaptionCase { int command; QString caption; QStringList buttons; };
+
 } // namespace
 
 class TestWindowCaptions : public QObject {
@@ -41,20 +44,16 @@ class TestWindowCaptions : public QObject {
 private slots:
     void captions_data()
     {
-        QTest::addColumn<int>("command");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QStringList>("buttons");   // of a message box, as shown; * the default
-        QTest::newRow("Option") << int(Command::Option) << "MIRAVO Link Tool Options" << QStringList{};
-        QTest::newRow("Setup") << int(Command::Setup) << "セットアップ情報" << QStringList{};
-        QTest::newRow("About") << int(Command::About) << "MIRAVO Link Toolのﾊﾞｰｼﾞｮﾝ情報" << QStringList{};
-        QTest::newRow("Load question") << int(Command::Load) << "読込先の選択"
-                                       << QStringList{"はい(Y)*", "いいえ(N)", "キャンセル"};
+        QTest::addColumn<CaptionCase>("c");
+        QTest::newRow("Option") << CaptionCase{int(Command::Option), "MIRAVO Link Tool Options", {}};
+        QTest::newRow("Setup") << CaptionCase{int(Command::Setup), "セットアップ情報", {}};
+        QTest::newRow("About") << CaptionCase{int(Command::About), "MIRAVO Link Toolのﾊﾞｰｼﾞｮﾝ情報", {}};
+        QTest::newRow("Load question") << CaptionCase{int(Command::Load), "読込先の選択", QStringList{"はい(Y)*", "いいえ(N)", "キャンセル"}};
     }
     void captions()
     {
-        QFETCH(int, command);
-        QFETCH(QString, caption);
-        QFETCH(QStringList, buttons);
+        QFETCH(CaptionCase, c);
+        auto& [command, caption, buttons] = c;
         QTemporaryDir dir;
         QDir::setCurrent(dir.path());
         SimulatedInstrument simulator;

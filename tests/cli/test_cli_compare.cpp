@@ -59,17 +59,30 @@ private slots:
         // +20 counts at 0.5 V/DIV on three samples: 0.4 V, RMS sqrt(3 x 0.16 / 5120).
         const double glitchRms = std::sqrt(3 * 0.16 / 5120);
         const QByteArray sine = Csv{}.text();
-        QTest::newRow("glitch outside") << CompareCase{sine, Csv{.add = 20}.text(), QStringList{"--tolerance", "200m"}, 4, report(0.4, glitchRms, "3", "false"), "CH1 3 点"};
-        QTest::newRow("glitch, no tolerance") << CompareCase{sine, Csv{.add = 20}.text(), {}, 0, report(0.4, glitchRms, "null", "null"), ""};
-        QTest::newRow("same signal at another offset") << CompareCase{sine, Csv{.offsetDiv = -1.5}.text(), QStringList{"--tolerance", "0"}, 0, report(0, 0, "0", "true"), ""};
-        QTest::newRow("same signal at half the V/DIV") << CompareCase{sine, Csv{.volts = "250mV", .factor = 2}.text(), QStringList{"--tolerance", "0"}, 0, report(0, 0, "0", "true"), ""};
+        QTest::newRow("glitch outside") << CompareCase{sine, Csv{.add = 20}.text(), QStringList{"--tolerance", "200m"}, 4,
+                                                       report(0.4, glitchRms, "3", "false"), "CH1 3 点"};
+        QTest::newRow("glitch, no tolerance")
+            << CompareCase{sine, Csv{.add = 20}.text(), {}, 0, report(0.4, glitchRms, "null", "null"), ""};
+        QTest::newRow("same signal at another offset")
+            << CompareCase{sine, Csv{.offsetDiv = -1.5}.text(), QStringList{"--tolerance", "0"}, 0,
+                           report(0, 0, "0", "true"), ""};
+        QTest::newRow("same signal at half the V/DIV")
+            << CompareCase{sine, Csv{.volts = "250mV", .factor = 2}.text(), QStringList{"--tolerance", "0"}, 0,
+                           report(0, 0, "0", "true"), ""};
         // One count at 0.2 V/DIV is 8 mV: on the tolerance is inside, just above it outside.
-        QTest::newRow("one count on the tolerance") << CompareCase{Csv{.volts = "200mV"}.text(), Csv{.volts = "200mV", .shift = 1}.text(), QStringList{"--tolerance", "8m"}, 0, report(0.008, 0.008, "0", "true"), ""};
-        QTest::newRow("one count above the tolerance") << CompareCase{Csv{.volts = "200mV"}.text(), Csv{.volts = "200mV", .shift = 1}.text(), QStringList{"--tolerance", "7.9m"}, 4, report(0.008, 0.008, "5120", "false"), "CH1 5120 点"};
-        QTest::newRow("another length") << CompareCase{sine, Csv{.points = 2560}.text(), {}, 3, {}, "データ数が違います（A: 5120 点、B: 2560 点）"};
+        QTest::newRow("one count on the tolerance")
+            << CompareCase{Csv{.volts = "200mV"}.text(), Csv{.volts = "200mV", .shift = 1}.text(),
+                           QStringList{"--tolerance", "8m"}, 0, report(0.008, 0.008, "0", "true"), ""};
+        QTest::newRow("one count above the tolerance")
+            << CompareCase{Csv{.volts = "200mV"}.text(), Csv{.volts = "200mV", .shift = 1}.text(),
+                           QStringList{"--tolerance", "7.9m"}, 4, report(0.008, 0.008, "5120", "false"), "CH1 5120 点"};
+        QTest::newRow("another length")
+            << CompareCase{sine, Csv{.points = 2560}.text(), {}, 3, {}, "データ数が違います（A: 5120 点、B: 2560 点）"};
         QTest::newRow("another time base") << CompareCase{sine, Csv{.sweep = "200us"}.text(), {}, 3, {}, "サンプル間隔が違います"};
         QTest::newRow("other channels") << CompareCase{sine, Csv{.channels = "ON,ON"}.text(), {}, 3, {}, "チャンネルが違います"};
-        QTest::newRow("no channel") << CompareCase{Csv{.channels = "OFF,OFF"}.text(), Csv{.channels = "OFF,OFF"}.text(), {}, 3, {}, "比較するチャンネルがありません"};
+        QTest::newRow("no channel")
+            << CompareCase{Csv{.channels = "OFF,OFF"}.text(), Csv{.channels = "OFF,OFF"}.text(), {}, 3, {},
+                           "比較するチャンネルがありません"};
         QTest::newRow("no V/DIV") << CompareCase{sine, Csv{.volts = "0 "}.text(), {}, 3, {}, "B の CH1 に V/DIV がありません"};
         QTest::newRow("unreadable") << CompareCase{sine, QByteArray("garbage\r\n"), {}, 3, {}, "b.CSV"};
         QTest::newRow("negative tolerance") << CompareCase{sine, sine, QStringList{"--tolerance", "-1"}, 1, {}, "--tolerance"};

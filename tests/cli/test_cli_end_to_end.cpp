@@ -72,35 +72,36 @@ struct Window {
     std::unique_ptr<MainWindow> window;
 };
 
-// signal: sent half a second in, or once the first file exists.
-struct StatusCase { SimOptions sim; QStringList arguments; int signal, status; QStringList files; QString said; };
+// said: once in the one line of standard error; files: those in the folder afterwards; signal:
+// sent half a second in, or once the first file exists.
+struct StatusCase {
+    QStringList arguments;
+    int status;
+    QString said;
+    QStringList files = {"w.RAW"};
+    SimOptions sim = {};
+    int signal = 0;
+};
+
+// start: of OUT, the last argument.
+struct ExtensionCase { QStringList arguments; int status; QByteArray start; };
 
 } // namespace
-
-Q_DECLARE_METATYPE(SimOptions)
 
 class TestCliEndToEnd : public QObject {
     Q_OBJECT
 private slots:
     void cleanup() { QDir::setCurrent(QDir::tempPath()); }
 
-    // The same capture and setup values: the window's Load from the instrument, its setup
-    // dialog and Save, and capture, write the same bytes. On a terminal the bar shows.
-    // render then draws what the wave window shows of that file, at its size and colours.
-    void captureAsTheWindowSaves_data()
-    {
-        QTest::addColumn<bool>("longRecord");
-        QTest::addColumn<QString>("file");
-        QTest::newRow("102400 RAW") << true << "wave.RAW";
-    }
+    // The same long capture and setup values: the window's Load from the instrument, its
+    // setup dialog and Save, and capture, write the same RAW bytes. On a terminal the bar
+    // shows. render then draws what the wave window shows of that file, at its size and colours.
     void captureAsTheWindowSaves()
     {
-        QFETCH(bool, longRecord);
-        QFETCH(QString, file);
+        const QString file = QStringLiteral("wave.RAW");
         QTemporaryDir windowDir, cliDir;
         Window w(windowDir.path());
-        if (longRecord)
-            w.click("LengthFlag");
+        w.click("LengthFlag");
         bool setUp = false;
         whenModalOpens([&](QWidget* dialog) {
             for (auto [name, text] : {std::pair{"SetupCombo_0", "100u"}, {"SetupCombo_1", "2"}, {"SetupCombo_2", "500m"}, {"SetupOffset_0", "0.5"},
@@ -116,10 +117,9 @@ private slots:
         w.click("Command1_5");
 
         SimulatedInstrument sim;
-        QStringList arguments{"--port", sim.start(SimOptions{.seed = kSeed, .faults = {}, .identity = {}}), "capture", "--out", file, "--sweep", "100u", "--volts1", "2",
-                              "--volts2", "500m", "--offset1", "0.5", "--offset2", "-1.3", "--title", "Run 7"};
-        if (longRecord)
-            arguments << "--long";
+        const QStringList arguments{"--port", sim.start(SimOptions{.seed = kSeed, .faults = {}, .identity = {}}), "capture", "--long",
+                                    "--out", file, "--sweep", "100u", "--volts1", "2", "--volts2", "500m", "--offset1", "0.5",
+                                    "--offset2", "-1.3", "--title", "Run 7"};
         const CliRun run = runCli(arguments, cliDir.path(), {}, true);
         QCOMPARE(run.status, 0);
         QVERIFY(contents(cliDir.filePath(file)) == contents(windowDir.filePath(file)));
@@ -142,23 +142,22 @@ private slots:
     // extension is status 1, an unwritable place 3, and neither leaves anything behind.
     void fileCommandsByExtension_data()
     {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QByteArray>("start");   // of OUT, the last argument
-        QTest::newRow("sigrok session") << QStringList{"convert", "w.CSV", "o.sr"} << 0 << QByteArray("PK\x03\x04");
-        QTest::newRow("WAV") << QStringList{"convert", "w.CSV", "o.WAV"} << 0 << QByteArray("RIFF");
-        QTest::newRow("SI CSV") << QStringList{"convert", "--si", "w.CSV", "o.csv"} << 0 << QByteArray("time_s,ch1_V\n0,");
-        QTest::newRow("instrument CSV") << QStringList{"convert", "w.CSV", "o.csv"} << 0 << QByteArray("TEST1\r\n");
-        QTest::newRow("annotated PDF") << QStringList{"render", "--annotate", "w.CSV", "o.pdf"} << 0 << QByteArray("%PDF");
-        QTest::newRow("SVG") << QStringList{"render", "w.CSV", "o.svg"} << 0 << QByteArray("<?xml");
-        QTest::newRow("unknown extension") << QStringList{"convert", "w.CSV", "o.flac"} << 1 << QByteArray();
-        QTest::newRow("unwritable place") << QStringList{"render", "w.CSV", "none/o.svg"} << 3 << QByteArray();
+        QTest::addColumn<ExtensionCase>("c");
+        QTest::newRow("sigrok session") << ExtensionCase{QStringList{"convert", "w.CSV", "o.sr"}, 0, QByteArray("PK\x03\x04")};
+        QTest::newRow("WAV") << ExtensionCase{QStringList{"convert", "w.CSV", "o.WAV"}, 0, QByteArray("RIFF")};
+        QTest::newRow("SI CSV")
+            << ExtensionCase{QStringList{"convert", "--si", "w.CSV", "o.csv"}, 0, QByteArray("time_s,ch1_V\n0,")};
+        QTest::newRow("instrument CSV") << ExtensionCase{QStringList{"convert", "w.CSV", "o.csv"}, 0, QByteArray("TEST1\r\n")};
+        QTest::newRow("annotated PDF")
+            << ExtensionCase{QStringList{"render", "--annotate", "w.CSV", "o.pdf"}, 0, QByteArray("%PDF")};
+        QTest::newRow("SVG") << ExtensionCase{QStringList{"render", "w.CSV", "o.svg"}, 0, QByteArray("<?xml")};
+        QTest::newRow("unknown extension") << ExtensionCase{QStringList{"convert", "w.CSV", "o.flac"}, 1, {}};
+        QTest::newRow("unwritable place") << ExtensionCase{QStringList{"render", "w.CSV", "none/o.svg"}, 3, {}};
     }
     void fileCommandsByExtension()
     {
-        QFETCH(QStringList, arguments);
-        QFETCH(int, status);
-        QFETCH(QByteArray, start);
+        QFETCH(ExtensionCase, c);
+        auto& [arguments, status, start] = c;
         QTemporaryDir dir;
         std::ofstream(dir.filePath("w.CSV").toStdString(), std::ios::binary) << kExampleCsv.constData();
         const CliRun run = runCli(arguments, dir.path());
@@ -176,28 +175,38 @@ private slots:
     {
         QTest::addColumn<StatusCase>("c");
         const QStringList capture{"capture", "--out", "w.RAW", "--trace", "t.log"};
-        const QStringList old{"w.RAW"};
         const QStringList traced{"t.log", "w.RAW"};
+        const SimOptions refusing{.faults = {.nakLines = 9}, .identity = {}};
+        const SimOptions paced{.paceBaud = 2400, .faults = {}, .identity = {}};
         using namespace std::chrono_literals;
-        QTest::newRow("silent") << StatusCase{SimOptions{.faults = {.answerLines = 0}, .identity = {}}, capture, 0, 2, traced, "/dev/pts/"};
-        QTest::newRow("RUN refused") << StatusCase{SimOptions{.faults = {.nakLines = 9}, .identity = {}}, QStringList{"run"}, 0, 2, old, "RUN"};
-        QTest::newRow("sweep refused, no capture") << StatusCase{SimOptions{.faults = {.nakLines = 9}, .identity = {}}, QStringList{"capture", "--single", "--out", "w.RAW"}, 0, 2, old, "WSGL"};
-        QTest::newRow("sweep time-out") << StatusCase{SimOptions{.sweepTime = 24h, .faults = {}, .identity = {}}, QStringList{"single", "--timeout", "0.3"}, 0, 2, old, "0.3 秒"};
-        QTest::newRow("not an identity") << StatusCase{SimOptions{.faults = {}, .identity = "\x06\x15%!,\x80"}, QStringList{"identify"}, 0, 2, old, "読み取れませんでした"};
-        QTest::newRow("a file as the port") << StatusCase{SimOptions{}, QStringList{"identify", "--port", "w.RAW"}, 0, 2, old, "w.RAW はシリアルデバイスではありません"};
-        QTest::newRow("info on a FIFO") << StatusCase{SimOptions{}, QStringList{"info", "fifo.csv"}, 0, 3, old, "fifo.csv"};
-        QTest::newRow("no such folder") << StatusCase{SimOptions{}, QStringList{"capture", "--out", "none/w.RAW", "--trace", "t.log"}, 0, 3, old, "none"};
-        QTest::newRow("a folder in the way") << StatusCase{SimOptions{}, QStringList{"capture", "--out", "d.RAW", "--trace", "t.log"}, 0, 3, old, "d.RAW"};
-        QTest::newRow("settings not a file") << StatusCase{SimOptions{}, QStringList{"run", "--settings", "d.RAW"}, 0, 3, old, "d.RAW"};
-        QTest::newRow("Ctrl+C in a transfer") << StatusCase{SimOptions{.paceBaud = 2400, .faults = {}, .identity = {}}, capture, SIGINT, 130, traced, ""};
-        QTest::newRow("SIGTERM in a transfer") << StatusCase{SimOptions{.paceBaud = 2400, .faults = {}, .identity = {}}, capture, SIGTERM, 143, traced, ""};
-        QTest::newRow("Ctrl+C between captures") << StatusCase{SimOptions{}, capture + QStringList{"--repeat", "3", "--every", "60", "--quiet"}, SIGINT, 130, QStringList{"t.log", "w-0001.RAW", "w.RAW"}, ""};
-        QTest::newRow("every shorter than a capture") << StatusCase{SimOptions{}, QStringList{"capture", "--out", "v.RAW", "--repeat", "3", "--every", "0.001"}, 0, 0, QStringList{"v-0001.RAW", "v-0002.RAW", "v-0003.RAW", "w.RAW"}, "--every"};
+        QTest::newRow("silent")
+            << StatusCase{capture, 2, "/dev/pts/", traced, {.faults = {.answerLines = 0}, .identity = {}}};
+        QTest::newRow("RUN refused") << StatusCase{{"run"}, 2, "RUN", {"w.RAW"}, refusing};
+        QTest::newRow("sweep refused, no capture")
+            << StatusCase{{"capture", "--single", "--out", "w.RAW"}, 2, "WSGL", {"w.RAW"}, refusing};
+        QTest::newRow("sweep time-out")
+            << StatusCase{{"single", "--timeout", "0.3"}, 2, "0.3 秒", {"w.RAW"}, {.sweepTime = 24h, .faults = {}, .identity = {}}};
+        QTest::newRow("not an identity")
+            << StatusCase{{"identify"}, 2, "読み取れませんでした", {"w.RAW"}, {.faults = {}, .identity = "\x06\x15%!,\x80"}};
+        QTest::newRow("a file as the port")
+            << StatusCase{{"identify", "--port", "w.RAW"}, 2, "w.RAW はシリアルデバイスではありません"};
+        QTest::newRow("info on a FIFO") << StatusCase{{"info", "fifo.csv"}, 3, "fifo.csv"};
+        QTest::newRow("no such folder") << StatusCase{{"capture", "--out", "none/w.RAW", "--trace", "t.log"}, 3, "none"};
+        QTest::newRow("a folder in the way") << StatusCase{{"capture", "--out", "d.RAW", "--trace", "t.log"}, 3, "d.RAW"};
+        QTest::newRow("settings not a file") << StatusCase{{"run", "--settings", "d.RAW"}, 3, "d.RAW"};
+        QTest::newRow("Ctrl+C in a transfer") << StatusCase{capture, 130, "", traced, paced, SIGINT};
+        QTest::newRow("SIGTERM in a transfer") << StatusCase{capture, 143, "", traced, paced, SIGTERM};
+        QTest::newRow("Ctrl+C between captures")
+            << StatusCase{capture + QStringList{"--repeat", "3", "--every", "60", "--quiet"}, 130, "",
+                          {"t.log", "w-0001.RAW", "w.RAW"}, {}, SIGINT};
+        QTest::newRow("every shorter than a capture")
+            << StatusCase{{"capture", "--out", "v.RAW", "--repeat", "3", "--every", "0.001"}, 0, "--every",
+                          {"v-0001.RAW", "v-0002.RAW", "v-0003.RAW", "w.RAW"}};
     }
     void statusAndFiles()
     {
         QFETCH(StatusCase, c);
-        auto& [sim, arguments, signal, status, files, said] = c;
+        auto& [arguments, status, said, files, sim, signal] = c;
         QTemporaryDir dir;
         std::ofstream(dir.filePath("w.RAW").toStdString()) << "old";
         QVERIFY(mkfifo(qPrintable(dir.filePath("fifo.csv")), 0600) == 0);

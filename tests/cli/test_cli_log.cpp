@@ -47,6 +47,9 @@ qsizetype rowCount(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll().count('\n') - 1 : 0;
 }
 
+// before: what LOG.csv holds before; empty: none.
+struct RefusalCase { QStringList arguments; QByteArray before; int status; };
+
 } // namespace
 
 class TestCliLog : public QObject {
@@ -90,22 +93,19 @@ private slots:
 
     void refusals_data()
     {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QByteArray>("before"); // what LOG.csv holds before; empty: none
-        QTest::addColumn<int>("status");
-        QTest::newRow("count 0") << QStringList{"--count", "0"} << QByteArray() << 1;
-        QTest::newRow("negative every") << QStringList{"--every", "-1"} << QByteArray() << 1;
-        QTest::newRow("unreadable duration") << QStringList{"--duration", "3 weeks"} << QByteArray() << 1;
-        QTest::newRow("another log") << QStringList{"--count", "1"} << QByteArray("time,capture,status,x\n1,2,3,4\n") << 3;
-        QTest::newRow("waves folder missing") << QStringList{"--count", "1", "--waves", "none"} << QByteArray() << 3;
-        QTest::newRow("reference without tolerance") << QStringList{"--reference", "LOG.csv"} << QByteArray() << 1;
-        QTest::newRow("reference missing") << QStringList{"--reference", "none.CSV", "--tolerance", "1"} << QByteArray() << 3;
+        QTest::addColumn<RefusalCase>("c");
+        QTest::newRow("count 0") << RefusalCase{{"--count", "0"}, {}, 1};
+        QTest::newRow("negative every") << RefusalCase{{"--every", "-1"}, {}, 1};
+        QTest::newRow("unreadable duration") << RefusalCase{{"--duration", "3 weeks"}, {}, 1};
+        QTest::newRow("another log") << RefusalCase{{"--count", "1"}, "time,capture,status,x\n1,2,3,4\n", 3};
+        QTest::newRow("waves folder missing") << RefusalCase{{"--count", "1", "--waves", "none"}, {}, 3};
+        QTest::newRow("reference without tolerance") << RefusalCase{{"--reference", "LOG.csv"}, {}, 1};
+        QTest::newRow("reference missing") << RefusalCase{{"--reference", "none.CSV", "--tolerance", "1"}, {}, 3};
     }
     void refusals()
     {
-        QFETCH(QStringList, arguments);
-        QFETCH(QByteArray, before);
-        QFETCH(int, status);
+        QFETCH(RefusalCase, c);
+        auto& [arguments, before, status] = c;
         QTemporaryDir dir;
         const QString log = dir.filePath(QStringLiteral("LOG.csv"));
         if (!before.isEmpty()) {
@@ -147,7 +147,7 @@ private slots:
         QTemporaryDir dir;
         SimulatedInstrument sim;
         const QString device = sim.start(SimOptions{});
-        QCOMPARE(runLog({"--port", device, "--out", "FIRST.csv", "--count", "1", "--channels", "1", "--waves", dir.path()}, dir.path()).status, 0);
+        QCOMPARE(runCli({"log", "--port", device, "--out", "FIRST.csv", "--count", "1", "--channels", "1", "--waves", dir.path()}, dir.path()).status, 0);
         QFile wave(dir.filePath(QStringLiteral("000001.CSV")));
         QVERIFY(wave.open(QIODevice::ReadWrite));
         QList<QByteArray> lines = wave.readAll().split('\n');
@@ -156,8 +156,8 @@ private slots:
         wave.resize(0);
         wave.write(lines.join('\n'));
         wave.close();
-        const Run run = runLog({"--port", device, "--out", "LOG.csv", "--count", "2", "--reference", "000001.CSV",
-                                "--channels", options[0], "--tolerance", options[1]}, dir.path());
+        const CliRun run = runCli({"log", "--port", device, "--out", "LOG.csv", "--count", "2", "--reference", "000001.CSV",
+                                   "--channels", options[0], "--tolerance", options[1]}, dir.path());
         QVERIFY2(run.status == (verdicts.contains("fail") ? 4 : 0) && run.err.contains(message.toUtf8()), run.err.constData());
         QFile log(dir.filePath(QStringLiteral("LOG.csv")));
         QVERIFY(log.open(QIODevice::ReadOnly));

@@ -35,6 +35,10 @@ fs::path folderOf(const QTemporaryDir& dir) { return fs::path(dir.path().toStdSt
 // file: null: nothing there; field: the list index falling back; -1: everything.
 struct FallbackCase { QString relative; QByteArray file; int field; QString why; };
 
+// inWorkingDir: what is named MV_UTL.ENV there: "", "file", "dir", "dangling link"; configFolder: the program
+// names a configuration folder; beside: the path is the working directory's.
+struct LocationCase { QString inWorkingDir; bool configFolder, beside; };
+
 } // namespace
 
 class TestSettings : public QObject {
@@ -67,21 +71,18 @@ private slots:
     // whatever is there is left alone.
     void location_data()
     {
-        QTest::addColumn<QString>("inWorkingDir");   // what is named MV_UTL.ENV there: "", "file", "dir", "dangling link"
-        QTest::addColumn<bool>("configFolder");      // the program names a configuration folder
-        QTest::addColumn<bool>("beside");            // the path is the working directory's
-        QTest::newRow("file there, kept") << "file" << true << true;
-        QTest::newRow("nothing there: configuration folder") << "" << true << false;
-        QTest::newRow("a folder there is told, not passed over") << "dir" << true << true;
-        QTest::newRow("a dangling link there is told, not passed over") << "dangling link" << true << true;
-        QTest::newRow("no configuration folder named") << "" << false << true;
+        QTest::addColumn<LocationCase>("c");
+        QTest::newRow("file there, kept") << LocationCase{"file", true, true};
+        QTest::newRow("nothing there: configuration folder") << LocationCase{"", true, false};
+        QTest::newRow("a folder there is told, not passed over") << LocationCase{"dir", true, true};
+        QTest::newRow("a dangling link there is told, not passed over") << LocationCase{"dangling link", true, true};
+        QTest::newRow("no configuration folder named") << LocationCase{"", false, true};
     }
     // MV_UTL.ENV beside the work when it is there, else in the user's configuration folder.
     void location()
     {
-        QFETCH(QString, inWorkingDir);
-        QFETCH(bool, configFolder);
-        QFETCH(bool, beside);
+        QFETCH(LocationCase, c);
+        auto& [inWorkingDir, configFolder, beside] = c;
         QTemporaryDir dir;
         const fs::path work = folderOf(dir) / "work";
         const fs::path config = folderOf(dir) / "config";

@@ -31,7 +31,6 @@ struct BlockCase { int ch1, ch2, firstChannel, firstSize; bool firstTaken; };
 
 } // namespace
 
-Q_DECLARE_METATYPE(QList<int>)
 
 class TestAcquisitionCapture : public QObject {
     Q_OBJECT

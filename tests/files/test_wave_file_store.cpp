@@ -17,7 +17,9 @@
 #include <QTest>
 
 // loaded: the title read back; messages: "caption|text" of each OK-only warning, or a notice.
-struct SaveCase { QString name, title; QByteArray written; QString loaded; QStringList messages; };
+struct SaveCase { QString name, title; QByteArray written; QString loaded; QStringList messages = {}; };
+
+struct TitleCase { QByteArray titleBytes; QString shown; QByteArray savedBack; };
 
 class TestWaveFileStore : public QObject {
     Q_OBJECT
@@ -145,25 +147,25 @@ private slots:
         QTest::addColumn<SaveCase>("c");
         const QStringList refused{QStringLiteral("拡張子不正の警告|拡張子が異常です！\r\n拡張子は \"CSV\" または \"RAW\" を選択してください。"),
                                   QStringLiteral("|予期しないエラーです！")};
-        const QStringList none, notice{QStringLiteral("notice")};
+        const QStringList notice{QStringLiteral("notice")};
         const QString csv = QStringLiteral("t.csv"), example = QStringLiteral("TEST1");
         const auto titled = [](const QByteArray& firstLine) { return firstLine + kExampleCsv.mid(kExampleCsv.indexOf('\r')); };
-        QTest::newRow("CSV") << SaveCase{QStringLiteral("a.CSV"), example, kExampleCsv, example, none};
-        QTest::newRow("lower-case raw, last dot") << SaveCase{QStringLiteral("b.x.raw"), example, kExampleRaw, example, none};
-        QTest::newRow("no extension") << SaveCase{QStringLiteral("wave"), example, {}, {}, refused};
-        QTest::newRow("other extension") << SaveCase{QStringLiteral("wave.csv.txt"), example, {}, {}, refused};
-        QTest::newRow("cancelled") << SaveCase{{}, example, {}, {}, none};
-        QTest::newRow("0x5C as second byte") << SaveCase{csv, QStringLiteral("表示"), titled(QByteArray("\x95\x5C\x8E\xA6")), QStringLiteral("表示"), none};
-        QTest::newRow("NEC extension") << SaveCase{csv, QStringLiteral("①"), titled(QByteArray("\x87\x40")), QStringLiteral("①"), none};
-        QTest::newRow("empty") << SaveCase{csv, {}, titled(QByteArray("")), {}, none};
-        QTest::newRow("comma") << SaveCase{csv, QStringLiteral("A,B"), titled(QByteArray("\"A,B\"")), QStringLiteral("A,B"), none};
-        QTest::newRow("leading space") << SaveCase{csv, QStringLiteral(" A"), titled(QByteArray("\" A\"")), QStringLiteral(" A"), none};
-        QTest::newRow("inner quote") << SaveCase{csv, QStringLiteral("say \"hi\""), titled(QByteArray("say \"hi\"")), QStringLiteral("say \"hi\""), none};
-        QTest::newRow("yen") << SaveCase{csv, QStringLiteral("1¥"), titled(QByteArray("1\x5C")), QStringLiteral("1\\"), none};
-        QTest::newRow("euro") << SaveCase{csv, QStringLiteral("波€形"), titled(QByteArray("\x94\x67?\x8C\x60")), QStringLiteral("波?形"), notice};
-        QTest::newRow("outside the BMP") << SaveCase{csv, QStringLiteral("a😀"), titled(QByteArray("a?")), QStringLiteral("a?"), notice};
-        QTest::newRow("comma and quote") << SaveCase{csv, QStringLiteral("a,\"b"), titled(QByteArray("\"a,\xFA\x57" "b\"")), QStringLiteral("a,＂b"), notice};
-        QTest::newRow("leading quote") << SaveCase{csv, QStringLiteral("\"x"), titled(QByteArray("\xFA\x57x")), QStringLiteral("＂x"), notice};
+        QTest::newRow("CSV") << SaveCase{"a.CSV", example, kExampleCsv, example};
+        QTest::newRow("lower-case raw, last dot") << SaveCase{"b.x.raw", example, kExampleRaw, example};
+        QTest::newRow("no extension") << SaveCase{"wave", example, {}, {}, refused};
+        QTest::newRow("other extension") << SaveCase{"wave.csv.txt", example, {}, {}, refused};
+        QTest::newRow("cancelled") << SaveCase{{}, example, {}, {}};
+        QTest::newRow("0x5C as second byte") << SaveCase{csv, "表示", titled(QByteArray("\x95\x5C\x8E\xA6")), "表示"};
+        QTest::newRow("NEC extension") << SaveCase{csv, "①", titled(QByteArray("\x87\x40")), "①"};
+        QTest::newRow("empty") << SaveCase{csv, {}, titled(QByteArray("")), {}};
+        QTest::newRow("comma") << SaveCase{csv, "A,B", titled(QByteArray("\"A,B\"")), "A,B"};
+        QTest::newRow("leading space") << SaveCase{csv, " A", titled(QByteArray("\" A\"")), " A"};
+        QTest::newRow("inner quote") << SaveCase{csv, "say \"hi\"", titled(QByteArray("say \"hi\"")), "say \"hi\""};
+        QTest::newRow("yen") << SaveCase{csv, "1¥", titled(QByteArray("1\x5C")), "1\\"};
+        QTest::newRow("euro") << SaveCase{csv, "波€形", titled(QByteArray("\x94\x67?\x8C\x60")), "波?形", notice};
+        QTest::newRow("outside the BMP") << SaveCase{csv, "a😀", titled(QByteArray("a?")), "a?", notice};
+        QTest::newRow("comma and quote") << SaveCase{csv, "a,\"b", titled(QByteArray("\"a,\xFA\x57" "b\"")), "a,＂b", notice};
+        QTest::newRow("leading quote") << SaveCase{csv, "\"x", titled(QByteArray("\xFA\x57x")), "＂x", notice};
     }
     void saveThenLoad()
     {
@@ -204,19 +206,19 @@ private slots:
     // "?" and the save says the title changed; the byte 0x1A itself is kept.
     void undecodableTitle_data()
     {
-        QTest::addColumn<QByteArray>("titleBytes");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QByteArray>("savedBack");
-        QTest::newRow("lead byte before a space") << QByteArray("a\x81 b") << QStringLiteral("a\uFFFD b") << QByteArray("a? b");
-        QTest::newRow("lead byte at the end") << QByteArray("\x82\xA0\x9F") << QStringLiteral("あ\uFFFD") << QByteArray("\x82\xA0?");
-        QTest::newRow("unassigned pair") << QByteArray("\x85\x40x") << QStringLiteral("\uFFFDx") << QByteArray("?x");
-        QTest::newRow("Ctrl-Z byte") << QByteArray("\x1A\x82\xA0") << QStringLiteral("\x1Aあ") << QByteArray("\x1A\x82\xA0");
+        QTest::addColumn<TitleCase>("c");
+        QTest::newRow("lead byte before a space")
+            << TitleCase{QByteArray("a\x81 b"), QStringLiteral("a\uFFFD b"), QByteArray("a? b")};
+        QTest::newRow("lead byte at the end")
+            << TitleCase{QByteArray("\x82\xA0\x9F"), QStringLiteral("あ\uFFFD"), QByteArray("\x82\xA0?")};
+        QTest::newRow("unassigned pair") << TitleCase{QByteArray("\x85\x40x"), QStringLiteral("\uFFFDx"), QByteArray("?x")};
+        QTest::newRow("Ctrl-Z byte")
+            << TitleCase{QByteArray("\x1A\x82\xA0"), QStringLiteral("\x1Aあ"), QByteArray("\x1A\x82\xA0")};
     }
     void undecodableTitle()
     {
-        QFETCH(QByteArray, titleBytes);
-        QFETCH(QString, shown);
-        QFETCH(QByteArray, savedBack);
+        QFETCH(TitleCase, c);
+        auto& [titleBytes, shown, savedBack] = c;
         const auto titled = [](const QByteArray& firstLine) { return firstLine + kExampleCsv.mid(kExampleCsv.indexOf('\r')); };
         writeFileBytes(path("in.csv"), titled(titleBytes));
         ScriptedPrompts prompts;

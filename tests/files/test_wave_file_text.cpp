@@ -5,8 +5,6 @@
 
 #include <QTest>
 
-Q_DECLARE_METATYPE(WaveFileKind)
-Q_DECLARE_METATYPE(WaveFileProblem::Kind)
 
 namespace {
 
@@ -31,7 +29,7 @@ WaveFileRead parse(const QByteArray& bytes, WaveFileKind kind)
 }
 
 // cut: the last line has no line end: read, and said.
-struct AcceptedCase { WaveFileKind kind; QByteArray bytes, title; int ch1On; Samples samples; bool cut; };
+struct AcceptedCase { WaveFileKind kind; QByteArray bytes; Samples samples; QByteArray title = "T"; int ch1On = 1; bool cut = false; };
 
 struct RefusedCase { WaveFileKind kind; QByteArray bytes; WaveFileProblem::Kind problem; int line; };
 
@@ -45,26 +43,32 @@ private slots:
         QTest::addColumn<AcceptedCase>("c");
         // CSV samples are displayed values: the offset (12.5 counts) is taken away and the
         // rest rounded half to even; an empty column reads as 0, i.e. minus the offset.
-        QTest::newRow("csv halves to even") << AcceptedCase{kCsv, csvHeader("ON", "0.5") + "20,19\r\n", QByteArray("T"), 1, Samples{8, 6}, false};
-        QTest::newRow("csv empty columns") << AcceptedCase{kCsv, csvHeader("ON", "0.5") + ",\r\n", QByteArray("T"), 1, Samples{-12, -12}, false};
-        QTest::newRow("csv lowest") << AcceptedCase{kCsv, csvHeader("ON", "0") + "-32768.5,0\r\n", QByteArray("T"), 1, Samples{-32768, 0}, false};
-        QTest::newRow("csv exponent, sign, spaces") << AcceptedCase{kCsv, csvHeader("ON", "0") + "1.5E+02,  +7 \r\n", QByteArray("T"), 1, Samples{150, 7}, false};
+        QTest::newRow("csv halves to even") << AcceptedCase{kCsv, csvHeader("ON", "0.5") + "20,19\r\n", {8, 6}};
+        QTest::newRow("csv empty columns") << AcceptedCase{kCsv, csvHeader("ON", "0.5") + ",\r\n", {-12, -12}};
+        QTest::newRow("csv lowest") << AcceptedCase{kCsv, csvHeader("ON", "0") + "-32768.5,0\r\n", {-32768, 0}};
+        QTest::newRow("csv exponent, sign, spaces")
+            << AcceptedCase{kCsv, csvHeader("ON", "0") + "1.5E+02,  +7 \r\n", {150, 7}};
         // The CSV channel flag is where "ON" first stands, counted in characters.
-        QTest::newRow("csv flag after a wide character") << AcceptedCase{kCsv, csvHeader("\xE3\x81\x82ON", "0") + "1,2\r\n", QByteArray("T"), 2, Samples{1, 2}, false};
+        QTest::newRow("csv flag after a wide character")
+            << AcceptedCase{kCsv, csvHeader("\xE3\x81\x82ON", "0") + "1,2\r\n", {1, 2}, "T", 2};
         // The field stream ignores lines, skips leading spaces and honours quotes.
-        QTest::newRow("pairs across lines") << AcceptedCase{kRaw, kRawHeader + "1,2,3\r\n4\r\n", QByteArray("T"), 1, Samples{1, 2, 3, 4}, false};
-        QTest::newRow("LF and CR line ends") << AcceptedCase{kRaw, QByteArray("T\n0.001,0\r1,1\n1,1\n0,0\n5,6\n"), QByteArray("T"), 1, Samples{5, 6}, false};
-        QTest::newRow("quoted title, comma, break") << AcceptedCase{kRaw, "\"A,\r\nB\"" + kRawHeader.mid(1) + "5,6\r\n", QByteArray("A,\r\nB"), 1, Samples{5, 6}, false};
-        QTest::newRow("leading spaces skipped") << AcceptedCase{kRaw, "  A b " + kRawHeader.mid(1) + " 5, 6\r\n", QByteArray("A b "), 1, Samples{5, 6}, false};
-        QTest::newRow("after closing quote dropped") << AcceptedCase{kRaw, "\"A\"xyz" + kRawHeader.mid(1) + "5,6", QByteArray("A"), 1, Samples{5, 6}, true};
-        QTest::newRow("spaces after an unended last line") << AcceptedCase{kRaw, kRawHeader + "5,6  ", QByteArray("T"), 1, Samples{5, 6}, true};
-        QTest::newRow("blank lines at the end") << AcceptedCase{kRaw, kRawHeader + "5,\r\n\r\n  \r\n", QByteArray("T"), 1, Samples{5, 0}, false};
-        QTest::newRow("full table") << AcceptedCase{kRaw, kRawHeader + QByteArray("0,0\r\n").repeated(SampleTable::kCapacity), QByteArray("T"), 1, Samples(2 * SampleTable::kCapacity), false};
+        QTest::newRow("pairs across lines") << AcceptedCase{kRaw, kRawHeader + "1,2,3\r\n4\r\n", {1, 2, 3, 4}};
+        QTest::newRow("LF and CR line ends") << AcceptedCase{kRaw, QByteArray("T\n0.001,0\r1,1\n1,1\n0,0\n5,6\n"), {5, 6}};
+        QTest::newRow("quoted title, comma, break")
+            << AcceptedCase{kRaw, "\"A,\r\nB\"" + kRawHeader.mid(1) + "5,6\r\n", {5, 6}, "A,\r\nB"};
+        QTest::newRow("leading spaces skipped")
+            << AcceptedCase{kRaw, "  A b " + kRawHeader.mid(1) + " 5, 6\r\n", {5, 6}, "A b "};
+        QTest::newRow("after closing quote dropped")
+            << AcceptedCase{kRaw, "\"A\"xyz" + kRawHeader.mid(1) + "5,6", {5, 6}, "A", 1, true};
+        QTest::newRow("spaces after an unended last line") << AcceptedCase{kRaw, kRawHeader + "5,6  ", {5, 6}, "T", 1, true};
+        QTest::newRow("blank lines at the end") << AcceptedCase{kRaw, kRawHeader + "5,\r\n\r\n  \r\n", {5, 0}};
+        QTest::newRow("full table")
+            << AcceptedCase{kRaw, kRawHeader + QByteArray("0,0\r\n").repeated(SampleTable::kCapacity), Samples(2 * SampleTable::kCapacity)};
     }
     void acceptedFiles()
     {
         QFETCH(AcceptedCase, c);
-        auto& [kind, bytes, title, ch1On, samples, cut] = c;
+        auto& [kind, bytes, samples, title, ch1On, cut] = c;
         const WaveFileRead read = parse(bytes, kind);
         QVERIFY2(read.content, WaveFileProblemText(read.problem.kind).c_str());
         QCOMPARE(QByteArray::fromStdString(read.content->Title), title);
@@ -83,13 +87,17 @@ private slots:
         QTest::newRow("trailing junk") << RefusedCase{kRaw, kRawHeader + "12x,4\r\n", Kind::NotANumber, 6};
         QTest::newRow("inf") << RefusedCase{kRaw, kRawHeader + "inf,4\r\n", Kind::NotANumber, 6};
         QTest::newRow("rounds above 16 bits") << RefusedCase{kRaw, kRawHeader + "0,32767.5\r\n", Kind::OutOfRange, 6};
-        QTest::newRow("csv rounds above 16 bits") << RefusedCase{kCsv, csvHeader("ON", "0") + "32767.5,0\r\n", Kind::OutOfRange, 6};
+        QTest::newRow("csv rounds above 16 bits")
+            << RefusedCase{kCsv, csvHeader("ON", "0") + "32767.5,0\r\n", Kind::OutOfRange, 6};
         QTest::newRow("parameter beyond float") << RefusedCase{kRaw, QByteArray("T\r\n1e39,0\r\n"), Kind::OutOfRange, 2};
         QTest::newRow("parameter not a number") << RefusedCase{kRaw, QByteArray("T\r\n1ms,0\r\n"), Kind::NotANumber, 2};
         QTest::newRow("unclosed quote") << RefusedCase{kRaw, "\"" + kRawHeader + "1,2\r\n", Kind::UnclosedQuote, 1};
-        QTest::newRow("one line too many") << RefusedCase{kRaw, kRawHeader + QByteArray("0,0\r\n").repeated(SampleTable::kCapacity + 1), Kind::TooManySamples, 6 + SampleTable::kCapacity};
+        QTest::newRow("one line too many")
+            << RefusedCase{kRaw, kRawHeader + QByteArray("0,0\r\n").repeated(SampleTable::kCapacity + 1),
+                           Kind::TooManySamples, 6 + SampleTable::kCapacity};
         // An unquoted title with a comma shifts every later field until one no longer fits.
-        QTest::newRow("title comma shifts fields") << RefusedCase{kCsv, QByteArray(kExampleCsv).replace("TEST1", "TEST,1"), Kind::NotANumber, 5};
+        QTest::newRow("title comma shifts fields")
+            << RefusedCase{kCsv, QByteArray(kExampleCsv).replace("TEST1", "TEST,1"), Kind::NotANumber, 5};
     }
     void refusedFiles()
     {

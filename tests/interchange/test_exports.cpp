@@ -64,6 +64,9 @@ struct ReadCase { QList<int> on; float secondsPerSample; int points; qint64 rate
 
 struct RefusedCase { QString name; int entry, channels; float secondsPerSample; QString why; };
 
+// entry: moves down the type list.
+struct TypeCase { int entry; QString name; QByteArray start; };
+
 } // namespace
 
 class TestExports : public QObject {
@@ -134,19 +137,16 @@ private slots:
     // entry decides between the two kinds of .csv, the extension the rest.
     void saveDialogTypes_data()
     {
-        QTest::addColumn<int>("entry");   // moves down the type list
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("start");
-        QTest::newRow("CSV in SI units") << 4 << QStringLiteral("si.csv") << QByteArray("time_s,ch1_V,ch2_V\n0,");
-        QTest::newRow("instrument CSV") << 0 << QStringLiteral("inst.csv") << QByteArray("TEST\r\n");
-        QTest::newRow("sigrok session") << 2 << QStringLiteral("s.sr") << QByteArray("PK\x03\x04");
-        QTest::newRow("WAV under the CSV entry") << 0 << QStringLiteral("w.WAV") << QByteArray("RIFF");
+        QTest::addColumn<TypeCase>("c");
+        QTest::newRow("CSV in SI units") << TypeCase{4, QStringLiteral("si.csv"), QByteArray("time_s,ch1_V,ch2_V\n0,")};
+        QTest::newRow("instrument CSV") << TypeCase{0, QStringLiteral("inst.csv"), QByteArray("TEST\r\n")};
+        QTest::newRow("sigrok session") << TypeCase{2, QStringLiteral("s.sr"), QByteArray("PK\x03\x04")};
+        QTest::newRow("WAV under the CSV entry") << TypeCase{0, QStringLiteral("w.WAV"), QByteArray("RIFF")};
     }
     void saveDialogTypes()
     {
-        QFETCH(int, entry);
-        QFETCH(QString, name);
-        QFETCH(QByteArray, start);
+        QFETCH(TypeCase, c);
+        auto& [entry, name, start] = c;
         WaveRecord r = record(3, 2e-7f);
         r.Title = "TEST";
         QStringList types;

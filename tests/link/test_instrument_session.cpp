@@ -91,8 +91,10 @@ private slots:
         QTest::newRow("noise before ACK, what follows the LF stays out")
             << ExchangeCase{crlf, {QByteArray("\x00jun\n\x06" "7\nxyz", 11)}, 1, {"7\n"}, {}};
         // Nine NAKs end the sending quietly; the reply line is then awaited as usual.
-        QTest::newRow("nine NAKs, then the line") << ExchangeCase{crlf, Replies(8, kNak) << kNak + "3\r\n" << kAck, 9, {"3\r\n"}, {}};
-        QTest::newRow("nine NAKs and no line: refused") << ExchangeCase{crlf, Replies(9, kNak), 9, {}, LinkMessage::refused("*IDN?", 9)};
+        QTest::newRow("nine NAKs, then the line")
+            << ExchangeCase{crlf, Replies(8, kNak) << kNak + "3\r\n" << kAck, 9, {"3\r\n"}, {}};
+        QTest::newRow("nine NAKs and no line: refused")
+            << ExchangeCase{crlf, Replies(9, kNak), 9, {}, LinkMessage::refused("*IDN?", 9)};
         QTest::newRow("no answer") << ExchangeCase{crlf, {}, 1, {}, LinkMessage::noAck()};
         QTest::newRow("no LF") << ExchangeCase{crlf, {kAck + "1"}, 1, {}, LinkMessage::noReply()};
         QTest::newRow("endless line") << ExchangeCase{crlf, {kAck + QByteArray(5000, 'a')}, 1, {}, LinkMessage::replyTooLong()};
@@ -147,11 +149,13 @@ private slots:
     {
         QTest::addColumn<DownloadCase>("c");
         QTest::newRow("first two header characters ignored") << DownloadCase{1, 5120, block(5120, 5120, "xx"), {}, 0};
-        QTest::newRow("CH2 102400, counting the whole buffer: first N used") << DownloadCase{2, 102400, block(102401, 102401), {}, 0};
+        QTest::newRow("CH2 102400, counting the whole buffer: first N used")
+            << DownloadCase{2, 102400, block(102401, 102401), {}, 0};
         QTest::newRow("count with a space is not decimal")
             << DownloadCase{1, 5120, "#8 0005120" + block(0, 5120).mid(10), LinkMessage::badCount(), -1};
         QTest::newRow("count beyond the buffer") << DownloadCase{1, 5120, block(102402, 300), LinkMessage::countTooLarge(), -1};
-        QTest::newRow("count below the request") << DownloadCase{1, 5120, block(5000, 5000), LinkMessage::countShort(5000, 5120), 0};
+        QTest::newRow("count below the request")
+            << DownloadCase{1, 5120, block(5000, 5000), LinkMessage::countShort(5000, 5120), 0};
         QTest::newRow("fewer bytes than counted") << DownloadCase{1, 5120, block(5120, 4000), LinkMessage::blockStalled(), 1122};
         QTest::newRow("header cut short") << DownloadCase{1, 5120, "#80000", LinkMessage::noHeader(), 5132};
     }

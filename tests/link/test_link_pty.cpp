@@ -157,7 +157,8 @@ private slots:
         QTest::newRow("the rest is read off, then the exchange") << DrainCase{460800, 102400, false, false, {}};
         QTest::newRow("中止 while reading off") << DrainCase{SimOptions::kPaceAtLineSpeed, 102400, false, true, {}};
         // Told as soon as more has come than the block could still hold, not after the time.
-        QTest::newRow("an instrument that keeps sending") << DrainCase{SimOptions::kPaceAtLineSpeed, 5120, true, false, LinkMessage::lineNoisy()};
+        QTest::newRow("an instrument that keeps sending")
+            << DrainCase{SimOptions::kPaceAtLineSpeed, 5120, true, false, LinkMessage::lineNoisy()};
     }
     void drainAfterBrokenOffBlock()
     {

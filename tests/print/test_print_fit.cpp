@@ -8,25 +8,27 @@
 
 struct PrinterCase { QString start; QStringList installed; QString systemDefault, expected; };
 
+// pixels: the captured window; page: printable area, HIMETRIC; expected: printed size, HIMETRIC.
+struct FitCase { QSizeF pixels, page, expected; };
+
 class TestPrintFit : public QObject {
     Q_OBJECT
 private slots:
     void fitsPicture_data()
     {
-        QTest::addColumn<QSizeF>("pixels");     // the captured window
-        QTest::addColumn<QSizeF>("page");       // printable area, HIMETRIC
-        QTest::addColumn<QSizeF>("expected");   // printed size, HIMETRIC
-        QTest::newRow("wide window, portrait page: full width") << QSizeF(800, 600) << QSizeF(19000, 27700) << QSizeF(19000, 14250);
-        QTest::newRow("wider landscape page: full height") << QSizeF(800, 600) << QSizeF(27700, 19000) << QSizeF(25333.333, 19000);
-        QTest::newRow("equal proportions, inexact ratio") << QSizeF(3, 7) << QSizeF(3000, 7000) << QSizeF(3000, 7000);
-        QTest::newRow("empty window") << QSizeF(0, 600) << QSizeF(19000, 27700) << QSizeF();
-        QTest::newRow("page without height") << QSizeF(800, 600) << QSizeF(19000, 0) << QSizeF();
+        QTest::addColumn<FitCase>("c");
+        QTest::newRow("wide window, portrait page: full width")
+            << FitCase{QSizeF(800, 600), QSizeF(19000, 27700), QSizeF(19000, 14250)};
+        QTest::newRow("wider landscape page: full height")
+            << FitCase{QSizeF(800, 600), QSizeF(27700, 19000), QSizeF(25333.333, 19000)};
+        QTest::newRow("equal proportions, inexact ratio") << FitCase{QSizeF(3, 7), QSizeF(3000, 7000), QSizeF(3000, 7000)};
+        QTest::newRow("empty window") << FitCase{QSizeF(0, 600), QSizeF(19000, 27700), QSizeF()};
+        QTest::newRow("page without height") << FitCase{QSizeF(800, 600), QSizeF(19000, 0), QSizeF()};
     }
     void fitsPicture()
     {
-        QFETCH(QSizeF, pixels);
-        QFETCH(QSizeF, page);
-        QFETCH(QSizeF, expected);
+        QFETCH(FitCase, c);
+        auto& [pixels, page, expected] = c;
         const QSizeF picture(PixelsToHimetric(pixels.width(), 96), PixelsToHimetric(pixels.height(), 96));
         const QSizeF fitted = FitPictureToPage(picture, page);
         QVERIFY2(expected.isEmpty() ? fitted.isEmpty()

@@ -81,7 +81,8 @@ private slots:
     {
         QTest::addColumn<ArgumentsCase>("c");
         QTest::newRow("pace at line speed, flood") << ArgumentsCase{{"--pace", "--flood"}, true, SimOptions::kPaceAtLineSpeed, 0};
-        QTest::newRow("fixed baud, hang-up") << ArgumentsCase{{"--baud", "115200", "--block", "hang-up"}, true, 115200, int(BlockFault::HangUp)};
+        QTest::newRow("fixed baud, hang-up")
+            << ArgumentsCase{{"--baud", "115200", "--block", "hang-up"}, true, 115200, int(BlockFault::HangUp)};
         QTest::newRow("missing value") << ArgumentsCase{{"--seed"}, false, 0, 0};
         QTest::newRow("unknown") << ArgumentsCase{{"--fast"}, false, 0, 0};
         QTest::newRow("no speed of zero") << ArgumentsCase{{"--speed", "0"}, false, 0, 0};

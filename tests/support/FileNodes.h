@@ -31,7 +31,6 @@ void writeFileBytes(const Path& path, const QByteArray& bytes)
 }
 
 enum class FileNode { Fifo, Device, Folder, DanglingLink, LinkToFile };
-Q_DECLARE_METATYPE(FileNode)
 
 // The rows shared by the tests of each reader: the node and the word its message holds
 // (empty: used as the file it points at).

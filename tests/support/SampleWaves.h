@@ -40,3 +40,21 @@ inline void SetTimeBase(WaveRecord& record)
     record.SecondsPerDiv = longRecord ? 5e-3f : 1e-4f;
     record.SecondsPerSample = longRecord ? 5e-7f : 2e-7f;
 }
+
+// 5120 samples at 100 us/DIV (0.2 us a sample), set up. Channel 1 at 1 V/DIV (40 mV a count):
+// pulses of 512 samples, 25 % high, between +-level counts. Channel 2 at 2.5 V/DIV (100 mV a
+// count): +10 counts in the first half, -10 in the second.
+inline WaveRecord PulseRecord(int level)
+{
+    WaveRecord r;
+    r.LastIndex = 5119;
+    r.SecondsPerDiv = 1e-4f;
+    r.Ch1VoltsPerDiv = 1;
+    r.Ch2VoltsPerDiv = 2.5f;
+    r.ParamsLocked = kTrue;
+    for (int i = 0; i <= r.LastIndex; ++i) {
+        r.Samples(1, i) = int16_t(i % 512 < 128 ? level : -level);
+        r.Samples(2, i) = int16_t(i < 2560 ? 10 : -10);
+    }
+    return r;
+}

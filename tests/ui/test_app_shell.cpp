@@ -12,27 +12,29 @@
 // text: part of the help, version or failure text, or the file to open.
 struct LineCase { QStringList arguments; CommandLineOptions::Action action; QString port; bool simulate; QString text; };
 
+// key: 0: no key, the timer; loadedFirst: the main window's load ended before the timer or key.
+struct SplashCase { int key; bool loadedFirst, handsOver; };
+
+struct HelpCase { QStringList existing; QString opened, message; };
+
 class TestAppShell : public QObject {
     Q_OBJECT
 
 private slots:
     void splashHandsOver_data()
     {
-        QTest::addColumn<int>("key"); // 0: no key, the timer
-        QTest::addColumn<bool>("loadedFirst"); // the main window's load ended before the timer or key
-        QTest::addColumn<bool>("handsOver");
-        QTest::newRow("timer") << 0 << true << true;
-        QTest::newRow("letter") << int(Qt::Key_A) << true << true;
-        QTest::newRow("shift alone") << int(Qt::Key_Shift) << true << false;
-        QTest::newRow("timer during a message of the load") << 0 << false << true;
-        QTest::newRow("letter during the load") << int(Qt::Key_A) << false << true;
+        QTest::addColumn<SplashCase>("c");
+        QTest::newRow("timer") << SplashCase{0, true, true};
+        QTest::newRow("letter") << SplashCase{int(Qt::Key_A), true, true};
+        QTest::newRow("shift alone") << SplashCase{int(Qt::Key_Shift), true, false};
+        QTest::newRow("timer during a message of the load") << SplashCase{0, false, true};
+        QTest::newRow("letter during the load") << SplashCase{int(Qt::Key_A), false, true};
     }
 
     void splashHandsOver()
     {
-        QFETCH(int, key);
-        QFETCH(bool, loadedFirst);
-        QFETCH(bool, handsOver);
+        QFETCH(SplashCase, c);
+        auto& [key, loadedFirst, handsOver] = c;
         // With a key, an interval long enough that only the key can hand over.
         SplashWindow splash(key ? 60000 : 1);
         QSignalSpy handOver(&splash, &SplashWindow::handOver);
@@ -86,7 +88,8 @@ private slots:
         QTest::newRow("empty device") << LineCase{{"--port", " "}, A::Fail, " ", false, "デバイス名"};
         QTest::newRow("both") << LineCase{{"--simulate", "--port", "/dev/ttyS1"}, A::Fail, "/dev/ttyS1", true, "同時に指定できません"};
         QTest::newRow("trace without file") << LineCase{{"--trace", ""}, A::Fail, "", false, "--trace"};
-        QTest::newRow("trace and file") << LineCase{{"--simulate", "--trace", "link.trace", "wave.csv"}, A::Run, "", true, "wave.csv"};
+        QTest::newRow("trace and file")
+            << LineCase{{"--simulate", "--trace", "link.trace", "wave.csv"}, A::Run, "", true, "wave.csv"};
         QTest::newRow("two files") << LineCase{{"a.csv", "b.raw"}, A::Fail, "", false, "b.raw"};
         QTest::newRow("not a waveform file") << LineCase{{"notes.txt"}, A::Fail, "", false, "notes.txt"};
         QTest::newRow("unknown option") << LineCase{{"--frob"}, A::Fail, "", false, "不明なオプションです: --frob"};
@@ -114,21 +117,18 @@ private slots:
 
     void startHelp_data()
     {
-        QTest::addColumn<QStringList>("existing");
-        QTest::addColumn<QString>("opened");
-        QTest::addColumn<QString>("message");
+        QTest::addColumn<HelpCase>("c");
         const QString beside = QStringLiteral("/opt/miravo link/bin/help/index.html");
         const QString installed = QStringLiteral("/opt/miravo link/share/miravo-link/help/index.html");
-        QTest::newRow("beside the program") << QStringList{beside, installed} << beside << "";
-        QTest::newRow("installed") << QStringList{installed} << installed << "";
-        QTest::newRow("file missing: nothing started") << QStringList{} << "" << "ヘルプファイルが見つかりません。";
+        QTest::newRow("beside the program") << HelpCase{QStringList{beside, installed}, beside, ""};
+        QTest::newRow("installed") << HelpCase{QStringList{installed}, installed, ""};
+        QTest::newRow("file missing: nothing started") << HelpCase{{}, "", "ヘルプファイルが見つかりません。"};
     }
 
     void startHelp()
     {
-        QFETCH(QStringList, existing);
-        QFETCH(QString, opened);
-        QFETCH(QString, message);
+        QFETCH(HelpCase, c);
+        auto& [existing, opened, message] = c;
         QStringList openedPaths;
         QStringList builtIn;
         HelpPlatform platform;

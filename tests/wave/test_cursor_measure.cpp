@@ -30,9 +30,10 @@ WaveRecord measuredRecord()
     return record;
 }
 
+struct TipCase { int lastIndex; float x; QString tip; };
+
 } // namespace
 
-Q_DECLARE_METATYPE(MoveCase)
 
 class TestCursorMeasure : public QObject {
     Q_OBJECT
@@ -87,18 +88,15 @@ private slots:
     // Whatever the pointer's position or LastIndex, the tooltip reads inside the table.
     void tooltipIndex_data()
     {
-        QTest::addColumn<int>("lastIndex");
-        QTest::addColumn<float>("x");
-        QTest::addColumn<QString>("tip");
-        QTest::newRow("past the last") << 5119 << 5119.6f << "Ch1=-2.00 V  Ch2=8.00 V";
-        QTest::newRow("not a number") << 5119 << std::numeric_limits<float>::quiet_NaN() << "Ch1=500.00mV  Ch2=400.00mV";
-        QTest::newRow("LastIndex past the table") << 200000 << 1e7f << "Ch1=0.00 V  Ch2=0.00 V";
+        QTest::addColumn<TipCase>("c");
+        QTest::newRow("past the last") << TipCase{5119, 5119.6f, "Ch1=-2.00 V  Ch2=8.00 V"};
+        QTest::newRow("not a number") << TipCase{5119, std::numeric_limits<float>::quiet_NaN(), "Ch1=500.00mV  Ch2=400.00mV"};
+        QTest::newRow("LastIndex past the table") << TipCase{200000, 1e7f, "Ch1=0.00 V  Ch2=0.00 V"};
     }
     void tooltipIndex()
     {
-        QFETCH(int, lastIndex);
-        QFETCH(float, x);
-        QFETCH(QString, tip);
+        QFETCH(TipCase, c);
+        auto& [lastIndex, x, tip] = c;
         WaveRecord record = measuredRecord();
         record.LastIndex = lastIndex;
         QCOMPARE(QString::fromStdString(SampleVoltsTip(x, record)), tip);

@@ -20,7 +20,6 @@ struct PaintCase {
 
 } // namespace
 
-Q_DECLARE_METATYPE(PaintCase)
 
 class TestWavePaint : public QObject {
     Q_OBJECT

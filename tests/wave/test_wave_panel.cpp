@@ -34,9 +34,6 @@ struct StepCase {
 
 } // namespace
 
-Q_DECLARE_METATYPE(FloorCase)
-Q_DECLARE_METATYPE(OffsetCase)
-Q_DECLARE_METATYPE(StepCase)
 
 class TestWavePanel : public QObject {
     Q_OBJECT

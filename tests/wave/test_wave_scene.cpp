@@ -48,10 +48,6 @@ WaveRecord timedRecord()
 
 } // namespace
 
-Q_DECLARE_METATYPE(DivisionCase)
-Q_DECLARE_METATYPE(GridCase)
-Q_DECLARE_METATYPE(LayerCase)
-Q_DECLARE_METATYPE(ViewCase)
 
 class TestWaveScene : public QObject {
     Q_OBJECT
@@ -121,7 +117,8 @@ private slots:
         QTest::addColumn<LayerCase>("c");
         QTest::newRow("all") << LayerCase{{1, 1, 1, 0, 1}, {kCh1BaseColor, kCh2BaseColor, kCh1TraceColor, kCh2TraceColor}, true};
         QTest::newRow("channel 1 greyed") << LayerCase{{2, 1, 1, 0, 1}, {kCh2BaseColor, kCh2TraceColor}, true};
-        QTest::newRow("base greyed is on") << LayerCase{{1, 1, 2, 0, 0}, {kCh1BaseColor, kCh2BaseColor, kCh1TraceColor, kCh2TraceColor}, false};
+        QTest::newRow("base greyed is on")
+            << LayerCase{{1, 1, 2, 0, 0}, {kCh1BaseColor, kCh2BaseColor, kCh1TraceColor, kCh2TraceColor}, false};
         QTest::newRow("channel 2 off, line greyed: dots") << LayerCase{{1, 0, 1, 0, 2}, {kCh1BaseColor, kCh1TraceColor}, false};
     }
     void layers()
