@@ -3,6 +3,7 @@
 #include "logger/LogColumns.h"
 #include "logger/LogFile.h"
 #include "logger/LogSchedule.h"
+#include "support/FileNodes.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -11,21 +12,14 @@
 
 namespace {
 
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void put(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 const QStringList kHeader = LogHeader({1});
 const QByteArray kHeaderLine = kHeader.join(QLatin1Char(',')).toUtf8() + '\n';
+
+// after: after appending the row "t,N,ok" when accepted.
+struct ContinueCase { QByteArray before; bool accepted; qint64 lastCapture; QByteArray after; };
+
+// count, duration: 0 for none; lostAfter: the line is away for 100 s after this capture, 0: never.
+struct ScheduleCase { int every, count, duration, takes, lostAfter; QList<int> starts; };
 
 } // namespace
 
@@ -35,33 +29,27 @@ class TestLogFile : public QObject {
 private slots:
     void continueOrRefuse_data()
     {
-        QTest::addColumn<QByteArray>("before");
-        QTest::addColumn<bool>("accepted");
-        QTest::addColumn<qint64>("lastCapture");
-        QTest::addColumn<QByteArray>("after"); // after appending the row "t,N,ok" when accepted
+        QTest::addColumn<ContinueCase>("c");
 
         const QByteArray row1 = "2026-12-07T10:15:02.123+09:00,1,ok,1,2,3,4,5,6,7\n";
         const QByteArray row2 = "2026-12-07T10:15:03.123+09:00,2,\"CH1, 応答なし\",,,,,,,\n";
-        QTest::newRow("new") << QByteArray() << true << qint64(0) << kHeaderLine + "t,1,ok\n";
-        QTest::newRow("continued") << kHeaderLine + row1 + row2 << true << qint64(2)
-                                   << kHeaderLine + row1 + row2 + "t,3,ok\n";
-        QTest::newRow("torn last row dropped") << kHeaderLine + row1 + "2026-12-07T10:15:03" << true << qint64(1)
-                                               << kHeaderLine + row1 + "t,2,ok\n";
-        QTest::newRow("header only") << kHeaderLine << true << qint64(0) << kHeaderLine + "t,1,ok\n";
+        QTest::newRow("new") << ContinueCase{{}, true, 0, kHeaderLine + "t,1,ok\n"};
+        QTest::newRow("continued") << ContinueCase{kHeaderLine + row1 + row2, true, 2, kHeaderLine + row1 + row2 + "t,3,ok\n"};
+        QTest::newRow("torn last row dropped")
+            << ContinueCase{kHeaderLine + row1 + "2026-12-07T10:15:03", true, 1, kHeaderLine + row1 + "t,2,ok\n"};
+        QTest::newRow("header only") << ContinueCase{kHeaderLine, true, 0, kHeaderLine + "t,1,ok\n"};
         const QByteArray other = "time,capture,status,ch2_maximum_V\n" + row1;
-        QTest::newRow("other header untouched") << other << false << qint64(0) << other;
-        QTest::newRow("not a log untouched") << QByteArray("\x01\x02") << false << qint64(0) << QByteArray("\x01\x02");
+        QTest::newRow("other header untouched") << ContinueCase{other, false, 0, other};
+        QTest::newRow("not a log untouched") << ContinueCase{"\x01\x02", false, 0, "\x01\x02"};
     }
     void continueOrRefuse()
     {
-        QFETCH(QByteArray, before);
-        QFETCH(bool, accepted);
-        QFETCH(qint64, lastCapture);
-        QFETCH(QByteArray, after);
+        QFETCH(ContinueCase, c);
+        auto& [before, accepted, lastCapture, after] = c;
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("LOG.csv"));
         if (!before.isEmpty())
-            put(path, before);
+            writeFileBytes(path, before);
         {
             LogFile log;
             const QString problem = log.open(path, kHeader);
@@ -74,7 +62,7 @@ private slots:
                 QVERIFY(problem.contains(path));
             }
         }
-        QCOMPARE(contents(path), after);
+        QCOMPARE(fileBytes(path), after);
     }
 
     void placesRefused()
@@ -109,27 +97,18 @@ private slots:
     // Each capture takes `takes` seconds; the run starts at 0. starts: when each began.
     void schedule_data()
     {
-        QTest::addColumn<int>("every");
-        QTest::addColumn<int>("count");    // 0: none
-        QTest::addColumn<int>("duration"); // 0: none
-        QTest::addColumn<int>("takes");
-        QTest::addColumn<int>("lostAfter"); // the line is away for 100 s after this capture; 0: never
-        QTest::addColumn<QList<int>>("starts");
-        QTest::newRow("every 10 s, 3 captures") << 10 << 3 << 0 << 2 << 0 << QList<int>{0, 10, 20};
-        QTest::newRow("back to back") << 0 << 3 << 0 << 2 << 0 << QList<int>{0, 2, 4};
-        QTest::newRow("capture longer than the interval") << 1 << 3 << 0 << 5 << 0 << QList<int>{0, 5, 10};
-        QTest::newRow("no burst after a lost line") << 10 << 4 << 0 << 2 << 1 << QList<int>{0, 102, 112, 122};
-        QTest::newRow("duration ends it") << 10 << 0 << 25 << 2 << 0 << QList<int>{0, 10, 20};
-        QTest::newRow("duration shorter than a capture") << 10 << 0 << 1 << 5 << 0 << QList<int>{0};
+        QTest::addColumn<ScheduleCase>("c");
+        QTest::newRow("every 10 s, 3 captures") << ScheduleCase{10, 3, 0, 2, 0, {0, 10, 20}};
+        QTest::newRow("back to back") << ScheduleCase{0, 3, 0, 2, 0, {0, 2, 4}};
+        QTest::newRow("capture longer than the interval") << ScheduleCase{1, 3, 0, 5, 0, {0, 5, 10}};
+        QTest::newRow("no burst after a lost line") << ScheduleCase{10, 4, 0, 2, 1, {0, 102, 112, 122}};
+        QTest::newRow("duration ends it") << ScheduleCase{10, 0, 25, 2, 0, {0, 10, 20}};
+        QTest::newRow("duration shorter than a capture") << ScheduleCase{10, 0, 1, 5, 0, {0}};
     }
     void schedule()
     {
-        QFETCH(int, every);
-        QFETCH(int, count);
-        QFETCH(int, duration);
-        QFETCH(int, takes);
-        QFETCH(int, lostAfter);
-        QFETCH(QList<int>, starts);
+        QFETCH(ScheduleCase, c);
+        auto& [every, count, duration, takes, lostAfter, starts] = c;
         using std::chrono::seconds;
         LogPlan plan{.every = seconds(every)};
         if (count)
