@@ -63,6 +63,18 @@ struct Pty {
     }
 };
 
+// mode: of a pseudo-terminal of the test's own, checked as nobody; 0: none. speed and
+// delimiter: of "found", 0 and empty for null.
+struct ProblemCase {
+    QStringList arguments;
+    QString problem, advice;
+    int mode = 0;
+    bool exclusive = false;
+    int speed = 0;
+    QString delimiter;
+    int status = 2;
+};
+
 QByteArray contents(const QString& path)
 {
     QFile file(path);
@@ -76,50 +88,36 @@ class TestCliDoctor : public QObject {
 private slots:
     void problems_data()
     {
-        QTest::addColumn<int>("mode");          // 0: no pseudo-terminal of our own
-        QTest::addColumn<bool>("exclusive");
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("problem");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("advice");    // a part of it
-        QTest::addColumn<int>("speed");         // of "found"; 0: null
-        QTest::addColumn<QString>("delimiter");
-        QTest::newRow("missing") << 0 << false << QStringList{"--port", "/dev/miravo-none"} << "missing" << 2
-                                 << "/dev/miravo-none" << 0 << "";
-        QTest::newRow("permission, the group may") << 0660 << false << QStringList{} << "permission" << 2
-                                                  << "sudo usermod -aG dialout $USER" << 0 << "";
-        QTest::newRow("permission, the owner only") << 0600 << false << QStringList{} << "permission" << 2 << "管理者"
-                                                   << 0 << "";
-        QTest::newRow("busy, held exclusively") << 0666 << true << QStringList{} << "busy" << 2 << "他のプログラム" << 0
-                                               << "";
-        QTest::newRow("instrument at 4800") << 0 << false << QStringList{"--simulate", "--simulate-speed", "4800"}
-                                            << "settings" << 2 << "4800" << 4800 << "CRLF";
+        QTest::addColumn<ProblemCase>("c");
+        const QStringList simulated{"--simulate", "--simulate-speed", "4800"};
+        QTest::newRow("missing") << ProblemCase{.arguments = {"--port", "/dev/miravo-none"}, .problem = "missing",
+                                                .advice = "/dev/miravo-none"};
+        QTest::newRow("permission, the group may")
+            << ProblemCase{.problem = "permission", .advice = "sudo usermod -aG dialout $USER", .mode = 0660};
+        QTest::newRow("permission, the owner only") << ProblemCase{.problem = "permission", .advice = "管理者", .mode = 0600};
+        QTest::newRow("busy, held exclusively")
+            << ProblemCase{.problem = "busy", .advice = "他のプログラム", .mode = 0666, .exclusive = true};
+        QTest::newRow("instrument at 4800")
+            << ProblemCase{.arguments = simulated, .problem = "settings", .advice = "4800", .speed = 4800, .delimiter = "CRLF"};
         QTest::newRow("--speed and --delimiter for the run")
-            << 0 << false << QStringList{"--simulate", "--simulate-speed", "4800", "--speed", "4800", "--delimiter", "lf"}
-            << "none" << 0 << "問題は見つかりませんでした" << 4800 << "LF";
+            << ProblemCase{.arguments = simulated + QStringList{"--speed", "4800", "--delimiter", "lf"}, .problem = "none",
+                           .advice = "問題は見つかりませんでした", .speed = 4800, .delimiter = "LF", .status = 0};
     }
     void problems()
     {
-        QFETCH(int, mode);
-        QFETCH(bool, exclusive);
-        QFETCH(QStringList, arguments);
-        QFETCH(QString, problem);
-        QFETCH(int, status);
-        QFETCH(QString, advice);
-        QFETCH(int, speed);
-        QFETCH(QString, delimiter);
+        QFETCH(ProblemCase, c);
         std::optional<Pty> pty;
-        if (mode) {
-            pty.emplace(mode_t(mode), "dialout", exclusive);
+        if (c.mode) {
+            pty.emplace(mode_t(c.mode), "dialout", c.exclusive);
             QVERIFY(!pty->path.isEmpty());
-            arguments << QStringLiteral("--port") << pty->path;
+            c.arguments << QStringLiteral("--port") << pty->path;
         }
-        const Run run = doctor(arguments, mode != 0);
-        QCOMPARE(run.status, status);
-        QCOMPARE(run.json.value("problem").toString(), problem);
-        QVERIFY2(run.json.value("advice").toString().contains(advice), qPrintable(run.json.value("advice").toString()));
-        QCOMPARE(run.json.value("found").toObject().value("speed").toInt(), speed);
-        QCOMPARE(run.json.value("found").toObject().value("delimiter").toString(), delimiter);
+        const Run run = doctor(c.arguments, c.mode != 0);
+        QCOMPARE(run.status, c.status);
+        QCOMPARE(run.json.value("problem").toString(), c.problem);
+        QVERIFY2(run.json.value("advice").toString().contains(c.advice), qPrintable(run.json.value("advice").toString()));
+        QCOMPARE(run.json.value("found").toObject().value("speed").toInt(), c.speed);
+        QCOMPARE(run.json.value("found").toObject().value("delimiter").toString(), c.delimiter);
         QVERIFY(run.json.value("holder").isNull());
         if (pty)
             QCOMPARE(run.json.value("port").toString(), pty->path);
