@@ -5,7 +5,6 @@
 #include "link/InstrumentSession.h"
 #include "link/LinkError.h"
 #include "link/LinkTrace.h"
-#include "link/LinkWorker.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -44,7 +43,7 @@ QByteArray block(int count, int bodySize, const QByteArray& prefix = "#8")
 }
 
 // frameBits: on the wire per character, for the time a transfer takes.
-struct LineCase { Com com; QString text; int ttyS; QByteArray delimiter; int frameBits; };
+struct LineCase { Com com; QString text; QByteArray delimiter; int frameBits; };
 struct ExchangeCase { QByteArray delimiter; Replies replies; int sends; QStringList fields; QString failure; };
 // left: of the block, for the next job to read off; -1: not checked.
 struct DownloadCase { int channel, points; QByteArray reply; QString failure; qint64 left; };
@@ -58,25 +57,19 @@ private slots:
     {
         QTest::addColumn<LineCase>("c");
         const QByteArray crlf("\r\n"), lf("\n");
-        QTest::newRow("fastest, even, 7, 2, LF, port 2") << LineCase{{0, 1, 1, 1, 1, 1}, "115200,e,7,2", 1, lf, 11};
-        QTest::newRow("odd, any non-zero delimiter is LF") << LineCase{{1, 0, 2, 0, 5, 0}, "57600,o,8,1", 0, lf, 11};
-        QTest::newRow("where the doubling rule takes over") << LineCase{{2, 0, 0, 0, 0, 0}, "38400,n,8,1", 0, crlf, 10};
-        QTest::newRow("speed past the list follows the rule") << LineCase{{7, 0, 0, 0, 0, 0}, "1200,n,8,1", 0, crlf, 10};
-        QTest::newRow("parity past the list is empty") << LineCase{{4, 0, 3, 0, 0, 0}, "9600,,8,1", 0, crlf, 10};
+        QTest::newRow("fastest, even, 7, 2, LF") << LineCase{{0, 1, 1, 1, 1, 1}, "115200,e,7,2", lf, 11};
+        QTest::newRow("odd, any non-zero delimiter is LF") << LineCase{{1, 0, 2, 0, 5, 0}, "57600,o,8,1", lf, 11};
+        QTest::newRow("where the doubling rule takes over") << LineCase{{2, 0, 0, 0, 0, 0}, "38400,n,8,1", crlf, 10};
+        QTest::newRow("speed past the list follows the rule") << LineCase{{7, 0, 0, 0, 0, 0}, "1200,n,8,1", crlf, 10};
+        QTest::newRow("parity past the list is empty") << LineCase{{4, 0, 3, 0, 0, 0}, "9600,,8,1", crlf, 10};
     }
     void fromSettings()
     {
         QFETCH(LineCase, c);
-        const EnvSettings env{.Com = c.com};
-        const LineSettings line = LineSettingsFor(env);
+        const LineSettings line = LineSettingsFor(EnvSettings{.Com = c.com});
         QCOMPARE(line.settingsText(), c.text);
         QCOMPARE(line.delimiter, c.delimiter);
         QCOMPARE(line.frameBits(), c.frameBits);
-        // Without a device path the worker opens the numbered port.
-        LinkWorker worker(std::make_unique<ScriptedLine>());
-        QStringList warnings;
-        worker.applySettings(env, {}, warnings);
-        QCOMPARE(worker.state().portName, "/dev/ttyS" + QString::number(c.ttyS));
     }
 
     // One query: the ACK/NAK handshake and the reply line, read as identity fields.

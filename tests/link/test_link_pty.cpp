@@ -200,22 +200,16 @@ private slots:
             QCOMPARE(fields.at(0).toStringList(), (QStringList{"MIRAVO", "KT-4410", "SIM00001", "1.00\r\n"}));
     }
 
-    void cancelRefuseAndShutdown()
+    // One job at a time. The status poll has no overall limit, past every time-out: shut
+    // down in the middle of it, the link returns, is silent and refuses from then on. (A
+    // cancelled job and the jobs after it: drainAfterBrokenOffBlock.)
+    void refuseWhileBusyAndShutdown()
     {
         connectTo(SimOptions{.sweepTime = 24h, .faults = {}, .identity = {}});
         QSignalSpy finished(m_link.get(), &InstrumentLink::jobFinished);
-        // The status poll has no overall limit: only cancel ends it.
         QVERIFY(m_link->singleSweep());
         QVERIFY(!m_link->readIdentity());
-        m_link->cancel();
-        QVERIFY(finished.wait(kJobWaitMs));
-        QCOMPARE(finished.first().at(1).value<JobResult>(), JobResult::Cancelled);
-        QVERIFY(!m_link->isBusy());
-
-        // Shut down in the middle of an endless wait: returns, is silent and refuses from then on.
-        QVERIFY(m_link->singleSweep());
-        QTest::qWait(50);
-        finished.clear();
+        QTest::qWait(1500);
         m_link->shutdown();
         QVERIFY(!m_link->state().open);
         QVERIFY(!m_link->readIdentity());
