@@ -21,6 +21,9 @@ struct SaveCase { QString name, title; QByteArray written; QString loaded; QStri
 
 struct TitleCase { QByteArray titleBytes; QString shown; QByteArray savedBack; };
 
+// The example CSV file with another first line.
+QByteArray titled(const QByteArray& firstLine) { return firstLine + kExampleCsv.mid(kExampleCsv.indexOf('\r')); }
+
 class TestWaveFileStore : public QObject {
     Q_OBJECT
 private:
@@ -149,7 +152,6 @@ private slots:
                                   QStringLiteral("|予期しないエラーです！")};
         const QStringList notice{QStringLiteral("notice")};
         const QString csv = QStringLiteral("t.csv"), example = QStringLiteral("TEST1");
-        const auto titled = [](const QByteArray& firstLine) { return firstLine + kExampleCsv.mid(kExampleCsv.indexOf('\r')); };
         QTest::newRow("CSV") << SaveCase{"a.CSV", example, kExampleCsv, example};
         QTest::newRow("lower-case raw, last dot") << SaveCase{"b.x.raw", example, kExampleRaw, example};
         QTest::newRow("no extension") << SaveCase{"wave", example, {}, {}, refused};
@@ -219,7 +221,6 @@ private slots:
     {
         QFETCH(TitleCase, c);
         auto& [titleBytes, shown, savedBack] = c;
-        const auto titled = [](const QByteArray& firstLine) { return firstLine + kExampleCsv.mid(kExampleCsv.indexOf('\r')); };
         writeFileBytes(path("in.csv"), titled(titleBytes));
         ScriptedPrompts prompts;
         prompts.fileNames = {path("in.csv"), path("out.csv")};
