@@ -13,7 +13,6 @@
 #include <functional>
 #include <thread>
 
-#include <fcntl.h>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/wait.h>
@@ -25,14 +24,6 @@ namespace {
 
 constexpr int kNoMount = 77;
 
-void writeProcFile(const char* path, const std::string& text)
-{
-    if (const int fd = ::open(path, O_WRONLY); fd >= 0) {
-        [[maybe_unused]] const ssize_t written = ::write(fd, text.data(), text.size());
-        ::close(fd);
-    }
-}
-
 // Runs check in a child process with a file system of size mounted on where, in a mount
 // namespace of its own (in a user namespace too where one can be made). Returns the
 // child's exit status: 0 when check held, kNoMount when nothing could be mounted here.
@@ -42,9 +33,9 @@ int withMount(const fs::path& where, const char* size, const std::function<bool(
     const pid_t child = ::fork();
     if (child == 0) {
         if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) == 0) {
-            writeProcFile("/proc/self/setgroups", "deny");
-            writeProcFile("/proc/self/uid_map", "0 " + uid + " 1");
-            writeProcFile("/proc/self/gid_map", "0 " + gid + " 1");
+            std::ofstream("/proc/self/setgroups") << "deny";
+            std::ofstream("/proc/self/uid_map") << "0 " + uid + " 1";
+            std::ofstream("/proc/self/gid_map") << "0 " + gid + " 1";
         } else if (::unshare(CLONE_NEWNS) != 0) {
             ::_exit(kNoMount);
         }

@@ -84,9 +84,8 @@ private slots:
         QFETCH(LocationCase, c);
         auto& [inWorkingDir, configFolder, beside] = c;
         QTemporaryDir dir;
-        const fs::path work = folderOf(dir) / "work";
-        const fs::path config = folderOf(dir) / "config";
-        fs::create_directory(work);
+        const fs::path work = folderOf(dir);
+        const fs::path config = work / "config";
         if (inWorkingDir == "file")
             writeFileBytes(work / "MV_UTL.ENV", kDefaultFile);
         else if (inWorkingDir == "dir")

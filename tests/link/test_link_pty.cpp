@@ -74,7 +74,6 @@ private slots:
         // A pseudo-terminal refuses 7 bits and parity: two warnings, and the line works at 8N1.
         connectTo(SimOptions{.seed = 42, .sweepTime = 200ms, .faults = {}, .identity = {}}, EnvSettings{.Com = {0, 1, 1, 0, 1, 0}});
         QCOMPARE(m_link->state().settingsText, QStringLiteral("115200,e,7,1"));
-        QCOMPARE(m_link->state().delimiter, QByteArray("\n"));
         QCOMPARE(m_warnings.size(), 2);
 
         QSignalSpy swept(m_link.get(), &InstrumentLink::sweepFinished);
