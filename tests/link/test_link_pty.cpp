@@ -81,12 +81,10 @@ private slots:
         QCOMPARE(runJob([&] { return m_link->readIdentity(); }).result, JobResult::Succeeded);
         QCOMPARE(runJob([&] { return m_link->singleSweep(); }).result, JobResult::Succeeded);
         QCOMPARE(swept.first().at(0).toInt(), 1);
-        for (int channel : {1, 2}) {
-            QCOMPARE(runJob([&] { return m_link->downloadChannel(channel, 102400); }).result, JobResult::Succeeded);
-            QCOMPARE(downloaded.last().at(0).toInt(), channel);
-            // The capture the single sweep took.
-            QVERIFY(downloaded.last().at(1).toByteArray().toStdString() == SimWaveform(channel, 0, 102400, 42, 1));
-        }
+        // The capture the single sweep took, the longest block (channel 1 below).
+        QCOMPARE(runJob([&] { return m_link->downloadChannel(2, 102400); }).result, JobResult::Succeeded);
+        QCOMPARE(downloaded.last().at(0).toInt(), 2);
+        QVERIFY(downloaded.last().at(1).toByteArray().toStdString() == SimWaveform(2, 0, 102400, 42, 1));
         // A block longer than asked: its first points are used, and the exchanges after it are clean.
         m_sim.setFaults({.block = BlockFault::Long});
         QCOMPARE(runJob([&] { return m_link->downloadChannel(1, 5120); }).result, JobResult::Succeeded);
