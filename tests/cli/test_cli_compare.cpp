@@ -4,6 +4,7 @@
 // program.
 
 #include "CliProcess.h"
+#include "support/FileNodes.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -92,11 +93,8 @@ private slots:
         QFETCH(CompareCase, c);
         auto& [a, b, options, status, json, message] = c;
         QTemporaryDir dir;
-        for (const auto& [name, bytes] : {std::pair{"a.CSV", a}, std::pair{"b.CSV", b}}) {
-            QFile file(dir.filePath(name));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(bytes);
-        }
+        writeFileBytes(dir.filePath("a.CSV"), a);
+        writeFileBytes(dir.filePath("b.CSV"), b);
         const CliRun cli = runCli(QStringList{"compare", "a.CSV", "b.CSV", "--json"} + options, dir.path());
         const QByteArray& out = cli.out;
         const QString err = QString::fromUtf8(cli.err);

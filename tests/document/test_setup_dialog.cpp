@@ -109,7 +109,7 @@ private slots:
         QTest::addColumn<OpeningCase>("c");
 
         QTest::newRow("5120 samples, unlocked, fresh") << OpeningCase{5119, false, true, true, 0.5f, 25.0f, "500m", "1"};
-        QTest::newRow("6001 samples, locked") << OpeningCase{6000, true, true, false, 2e-6f, 12.5f, "2u", "0.5"};
+        QTest::newRow("6001 samples, locked, absurd values") << OpeningCase{6000, true, true, false, 0.0f, 1e9f, "0 ", "4E+07"};
         QTest::newRow("6002 samples, unlocked") << OpeningCase{6001, false, false, false, 0.0f, -127.0f, "0 ", "-5.08"};
     }
     void opening()
@@ -141,8 +141,8 @@ private slots:
             QVERIFY(o.prompts.asked.first().text.startsWith(QStringLiteral("波形の新規取り込み直後です！")));
 
         // OK without a change stores back what was shown, each value in its own field; locked,
-        // the edited title with the values re-read from the boxes. A record too long for
-        // equivalent sampling loses the flag at once.
+        // the edited title with the values re-read from the boxes, unchecked: a file's protected
+        // values load as they are. A record too long for equivalent sampling loses the flag at once.
         if (locked) {
             o.type("Title", "Title 2");
             expected.Title = "Title 2";
@@ -219,11 +219,8 @@ private slots:
         QTest::addColumn<ValueCase>("c");
 
         const QString sweep = QStringLiteral("掃引速度（sec/DIV）には 0 より大きい数値を入力してください。");
-        const QString volts2 = QStringLiteral("CH2 の電圧レンジ（V/DIV）には 0 より大きい数値を入力してください。");
-        const QString offset1 = QStringLiteral("CH1 のオフセットには -1000 から 1000 までの DIV 数を入力してください。");
         const QString offset2 = QStringLiteral("CH2 のオフセットには -1000 から 1000 までの DIV 数を入力してください。");
         QTest::newRow("sweep 0") << ValueCase{"SetupCombo_0", "0", sweep, false, 0.0f};
-        QTest::newRow("sweep below 0") << ValueCase{"SetupCombo_0", "-1m", sweep, false, 0.0f};
         QTest::newRow("sweep beyond float") << ValueCase{"SetupCombo_0", "1e39", sweep, false, 0.0f};
         QTest::newRow("sweep not a number") << ValueCase{"SetupCombo_0", "abc", sweep, true, 0.0f};
         QTest::newRow("sweep 5n") << ValueCase{"SetupCombo_0", "5n", {}, false, 5e-9f};
@@ -231,13 +228,12 @@ private slots:
         QTest::newRow("sweep 1, not completed") << ValueCase{"SetupCombo_0", "1", {}, false, 1.0f};
         QTest::newRow("V/DIV 1 10, not completed") << ValueCase{"SetupCombo_1", "10", {}, false, 10.0f};
         QTest::newRow("V/DIV 2 2, not completed") << ValueCase{"SetupCombo_2", "2", {}, true, 2.0f};
-        QTest::newRow("V/DIV 2 below 0") << ValueCase{"SetupCombo_2", "-2", volts2, true, 0.0f};
-        QTest::newRow("offset 1 beyond 1000 DIV") << ValueCase{"SetupOffset_0", "1000.5", offset1, false, 0.0f};
         QTest::newRow("offset 1 -1000 DIV") << ValueCase{"SetupOffset_0", "-1000", {}, false, -25000.0f};
         QTest::newRow("offset 2 infinite") << ValueCase{"SetupOffset_1", "-1e39", offset2, false, 0.0f};
     }
     // Values that make plainly wrong times and voltages are refused with a message; the
-    // dialog stays open with the field focused, and nothing is stored or protected.
+    // dialog stays open with the field focused, and nothing is stored or protected. The check
+    // is the one miravo-cli capture makes: tests/cli/test_cli_arguments has its other refusals.
     void absurdValuesRefused()
     {
         QFETCH(ValueCase, c);
@@ -263,16 +259,6 @@ private slots:
         QCOMPARE(o.edit(box)->selectedText(), typed);
         o.press(2);
         QVERIFY(parameters(o.document.record()) == before);
-    }
-
-    // A file's values load as they are: a protected sweep of 0 does not stop OK.
-    void protectedValuesNotChecked()
-    {
-        Opened o(sampleRecord(5119, true, 0.0f, 1e9f));
-        o.type("Title", "T");
-        o.press(1);
-        QVERIFY(!o.dialog->isVisible());
-        QCOMPARE(o.document.record().Title, std::string("T"));
     }
 };
 

@@ -140,7 +140,6 @@ private slots:
         QTest::addColumn<TypeCase>("c");
         QTest::newRow("CSV in SI units") << TypeCase{4, QStringLiteral("si.csv"), QByteArray("time_s,ch1_V,ch2_V\n0,")};
         QTest::newRow("instrument CSV") << TypeCase{0, QStringLiteral("inst.csv"), QByteArray("TEST\r\n")};
-        QTest::newRow("sigrok session") << TypeCase{2, QStringLiteral("s.sr"), QByteArray("PK\x03\x04")};
         QTest::newRow("WAV under the CSV entry") << TypeCase{0, QStringLiteral("w.WAV"), QByteArray("RIFF")};
     }
     void saveDialogTypes()

@@ -68,7 +68,6 @@ private slots:
         document.setFlag(WaveDocument::Flag::Ch1, 2);
         QCOMPARE(boxes().first(), Qt::PartiallyChecked);
         QVERIFY(pixelsOf(image, colors[kCh1TraceColor]) == 0);
-        QVERIFY(pixelsOf(image, colors[kGridColor]) > 0);
 
         ColorSlots changed = colors;
         changed[kBackgroundColor] = 0x102030;
