@@ -12,7 +12,6 @@
 #include "support/ExampleWave.h"
 #include "support/FileNodes.h"
 #include "support/ModalHelper.h"
-#include "support/ScriptedPrintDialog.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TypeInto.h"
 #include "wave/widgets/WaveDisplay.h"
@@ -39,7 +38,7 @@ void writeColours(const QString& path)
 }
 
 // The window program in dir (which holds the colours' settings file) on a simulated
-// instrument of its own.
+// instrument of its own; it never prints here.
 struct Window {
     explicit Window(const QString& dir)
     {
@@ -47,7 +46,6 @@ struct Window {
         writeColours(QDir(dir).filePath(QStringLiteral("MV_UTL.ENV")));
         MainWindowServices services;
         services.prompts = &prompts;
-        services.printDialog = &printDialog;
         services.devicePath = sim.start(SimOptions{.seed = kSeed, .faults = {}, .identity = {}});
         services.endProgram = [] {};
         window = std::make_unique<MainWindow>(core, std::move(services));
@@ -61,7 +59,6 @@ struct Window {
     ProgramCore core;
     WaveDocument& document = core.document();
     ScriptedPrompts prompts;
-    ScriptedPrintDialog printDialog;
     std::unique_ptr<MainWindow> window;
 };
 
