@@ -121,19 +121,16 @@ CliResult RunLog(CliCall& call)
                        [instrument] { return instrument->reopen(); });
     QEventLoop loop;
     QString failure;
-    qint64 fails = 0;
     bool toldIncomparable = false;
     QObject::connect(&session, &LogSession::finished, &loop, [&](bool, const QString& why) {
         failure = why;
         loop.quit();
     });
-    QObject::connect(&session, &LogSession::rowWritten, &loop, [&](qint64 capture, const QString& status, const QStringList& fields) {
+    QObject::connect(&session, &LogSession::rowWritten, &loop, [&](qint64 capture, const QString& status) {
         console.endProgress();
         if (status != LogSession::okStatus())
             console.note(QStringLiteral("%1 回目: %2").arg(capture).arg(PrintableText(status)));
-        else if (reference && fields.last() == LogVerdictField(false))
-            ++fails;
-        else if (reference && fields.last().isEmpty() && !toldIncomparable) {
+        else if (reference && !session.lastVerdict() && !toldIncomparable) {
             // Said once: every capture of the run is taken alike.
             toldIncomparable = true;
             const WaveComparison comparison =
@@ -174,7 +171,8 @@ CliResult RunLog(CliCall& call)
         return Interrupted();
     if (!failure.isEmpty())
         return {kCliFileFailed, OneLine(failure)};
-    if (fails > 0)
-        return {kCliOutside, QStringLiteral("参照と比べて不合格の取り込みが %1 回ありました。").arg(fails)};
+    if (session.referenceFails() > 0)
+        return {kCliOutside,
+                QStringLiteral("参照と比べて不合格の取り込みが %1 回ありました。").arg(session.referenceFails())};
     return {};
 }

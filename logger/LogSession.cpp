@@ -59,6 +59,8 @@ QString LogSession::start(const QString& logPath, const LogPlan& plan, const Log
         return problem;
     m_capture = m_log.lastCapture();
     m_lastStatus.clear();
+    m_lastVerdict.reset();
+    m_referenceFails = 0;
     m_stopping = false;
     m_warnedInterval = false;
     m_schedule.emplace(plan, LogSchedule::Clock::now());
@@ -198,13 +200,18 @@ bool LogSession::writeRow(const QString& status, const WaveRecord* record)
             measured << std::nullopt;
     }
     QStringList fields = LogRow(m_captureTime, m_capture, rowStatus, measured);
+    const std::optional<bool> verdict =
+        judged() && record && m_order.reference->verdict ? m_order.reference->verdict(*record) : std::nullopt;
     if (judged())
-        fields << LogVerdictField(record && m_order.reference->verdict ? m_order.reference->verdict(*record) : std::nullopt);
+        fields << LogVerdictField(verdict);
     if (const QString problem = m_log.append(fields); !problem.isEmpty()) {
         finish(false, problem);
         return false;
     }
     m_lastStatus = rowStatus;
+    m_lastVerdict = verdict;
+    if (verdict == false)
+        ++m_referenceFails;
     emit rowWritten(m_capture, rowStatus, fields);
     return true;
 }

@@ -65,6 +65,13 @@ public:
     const QList<int>& channels() const { return m_order.capture.channels; }
     // Whether the rows end with the reference column.
     bool judged() const { return m_order.reference.has_value(); }
+    // The run's reference ("R1", a file name); empty when the run is not judged.
+    QString referenceName() const { return judged() ? m_order.reference->name : QString(); }
+    // The latest row's verdict: nothing before the first row, for a failed capture or one
+    // that could not be compared.
+    std::optional<bool> lastVerdict() const { return m_lastVerdict; }
+    // Rows of the run that failed the comparison.
+    qint64 referenceFails() const { return m_referenceFails; }
 
     static QString okStatus() { return QStringLiteral("ok"); }
 
@@ -103,6 +110,8 @@ private:
     State m_state = State::Idle;
     qint64 m_capture = 0;
     QString m_lastStatus;
+    std::optional<bool> m_lastVerdict;
+    qint64 m_referenceFails = 0;
     QString m_failure;        // of the capture in progress
     QDateTime m_captureTime;  // when the capture in progress started
     QElapsedTimer m_captureClock;

@@ -190,9 +190,6 @@ void LoggerView::startLogging()
     order.capture.setup = CaptureSetupFromRecord(m_document.record());
     if (m_referenceForRun)
         order.reference = m_referenceForRun();
-    m_runReference = order.reference ? order.reference->name : QString();
-    m_lastVerdict.clear();
-    m_fails = 0;
     m_rows.clear();
     m_runChannels = channels;
     m_runStart = QDateTime::currentDateTime();
@@ -218,11 +215,6 @@ void LoggerView::onRow(qint64 capture, const QString& status, const QStringList&
     }
     m_rows.push_back(std::move(row));
     showTrend();
-    if (m_session.judged()) {
-        m_lastVerdict = fields.value(fields.size() - 1);
-        if (m_lastVerdict == LogVerdictField(false))
-            ++m_fails;
-    }
     setStatus(QStringLiteral("記録 %1 回・最後: %2%3").arg(capture).arg(status, verdictText()));
 }
 
@@ -254,18 +246,17 @@ void LoggerView::showTrend()
 
 QString LoggerView::verdictText() const
 {
-    if (m_runReference.isEmpty() || m_session.lastStatus().isEmpty())
+    if (!m_session.judged() || m_session.lastStatus().isEmpty())
         return {};
+    const std::optional<bool> last = m_session.lastVerdict();
     QString verdict;
-    if (m_lastVerdict == LogVerdictField(true))
-        verdict = QStringLiteral("合格");
-    else if (m_lastVerdict == LogVerdictField(false))
-        verdict = QStringLiteral("不合格");
+    if (last)
+        verdict = *last ? QStringLiteral("合格") : QStringLiteral("不合格");
     else if (m_session.lastStatus() == LogSession::okStatus())
         verdict = QStringLiteral("比較できません");
     else
         verdict = QStringLiteral("—");
-    return QStringLiteral("・%1 と比較: %2（不合格 %3 回）").arg(m_runReference, verdict).arg(m_fails);
+    return QStringLiteral("・%1 と比較: %2（不合格 %3 回）").arg(m_session.referenceName(), verdict).arg(m_session.referenceFails());
 }
 
 void LoggerView::setStatus(const QString& text)

@@ -74,7 +74,4 @@ private:
     std::vector<Row> m_rows;
     QList<int> m_runChannels;
     std::optional<QDateTime> m_runStart;
-    QString m_runReference;   // the name of the run's reference; empty: not judged
-    QString m_lastVerdict;    // the reference column of the latest row
-    qint64 m_fails = 0;       // rows of the run that failed the comparison
 };
